@@ -1,0 +1,201 @@
+// The platform's drawing functions over device contexts, spelled as the platform spells them.
+// Device contexts draw into device-independent bitmaps; see GdiMemory.h for the layer's own seams.
+#pragma once
+
+#include "platform/win32/Win32Types.h"
+
+// Bitmap headers, as stored in BMP files and BITMAP resources (packed, little-endian).
+#pragma pack(push, 2)
+struct BITMAPFILEHEADER {
+  WORD bfType;
+  DWORD bfSize;
+  WORD bfReserved1;
+  WORD bfReserved2;
+  DWORD bfOffBits;
+};
+#pragma pack(pop)
+struct BITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+};
+struct RGBQUAD {
+  BYTE rgbBlue;
+  BYTE rgbGreen;
+  BYTE rgbRed;
+  BYTE rgbReserved;
+};
+struct BITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];  // followed by the rest of the colour table
+};
+static_assert(sizeof(BITMAPFILEHEADER) == 14 && sizeof(BITMAPINFOHEADER) == 40);
+
+constexpr DWORD BI_RGB = 0;
+constexpr DWORD BI_RLE8 = 1;
+constexpr DWORD BI_RLE4 = 2;
+constexpr DWORD BI_BITFIELDS = 3;
+constexpr UINT DIB_RGB_COLORS = 0;
+constexpr UINT DIB_PAL_COLORS = 1;
+
+struct BITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  LPVOID bmBits;
+};
+
+struct PALETTEENTRY {
+  BYTE peRed;
+  BYTE peGreen;
+  BYTE peBlue;
+  BYTE peFlags;
+};
+struct LOGPALETTE {
+  WORD palVersion;  // 0x300
+  WORD palNumEntries;
+  PALETTEENTRY palPalEntry[1];  // followed by the rest of the entries
+};
+
+struct LOGFONTA {
+  LONG lfHeight;
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  CHAR lfFaceName[32];
+};
+struct TEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+};
+
+// Stock objects, pen styles, background modes, fill modes, stretch modes.
+constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4,
+              NULL_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, SYSTEM_FONT = 13,
+              DEFAULT_PALETTE = 15;
+constexpr int PS_SOLID = 0, PS_NULL = 5;
+constexpr int TRANSPARENT = 1, OPAQUE = 2;
+constexpr int ALTERNATE = 1, WINDING = 2;
+constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
+constexpr int FW_NORMAL = 400, FW_BOLD = 700;
+
+// GetDeviceCaps indices.
+constexpr int HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, NUMCOLORS = 24, RASTERCAPS = 38,
+              LOGPIXELSX = 88, LOGPIXELSY = 90, SIZEPALETTE = 104;
+
+// Raster operations (the three-operand codes; any of the 256 is accepted).
+constexpr DWORD SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6,
+                SRCINVERT = 0x00660046, SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008,
+                NOTSRCERASE = 0x001100A6, MERGECOPY = 0x00C000CA, MERGEPAINT = 0x00BB0226,
+                PATCOPY = 0x00F00021, PATPAINT = 0x00FB0A09, PATINVERT = 0x005A0049,
+                DSTINVERT = 0x00550009, BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062;
+
+// Device contexts and objects.
+HDC CreateCompatibleDC(HDC hdc);
+BOOL DeleteDC(HDC hdc);
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
+BOOL DeleteObject(HGDIOBJ obj);
+HGDIOBJ GetStockObject(int index);
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
+int GetObjectA(HGDIOBJ obj, int size, LPVOID out);
+int SaveDC(HDC hdc);
+BOOL RestoreDC(HDC hdc, int saved);
+int GetDeviceCaps(HDC hdc, int index);
+
+// Bitmaps.
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
+HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
+HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
+                       const BITMAPINFO* info, UINT usage);
+constexpr DWORD CBM_INIT = 4;
+int GetDIBits(HDC hdc, HBITMAP bmp, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
+int SetDIBits(HDC hdc, HBITMAP bmp, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
+int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
+                  int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors);
+UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors);
+BOOL GdiFlush();
+
+// Palettes.
+HPALETTE CreatePalette(const LOGPALETTE* pal);
+HPALETTE SelectPalette(HDC hdc, HPALETTE pal, BOOL forceBackground);
+UINT RealizePalette(HDC hdc);
+UINT GetPaletteEntries(HPALETTE pal, UINT start, UINT count, PALETTEENTRY* entries);
+UINT SetPaletteEntries(HPALETTE pal, UINT start, UINT count, const PALETTEENTRY* entries);
+UINT GetNearestPaletteIndex(HPALETTE pal, COLORREF color);
+COLORREF GetNearestColor(HDC hdc, COLORREF color);
+
+// Pens and brushes.
+HPEN CreatePen(int style, int width, COLORREF color);
+HBRUSH CreateSolidBrush(COLORREF color);
+
+// Drawing state.
+int SetBkMode(HDC hdc, int mode);
+int GetBkMode(HDC hdc);
+COLORREF SetBkColor(HDC hdc, COLORREF color);
+COLORREF GetBkColor(HDC hdc);
+COLORREF SetTextColor(HDC hdc, COLORREF color);
+COLORREF GetTextColor(HDC hdc);
+int SetPolyFillMode(HDC hdc, int mode);
+int SetStretchBltMode(HDC hdc, int mode);
+int GetStretchBltMode(HDC hdc);
+int SetROP2(HDC hdc, int mode);
+constexpr int R2_BLACK = 1, R2_NOT = 6, R2_XORPEN = 7, R2_COPYPEN = 13, R2_WHITE = 16;
+
+// Drawing.
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
+COLORREF GetPixel(HDC hdc, int x, int y);
+BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous);
+BOOL LineTo(HDC hdc, int x, int y);
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);
+BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom);
+BOOL Polygon(HDC hdc, const POINT* points, int count);
+BOOL Polyline(HDC hdc, const POINT* points, int count);
+int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
+int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush);
+BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop);
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);
+BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int srcWidth,
+                int srcHeight, DWORD rop);
+
+// Clipping and regions.
+HRGN CreateRectRgn(int left, int top, int right, int bottom);
+int SelectClipRgn(HDC hdc, HRGN rgn);
+int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+constexpr int NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3, RGN_ERROR = 0;
+
+// Text.
+HFONT CreateFontIndirectA(const LOGFONTA* font);
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
+                  DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length);
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, SIZE* size);
+BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics);

@@ -1,0 +1,20 @@
+#include "platform/vcl/SysUtils.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+AnsiString Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  AnsiString out;
+  if (length > 0) {
+    out.resize(static_cast<std::size_t>(length));
+    std::vsnprintf(out.data(), out.size() + 1, format, again);
+  }
+  va_end(again);
+  return out;
+}

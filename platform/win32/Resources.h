@@ -1,0 +1,26 @@
+// Resources compiled into the executable (see cmake/EmbedResources.cmake), found by name and type.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/win32/Win32Types.h"
+
+inline const LPCSTR RT_CURSOR = MAKEINTRESOURCEA(1);
+inline const LPCSTR RT_BITMAP = MAKEINTRESOURCEA(2);
+inline const LPCSTR RT_ICON = MAKEINTRESOURCEA(3);
+inline const LPCSTR RT_STRING = MAKEINTRESOURCEA(6);
+inline const LPCSTR RT_RCDATA = MAKEINTRESOURCEA(10);
+inline const LPCSTR RT_GROUP_CURSOR = MAKEINTRESOURCEA(12);
+inline const LPCSTR RT_GROUP_ICON = MAKEINTRESOURCEA(14);
+
+// Names and types compare without regard to case, as on the platform. `module` may be null
+// (this program) or the program's own instance handle.
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+LPVOID LockResource(HGLOBAL data);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+
+namespace win32 {
+// Called by the generated resource units at start-up; tests may add their own.
+void RegisterResource(LPCSTR name, LPCSTR type, const void* data, std::size_t size);
+}  // namespace win32
