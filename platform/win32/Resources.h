@@ -21,6 +21,7 @@ LPVOID LockResource(HGLOBAL data);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 
 namespace win32 {
-// Called by the generated resource units at start-up; tests may add their own.
+// Called by the generated resource units at start-up; tests may add their own. The bytes are
+// not copied and must stay in place; registering a name and type again replaces the data.
 void RegisterResource(LPCSTR name, LPCSTR type, const void* data, std::size_t size);
 }  // namespace win32

@@ -1,0 +1,78 @@
+// The KERNEL32 functions the programs call: local time, platform version, built-in modules
+// loaded by name, and the program's own instance handle; with the seams tests set them through.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "platform/win32/Win32Types.h"
+
+struct SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;  // 1 = January
+  WORD wDayOfWeek;  // 0 = Sunday
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+};
+using LPSYSTEMTIME = SYSTEMTIME*;
+
+void GetLocalTime(LPSYSTEMTIME time);
+
+constexpr DWORD VER_PLATFORM_WIN32s = 0;
+constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
+constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
+
+struct OSVERSIONINFOA {
+  DWORD dwOSVersionInfoSize;
+  DWORD dwMajorVersion;
+  DWORD dwMinorVersion;
+  DWORD dwBuildNumber;
+  DWORD dwPlatformId;
+  CHAR szCSDVersion[128];
+};
+using LPOSVERSIONINFOA = OSVERSIONINFOA*;
+static_assert(sizeof(OSVERSIONINFOA) == 148);
+
+// Fails (FALSE, record untouched) unless dwOSVersionInfoSize is sizeof(OSVERSIONINFOA).
+BOOL GetVersionExA(LPOSVERSIONINFOA info);
+
+// Modules come from the built-in table (win32::RegisterModule); module names compare without
+// regard to case, export names exactly. Each LoadLibraryA takes a reference that FreeLibrary
+// gives back; a module whose last reference is gone resolves nothing until it is loaded again.
+HMODULE LoadLibraryA(LPCSTR name);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
+BOOL FreeLibrary(HMODULE module);
+// Null name: this program's instance handle. Otherwise the module's handle while it is loaded
+// (no reference is taken), else null.
+HMODULE GetModuleHandleA(LPCSTR name);
+
+void Sleep(DWORD milliseconds);
+// Milliseconds of a steady clock; wraps around like the platform's counter.
+DWORD GetTickCount();
+
+namespace win32 {
+
+// GetLocalTime reads the computer's local time unless a test sets a source; the source may be
+// called from any thread.
+void SetLocalTimeSource(std::function<SYSTEMTIME()> source);
+void SetLocalTimeSource(const SYSTEMTIME& fixed);
+void ResetLocalTimeSource();
+
+// GetVersionExA reports the NT family by default; tests may report another platform.
+// The size field of `info` is not used.
+void SetVersionInfo(const OSVERSIONINFOA& info);
+void ResetVersionInfo();
+
+// Adds a module to the built-in table, or replaces the exports of one already there (its
+// handle and references stay).
+using ModuleExports = std::map<std::string, FARPROC>;
+void RegisterModule(std::string_view name, ModuleExports exports);
+// Removes a module; handles to it stop resolving even while references are held.
+void UnregisterModule(std::string_view name);
+
+}  // namespace win32
