@@ -1,0 +1,41 @@
+// What one DirectDraw object knows about the display: exclusive mode, the mode set and the
+// display device. Its surfaces share it, so it outlives the object that made it.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/ddraw/DisplayDevice.h"
+
+namespace ddraw::detail {
+
+class Display {
+ public:
+  Display() = default;
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
+  ~Display();
+
+  HRESULT SetCooperativeLevel(HWND window, DWORD flags);
+  HRESULT SetDisplayMode(const DisplayMode& mode);
+  bool Exclusive() const { return exclusive_; }
+  const std::optional<DisplayMode>& ModeSet() const { return mode_; }
+  // The mode set, else the desktop's.
+  DisplayMode CurrentMode() const;
+  bool Ended() const { return ended_; }
+  void Present(const Frame& frame);
+  // The DirectDraw object is gone: the desktop comes back and every surface of it is lost.
+  void End();
+
+ private:
+  bool exclusive_ = false;
+  HWND window_ = nullptr;
+  std::optional<DisplayMode> mode_;
+  std::unique_ptr<DisplayDevice> device_;
+  bool ended_ = false;
+};
+
+// A surface description of a mode: size, pitch and pixel format.
+DDSURFACEDESC2 DescribeMode(int width, int height, int bitsPerPixel);
+
+}  // namespace ddraw::detail

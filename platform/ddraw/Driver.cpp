@@ -1,0 +1,171 @@
+// The scriptable driver's state behind one lock: listed modes, gamma capability, devices,
+// the fault plan, the exclusive owner and the display device factory.
+#include <algorithm>
+#include <array>
+#include <mutex>
+
+#include "platform/ddraw/DriverState.h"
+#include "platform/ddraw/HeadlessDevice.h"
+#include "platform/ddraw/PixelFormat.h"
+#include "platform/ddraw/Surface.h"
+
+namespace ddraw {
+namespace {
+
+constexpr std::size_t kOpCount = static_cast<std::size_t>(Op::SetGammaRamp) + 1;
+
+struct Fault {
+  Op op;
+  long call;  // the call number (counted since the last reset) that fails
+  HRESULT result;
+};
+
+struct State {
+  std::optional<std::vector<DisplayMode>> modes;  // none: derived from the desktop
+  bool gamma = true;
+  int monitors = 1;
+  std::array<long, kOpCount> calls{};
+  std::vector<Fault> faults;
+  const void* exclusiveOwner = nullptr;
+  DeviceFactory factory;
+};
+
+std::mutex& Lock() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+State& Shared() {
+  static State state;
+  return state;
+}
+
+std::vector<DisplayMode> DesktopModes() {
+  static constexpr DisplayMode kSizes[] = {{640, 480, 0}, {800, 600, 0}, {1024, 768, 0}, {1152, 864, 0},
+                                           {1280, 1024, 0}};
+  const gdi::DesktopMode desktop = gdi::GetDesktopMode();
+  std::vector<DisplayMode> modes;
+  for (const DisplayMode& size : kSizes) {
+    if (size.width > desktop.width || size.height > desktop.height) continue;
+    for (int depth : {16, 24, 32}) modes.push_back({size.width, size.height, depth});
+  }
+  const DisplayMode own{desktop.width, desktop.height, desktop.bitsPerPixel};
+  if (IsDisplayDepth(own.bitsPerPixel) && std::find(modes.begin(), modes.end(), own) == modes.end())
+    modes.push_back(own);
+  return modes;
+}
+
+}  // namespace
+
+void SetModes(std::vector<DisplayMode> modes) {
+  std::erase_if(modes, [](const DisplayMode& m) {
+    return m.width <= 0 || m.height <= 0 || !IsDisplayDepth(m.bitsPerPixel);
+  });
+  std::lock_guard lock(Lock());
+  Shared().modes = std::move(modes);
+}
+
+std::vector<DisplayMode> ListedModes() {
+  {
+    std::lock_guard lock(Lock());
+    if (Shared().modes) return *Shared().modes;
+  }
+  return DesktopModes();
+}
+
+void SetGammaCapability(bool offered) {
+  std::lock_guard lock(Lock());
+  Shared().gamma = offered;
+}
+
+void SetMonitorCount(int monitors) {
+  std::lock_guard lock(Lock());
+  Shared().monitors = std::max(monitors, 0);
+}
+
+void FailCall(Op op, int nth, HRESULT result) {
+  if (nth < 1) return;
+  std::lock_guard lock(Lock());
+  State& state = Shared();
+  state.faults.push_back({op, state.calls[static_cast<std::size_t>(op)] + nth, result});
+}
+
+void LoseAllSurfaces() { detail::LoseSurfaces(nullptr); }
+
+void SetDeviceFactory(DeviceFactory factory) {
+  std::lock_guard lock(Lock());
+  Shared().factory = std::move(factory);
+}
+
+void ResetDriver() {
+  {
+    std::lock_guard lock(Lock());
+    State& state = Shared();
+    const void* owner = state.exclusiveOwner;  // a live object keeps its exclusive mode
+    state = State{};
+    state.exclusiveOwner = owner;
+  }
+  ResetHeadlessDisplay();
+  detail::RegisterModule();
+}
+
+namespace detail {
+
+std::optional<HRESULT> PlannedResult(Op op) {
+  std::lock_guard lock(Lock());
+  State& state = Shared();
+  const long call = ++state.calls[static_cast<std::size_t>(op)];
+  const auto fault = std::find_if(state.faults.begin(), state.faults.end(),
+                                  [&](const Fault& f) { return f.op == op && f.call == call; });
+  if (fault == state.faults.end()) return std::nullopt;
+  const HRESULT result = fault->result;
+  state.faults.erase(fault);
+  return result;
+}
+
+bool GammaOffered() {
+  std::lock_guard lock(Lock());
+  return Shared().gamma;
+}
+
+std::vector<Device> Devices() {
+  int monitors;
+  {
+    std::lock_guard lock(Lock());
+    monitors = Shared().monitors;
+  }
+  std::vector<Device> devices{{std::nullopt, "Primary Display Driver", "display", nullptr}};
+  for (int i = 1; i <= monitors; ++i) {
+    const GUID guid{0x4D0E1700u + static_cast<DWORD>(i), 0x2B3C, 0x4A5D,
+                    {0x8E, 0x9F, 0x00, 0x00, 0x00, 0x00, 0x00, static_cast<BYTE>(i)}};
+    const std::string number = std::to_string(i);
+    devices.push_back({guid, "Display " + number, "DISPLAY" + number,
+                       reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(i))});
+  }
+  return devices;
+}
+
+bool ClaimExclusive(const void* owner) {
+  std::lock_guard lock(Lock());
+  State& state = Shared();
+  if (state.exclusiveOwner && state.exclusiveOwner != owner) return false;
+  state.exclusiveOwner = owner;
+  return true;
+}
+
+void ReleaseExclusive(const void* owner) {
+  std::lock_guard lock(Lock());
+  if (Shared().exclusiveOwner == owner) Shared().exclusiveOwner = nullptr;
+}
+
+std::unique_ptr<DisplayDevice> MakeDevice(HWND window) {
+  DeviceFactory factory;
+  {
+    std::lock_guard lock(Lock());
+    factory = Shared().factory;
+  }
+  return factory ? factory(window) : MakeHeadlessDevice();
+}
+
+}  // namespace detail
+}  // namespace ddraw

@@ -1,0 +1,60 @@
+// The scriptable DirectDraw driver: the modes it lists, gamma capability, the devices it
+// enumerates, a fault plan and lost surfaces. Tests script it; ResetDriver restores the defaults.
+#pragma once
+
+#include <vector>
+
+#include "platform/ddraw/DisplayDevice.h"
+
+namespace ddraw {
+
+// Operations the fault plan can make fail.
+enum class Op {
+  DirectDrawCreate,
+  DirectDrawEnumerateExA,
+  QueryInterface,
+  GetCaps,
+  EnumDisplayModes,
+  SetCooperativeLevel,
+  SetDisplayMode,
+  CreateSurface,
+  RestoreAllSurfaces,
+  GetAttachedSurface,
+  Flip,
+  Blt,
+  BltFast,
+  SetColorKey,
+  Lock,
+  GetDC,
+  IsLost,
+  Restore,
+  GetGammaRamp,
+  SetGammaRamp,
+};
+
+// The modes listed and accepted. By default: 640x480, 800x600, 1024x768, 1152x864 and
+// 1280x1024 where they fit the desktop (gdi::GetDesktopMode), each at 16, 24 and 32 bits, then
+// the desktop's own mode when it is not among them. SetModes replaces the list.
+void SetModes(std::vector<DisplayMode> modes);
+std::vector<DisplayMode> ListedModes();
+
+// Whether GetCaps reports DDCAPS2_PRIMARYGAMMA and the primary offers a gamma control (default on).
+void SetGammaCapability(bool offered);
+
+// DirectDrawEnumerateExA reports the primary display driver, then (with
+// DDENUM_ATTACHEDSECONDARYDEVICES) one device per monitor with a GUID of its own (default 1).
+void SetMonitorCount(int monitors);
+
+// The `nth` call (1 = the next one) of `op` from now returns `result` and does nothing else.
+// Several faults may be planned, also for the same operation.
+void FailCall(Op op, int nth, HRESULT result);
+
+// Every live surface becomes lost, as after a mode switch away from the program.
+void LoseAllSurfaces();
+
+// Back to the defaults: modes from the desktop, gamma on, one monitor, no faults, the
+// headless device, the headless display's record cleared, "ddraw.dll" in the module table.
+// Live objects are left alone.
+void ResetDriver();
+
+}  // namespace ddraw
