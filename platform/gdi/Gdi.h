@@ -56,6 +56,15 @@ struct BITMAP {
   LPVOID bmBits;
 };
 
+// What GetObjectA reports for a bitmap made by CreateDIBSection, given room for it.
+struct DIBSECTION {
+  BITMAP dsBm;
+  BITMAPINFOHEADER dsBmih;
+  DWORD dsBitfields[3];
+  HANDLE dshSection;
+  DWORD dsOffset;
+};
+
 struct PALETTEENTRY {
   BYTE peRed;
   BYTE peGreen;
@@ -105,9 +114,20 @@ constexpr int ALTERNATE = 1, WINDING = 2;
 constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
 constexpr int FW_NORMAL = 400, FW_BOLD = 700;
 
+// Object types for GetCurrentObject.
+constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8;
+
 // GetDeviceCaps indices.
 constexpr int HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, NUMCOLORS = 24, RASTERCAPS = 38,
               LOGPIXELSX = 88, LOGPIXELSY = 90, SIZEPALETTE = 104;
+// RASTERCAPS bits.
+constexpr int RC_BITBLT = 0x1, RC_DI_BITMAP = 0x80, RC_PALETTE = 0x100, RC_DIBTODEV = 0x200,
+              RC_STRETCHBLT = 0x800, RC_STRETCHDIB = 0x2000;
+
+// Colour references may name a palette entry (0x01000000 | index) or ask for the palette's
+// nearest colour (0x02000000 | RGB).
+constexpr COLORREF PALETTEINDEX(WORD index) { return 0x01000000u | index; }
+constexpr COLORREF PALETTERGB(BYTE r, BYTE g, BYTE b) { return 0x02000000u | RGB(r, g, b); }
 
 // Raster operations (the three-operand codes; any of the 256 is accepted).
 constexpr DWORD SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6,
@@ -155,6 +175,9 @@ COLORREF GetNearestColor(HDC hdc, COLORREF color);
 // Pens and brushes.
 HPEN CreatePen(int style, int width, COLORREF color);
 HBRUSH CreateSolidBrush(COLORREF color);
+// A brush tiled from a copy of the bitmap; a monochrome pattern paints its 0 bits in the text
+// colour and its 1 bits in the background colour of the device context it is used on.
+HBRUSH CreatePatternBrush(HBITMAP bmp);
 
 // Drawing state.
 int SetBkMode(HDC hdc, int mode);

@@ -1,0 +1,121 @@
+// Shared helpers of the API units: context lookup, painter set-up, colour references, brush inks
+// and device-independent bit formats (checked before any byte of them is touched).
+#include "platform/gdi/Context.h"
+
+#include <cstring>
+
+namespace gdi {
+
+std::shared_ptr<DcObject> FindDc(HDC hdc) { return Find<DcObject>(hdc); }
+
+PixelBuffer TargetOf(const DcObject& dc) { return dc.state.bitmap ? dc.state.bitmap->pixels : PixelBuffer{}; }
+
+PixelBuffer DrawTargetOf(const DcObject& dc) {
+  return dc.state.bitmap && !dc.state.bitmap->stock ? dc.state.bitmap->pixels : PixelBuffer{};
+}
+
+Rect ClipOf(const DcObject& dc) {
+  const PixelBuffer px = TargetOf(dc);
+  const Rect bounds{0, 0, px.width, px.height};
+  return dc.state.clip ? dc.state.clip->intersected(bounds) : bounds;
+}
+
+std::optional<Painter> PainterOf(const DcObject& dc) {
+  const PixelBuffer px = DrawTargetOf(dc);
+  if (!px.bits) return std::nullopt;
+  return std::optional<Painter>(std::in_place, px, ClipOf(dc), RopFromMix(dc.state.mix));
+}
+
+COLORREF ResolveColor(const DcObject& dc, COLORREF color) {
+  if ((color >> 24) == 0x01) {
+    const auto& entries = dc.state.palette->entries;
+    const std::size_t i = color & 0xFFFF;
+    if (i >= entries.size()) return 0;
+    return RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue);
+  }
+  return color & 0xFFFFFF;
+}
+
+std::optional<Ink> BrushInk(const DcObject& dc, const BrushObject& brush, ColorCoder& coder,
+                            std::optional<Pattern>& storage) {
+  if (brush.null) return std::nullopt;
+  if (!brush.pattern) return Ink{coder.encode(ResolveColor(dc, brush.color))};
+  const BrushPattern& bp = *brush.pattern;
+  Pattern& p = storage.emplace();
+  p.width = bp.width;
+  p.height = bp.height;
+  p.values.reserve(bp.colors.size());
+  const Pixel zero = coder.encode(dc.state.textColor), one = coder.encode(dc.state.bkColor);
+  for (COLORREF c : bp.colors) p.values.push_back(bp.mono ? (c ? one : zero) : coder.encode(c));
+  return Ink{0, &p};
+}
+
+std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info) {
+  if (!info) return std::nullopt;
+  const BITMAPINFOHEADER& h = info->bmiHeader;
+  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN)
+    return std::nullopt;
+  if (!FindFormat(h.biBitCount)) return std::nullopt;
+  if (h.biCompression == BI_BITFIELDS) {
+    if (h.biBitCount != 16 && h.biBitCount != 32) return std::nullopt;
+    DWORD masks[3];
+    // The masks follow the first 40 bytes, inside the larger headers as after the small one.
+    std::memcpy(masks, reinterpret_cast<const std::byte*>(info) + 40, sizeof masks);
+    const bool ok = h.biBitCount == 16 ? masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x001F
+                                       : masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
+    if (!ok) return std::nullopt;
+  } else if (h.biCompression != BI_RGB) {
+    return std::nullopt;
+  }
+  DibFormat f;
+  f.width = h.biWidth;
+  f.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  f.bottomUp = h.biHeight > 0;
+  f.bitsPerPixel = h.biBitCount;
+  f.stride = RowBytes(f.width, f.bitsPerPixel, 4);
+  if (f.stride * f.height > (1LL << 30)) return std::nullopt;
+  return f;
+}
+
+std::optional<DibFormat> ReadDibFormat(const BITMAPINFO* info, UINT usage, const DcObject* dc) {
+  auto f = ReadDibLayout(info);
+  if (!f) return std::nullopt;
+  const BITMAPINFOHEADER& h = info->bmiHeader;
+  const auto* extra = reinterpret_cast<const std::byte*>(info) + h.biSize;
+  if (f->bitsPerPixel <= 8) {
+    const DWORD limit = 1u << f->bitsPerPixel;
+    const DWORD count = h.biClrUsed == 0 || h.biClrUsed > limit ? limit : h.biClrUsed;
+    f->colors.resize(count);
+    if (usage == DIB_PAL_COLORS) {
+      const auto& entries = dc ? dc->state.palette->entries
+                               : std::static_pointer_cast<PaletteObject>(StockObject(DEFAULT_PALETTE))->entries;
+      for (DWORD i = 0; i < count; ++i) {
+        WORD index = 0;
+        std::memcpy(&index, extra + i * sizeof(WORD), sizeof index);
+        const PALETTEENTRY e = index < entries.size() ? entries[index] : PALETTEENTRY{};
+        f->colors[i] = {e.peBlue, e.peGreen, e.peRed, 0};
+      }
+    } else {
+      std::memcpy(f->colors.data(), extra, count * sizeof(RGBQUAD));
+    }
+  }
+  return f;
+}
+
+PixelBuffer DibView(const DibFormat& format, const void* bits) {
+  PixelBuffer p;
+  auto* first = static_cast<std::byte*>(const_cast<void*>(bits));
+  p.width = format.width;
+  p.height = format.height;
+  p.bitsPerPixel = format.bitsPerPixel;
+  p.pitch = static_cast<int>(format.stride);
+  p.bits = first;
+  if (format.bottomUp) {
+    p.bits = first + format.stride * (format.height - 1);
+    p.pitch = -p.pitch;
+  }
+  p.palette = format.colors;
+  return p;
+}
+
+}  // namespace gdi

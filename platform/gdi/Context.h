@@ -1,0 +1,67 @@
+// What the API units share: resolving a device context, the painter over its bitmap, its
+// colours and inks, and reading the format of device-independent bits.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "platform/gdi/Objects.h"
+#include "platform/gdi/Painter.h"
+
+namespace gdi {
+
+std::shared_ptr<DcObject> FindDc(HDC hdc);
+
+// Drawing coordinates are kept within 27 bits, as on the platform, so no size computed from
+// them overflows.
+constexpr int kCoordinateLimit = 1 << 27;
+constexpr int Coord(LONG v) { return std::clamp<LONG>(v, -kCoordinateLimit, kCoordinateLimit); }
+constexpr Point CoordOf(const POINT& p) { return {Coord(p.x), Coord(p.y)}; }
+constexpr Rect CoordOf(const RECT& r) { return {Coord(r.left), Coord(r.top), Coord(r.right), Coord(r.bottom)}; }
+
+// The pixels of the context's selected bitmap; empty `bits` for the screen.
+PixelBuffer TargetOf(const DcObject& dc);
+
+// The pixels drawing may change: none for the screen, nor for the 1x1 bitmap that every fresh
+// memory context shares (contexts on other threads may hold it too).
+PixelBuffer DrawTargetOf(const DcObject& dc);
+
+// The clip rectangle in device coordinates (the bitmap's bounds when none is set).
+Rect ClipOf(const DcObject& dc);
+
+// A painter over the context's bitmap with its clip and pen mode, none for the screen.
+std::optional<Painter> PainterOf(const DcObject& dc);
+
+// A colour reference as RGB: palette indices look up the selected palette, palette-relative
+// colours drop their flag.
+COLORREF ResolveColor(const DcObject& dc, COLORREF color);
+
+// A brush's ink in the painter's pixel values; none for a null brush. A pattern brush fills
+// `storage`, which must outlive the ink.
+std::optional<Ink> BrushInk(const DcObject& dc, const BrushObject& brush, ColorCoder& coder,
+                            std::optional<Pattern>& storage);
+
+// Rows of device-independent bits as an info header describes them.
+struct DibFormat {
+  int width = 0;
+  int height = 0;
+  int bitsPerPixel = 0;
+  bool bottomUp = true;
+  long long stride = 0;
+  std::vector<RGBQUAD> colors;
+  long long imageBytes() const { return stride * height; }
+};
+
+// The row layout an info header gives, without its colour table; none for a header the layer
+// cannot draw.
+std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info);
+
+// The layout with the colour table read through `usage` (palette indices name entries of the
+// context's palette).
+std::optional<DibFormat> ReadDibFormat(const BITMAPINFO* info, UINT usage, const DcObject* dc);
+
+// A pixel view over `bits` laid out as `format` says; its palette refers to `format.colors`.
+PixelBuffer DibView(const DibFormat& format, const void* bits);
+
+}  // namespace gdi

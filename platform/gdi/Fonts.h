@@ -1,0 +1,45 @@
+// Fonts found through fontconfig and drawn through FreeType: metrics and crisp one-bit glyph
+// masks, cached per face and size behind one lock so contexts on several threads can draw text.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/gdi/Gdi.h"
+
+namespace gdi {
+
+struct FontMetrics {
+  int height = 0;
+  int ascent = 0;
+  int descent = 0;
+  int internalLeading = 0;
+  int externalLeading = 0;
+  int aveCharWidth = 0;
+  int maxCharWidth = 0;
+  int weight = FW_NORMAL;
+};
+
+// One character's mask (1 = ink), `left` and `top` from the pen position at the cell's top.
+struct Glyph {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  int advance = 0;
+  std::vector<std::uint8_t> mask;
+};
+
+// A line of 8-bit text (each byte its own code point) laid out in one font. The glyphs stay
+// valid for the life of the program.
+struct TextRun {
+  FontMetrics metrics;
+  std::vector<const Glyph*> glyphs;
+  int width = 0;
+};
+
+FontMetrics MetricsOf(const LOGFONTA& font);
+TextRun LayOut(const LOGFONTA& font, std::string_view text);
+
+}  // namespace gdi

@@ -1,0 +1,60 @@
+// The layer's seams: contexts over memory another layer owns, the desktop mode and the screen's
+// context, and pixel values of colours in any buffer's format.
+#include "platform/gdi/GdiMemory.h"
+
+#include <mutex>
+
+#include "platform/gdi/Context.h"
+
+namespace gdi {
+namespace {
+
+std::mutex desktopMutex;
+DesktopMode desktop;
+
+}  // namespace
+
+HDC CreateDCOverPixels(const PixelBuffer& pixels) {
+  if (!pixels.bits || pixels.width <= 0 || pixels.height <= 0 || !FindFormat(pixels.bitsPerPixel)) return nullptr;
+  if (std::abs(static_cast<long long>(pixels.pitch)) < RowBytes(pixels.width, pixels.bitsPerPixel, 1)) return nullptr;
+  auto bmp = std::make_shared<BitmapObject>();
+  bmp->pixels = pixels;
+  auto dc = MakeDc(DcObject::Device::Pixels);
+  dc->state.bitmap = std::move(bmp);
+  return static_cast<HDC>(AddObject(dc));
+}
+
+PixelBuffer PixelsOf(HDC hdc) {
+  const auto dc = FindDc(hdc);
+  return dc ? TargetOf(*dc) : PixelBuffer{};
+}
+
+PixelBuffer PixelsOf(HBITMAP bmp) {
+  const auto b = Find<BitmapObject>(bmp);
+  return b ? b->pixels : PixelBuffer{};
+}
+
+void SetDesktopMode(const DesktopMode& mode) {
+  std::lock_guard lock(desktopMutex);
+  desktop = mode;
+}
+
+DesktopMode GetDesktopMode() {
+  std::lock_guard lock(desktopMutex);
+  return desktop;
+}
+
+HDC ScreenDC() {
+  static const HDC screen = [] {
+    auto dc = MakeDc(DcObject::Device::Screen);
+    dc->stock = true;
+    return static_cast<HDC>(AddObject(dc));
+  }();
+  return screen;
+}
+
+DWORD PixelFromColor(const PixelBuffer& pixels, COLORREF color) { return ColorCoder(pixels).encode(color); }
+
+COLORREF ColorFromPixel(const PixelBuffer& pixels, DWORD value) { return ColorCoder(pixels).decode(value); }
+
+}  // namespace gdi

@@ -1,0 +1,132 @@
+// Pens, brushes, regions and clipping, and what GetObjectA reports about an object.
+#include <cstring>
+
+#include "platform/gdi/Context.h"
+
+using namespace gdi;
+
+namespace {
+
+int RegionType(const Rect& r) { return r.empty() ? NULLREGION : SIMPLEREGION; }
+
+// The bit masks a 16- or 32-bit device-independent bitmap of this layer has.
+void MasksOf(int bitsPerPixel, DWORD (&masks)[3]) {
+  masks[0] = masks[1] = masks[2] = 0;
+  if (bitsPerPixel == 16) {
+    masks[0] = 0xF800;
+    masks[1] = 0x07E0;
+    masks[2] = 0x001F;
+  } else if (bitsPerPixel == 32) {
+    masks[0] = 0xFF0000;
+    masks[1] = 0xFF00;
+    masks[2] = 0xFF;
+  }
+}
+
+int GetBitmapObject(const BitmapObject& b, int size, LPVOID out) {
+  const int needed = b.dibSection ? static_cast<int>(sizeof(DIBSECTION)) : static_cast<int>(sizeof(BITMAP));
+  if (!out) return needed;
+  if (size < static_cast<int>(sizeof(BITMAP))) return 0;
+  BITMAP bm{};
+  bm.bmWidth = b.pixels.width;
+  bm.bmHeight = b.pixels.height;
+  bm.bmWidthBytes = std::abs(b.pixels.pitch);
+  bm.bmPlanes = 1;
+  bm.bmBitsPixel = static_cast<WORD>(b.pixels.bitsPerPixel);
+  bm.bmBits = b.dibBits;
+  if (!b.dibSection || size < static_cast<int>(sizeof(DIBSECTION))) {
+    std::memcpy(out, &bm, sizeof bm);
+    return static_cast<int>(sizeof bm);
+  }
+  DIBSECTION ds{};
+  ds.dsBm = bm;
+  ds.dsBmih = b.dibHeader;
+  MasksOf(b.pixels.bitsPerPixel, ds.dsBitfields);
+  std::memcpy(out, &ds, sizeof ds);
+  return static_cast<int>(sizeof ds);
+}
+
+}  // namespace
+
+HPEN CreatePen(int style, int width, COLORREF color) {
+  auto pen = std::make_shared<PenObject>();
+  pen->style = style == PS_NULL ? PS_NULL : PS_SOLID;
+  pen->width = std::clamp(width, 1, kCoordinateLimit);
+  pen->color = color;
+  return static_cast<HPEN>(AddObject(pen));
+}
+
+HBRUSH CreateSolidBrush(COLORREF color) {
+  auto brush = std::make_shared<BrushObject>();
+  brush->color = color;
+  return static_cast<HBRUSH>(AddObject(brush));
+}
+
+HBRUSH CreatePatternBrush(HBITMAP bmp) {
+  const auto b = Find<BitmapObject>(bmp);
+  if (!b) return nullptr;
+  const ColorCoder coder(b->pixels);
+  BrushPattern p;
+  p.width = b->pixels.width;
+  p.height = b->pixels.height;
+  p.mono = b->pixels.bitsPerPixel == 1;
+  p.colors.resize(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height));
+  for (int y = 0; y < p.height; ++y) {
+    Pixel* row = p.colors.data() + static_cast<std::ptrdiff_t>(y) * p.width;
+    coder.ops().read(b->pixels.bits + static_cast<std::ptrdiff_t>(y) * b->pixels.pitch, 0, p.width, row);
+    if (!p.mono) coder.decodeRow(row, p.width);
+  }
+  auto brush = std::make_shared<BrushObject>();
+  brush->pattern = std::move(p);
+  return static_cast<HBRUSH>(AddObject(brush));
+}
+
+HRGN CreateRectRgn(int left, int top, int right, int bottom) {
+  auto region = std::make_shared<RegionObject>();
+  region->rect = Rect::Normalized(left, top, right, bottom);
+  return static_cast<HRGN>(AddObject(region));
+}
+
+// The context keeps a copy: the region may be deleted afterwards.
+int SelectClipRgn(HDC hdc, HRGN rgn) {
+  const auto dc = FindDc(hdc);
+  if (!dc) return RGN_ERROR;
+  if (!rgn) {
+    dc->state.clip.reset();
+    return SIMPLEREGION;
+  }
+  const auto region = Find<RegionObject>(rgn);
+  if (!region) return RGN_ERROR;
+  dc->state.clip = region->rect;
+  return RegionType(ClipOf(*dc));
+}
+
+int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
+  const auto dc = FindDc(hdc);
+  if (!dc) return RGN_ERROR;
+  dc->state.clip = ClipOf(*dc).intersected(Rect::Normalized(left, top, right, bottom));
+  return RegionType(*dc->state.clip);
+}
+
+int GetObjectA(HGDIOBJ obj, int size, LPVOID out) {
+  const auto object = FindObject(obj);
+  if (!object) return 0;
+  switch (object->kind) {
+    case Kind::Bitmap: return GetBitmapObject(static_cast<const BitmapObject&>(*object), size, out);
+    case Kind::Font: {
+      const auto& f = static_cast<const FontObject&>(*object);
+      if (!out) return static_cast<int>(sizeof f.font);
+      if (size < static_cast<int>(sizeof f.font)) return 0;
+      std::memcpy(out, &f.font, sizeof f.font);
+      return static_cast<int>(sizeof f.font);
+    }
+    case Kind::Palette: {
+      const auto count = static_cast<WORD>(static_cast<const PaletteObject&>(*object).entries.size());
+      if (!out) return static_cast<int>(sizeof count);
+      if (size < static_cast<int>(sizeof count)) return 0;
+      std::memcpy(out, &count, sizeof count);
+      return static_cast<int>(sizeof count);
+    }
+    default: return 0;
+  }
+}
