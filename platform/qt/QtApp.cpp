@@ -1,0 +1,35 @@
+// Makes the process's QApplication with the program's own name and keeps its event dispatcher
+// for wake-ups from other threads.
+#include "platform/qt/QtApp.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <atomic>
+#include <cerrno>
+
+namespace qt {
+namespace {
+
+std::atomic<QAbstractEventDispatcher*> dispatcher{nullptr};
+
+}  // namespace
+
+void EnsureApplication() {
+  if (!QCoreApplication::instance()) {
+    // QApplication keeps references to these for its whole life.
+    static int argc = 1;
+    static char* argv[] = {program_invocation_name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);  // never destroyed: see the header
+    app->setQuitOnLastWindowClosed(false);  // the class library decides when the program ends
+  }
+  if (!dispatcher.load())
+    dispatcher.store(QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread()));
+}
+
+bool ApplicationExists() { return QCoreApplication::instance() != nullptr; }
+
+void WakeEventLoop() {
+  if (QAbstractEventDispatcher* d = dispatcher.load()) d->wakeUp();
+}
+
+}  // namespace qt

@@ -1,0 +1,119 @@
+// Keeps the widgets in step with the window records and answers the layer's toolkit requests.
+#include "platform/qt/QtPeer.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "platform/qt/QtApp.h"
+
+namespace qt {
+namespace {
+
+QMessageBox::StandardButtons ButtonsOf(UINT type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MB_ABORTRETRYIGNORE: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case MB_YESNOCANCEL: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MB_YESNO: return QMessageBox::Yes | QMessageBox::No;
+    case MB_RETRYCANCEL: return QMessageBox::Retry | QMessageBox::Cancel;
+    default: return QMessageBox::Ok;
+  }
+}
+
+QMessageBox::Icon IconOf(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONASTERISK: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+int AnswerOf(int button) {
+  switch (button) {
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Abort: return IDABORT;
+    case QMessageBox::Retry: return IDRETRY;
+    case QMessageBox::Ignore: return IDIGNORE;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: return IDOK;
+  }
+}
+
+}  // namespace
+
+QtPeer::QtPeer() = default;
+
+QtPeer::~QtPeer() {
+  for (auto& [hwnd, widget] : widgets_)
+    if (widget && !widget->parentWidget()) delete widget.data();
+}
+
+WindowWidget* QtPeer::WidgetOf(HWND hwnd) const {
+  auto it = widgets_.find(hwnd);
+  return it == widgets_.end() ? nullptr : it->second.data();
+}
+
+void QtPeer::StartToolkit() { EnsureApplication(); }
+
+void QtPeer::WindowChanged(HWND hwnd, const user::WindowState& state) {
+  EnsureApplication();
+  if (WindowWidget* w = WidgetOf(hwnd)) {
+    w->Apply(state);
+    return;
+  }
+  widgets_[hwnd] = new WindowWidget(hwnd, state, WidgetOf(state.parent));  // owned: see the map
+}
+
+void QtPeer::WindowDestroyed(HWND hwnd) {
+  auto it = widgets_.find(hwnd);
+  if (it == widgets_.end()) return;
+  QPointer<WindowWidget> widget = it->second;
+  widgets_.erase(it);
+  delete widget.data();  // a child already taken with its parent is null here
+}
+
+void QtPeer::ShowPixels(HWND hwnd, const gdi::PixelBuffer& pixels) {
+  if (WindowWidget* w = WidgetOf(hwnd)) w->ShowPixels(pixels);
+}
+
+int QtPeer::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+  EnsureApplication();
+  QMessageBox box(IconOf(type), QString::fromLatin1(caption.c_str()), QString::fromLatin1(text.c_str()),
+                  ButtonsOf(type), WidgetOf(owner));
+  // Above a full-screen window the box must still be seen.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  return AnswerOf(box.exec());
+}
+
+void QtPeer::SetCursorVisible(bool visible) {
+  if (visible != cursorHidden_) return;
+  EnsureApplication();
+  if (visible)
+    QGuiApplication::restoreOverrideCursor();
+  else
+    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+  cursorHidden_ = !visible;
+}
+
+int QtPeer::ScreenCount() {
+  EnsureApplication();
+  return std::max(1, static_cast<int>(QGuiApplication::screens().size()));
+}
+
+void QtPeer::PumpEvents() {
+  if (ApplicationExists()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtPeer::WaitEvents() {
+  EnsureApplication();
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void QtPeer::Wake() { WakeEventLoop(); }
+
+}  // namespace qt

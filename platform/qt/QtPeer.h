@@ -1,0 +1,45 @@
+// The window layer's Qt peer: one widget per window record, message boxes, the cursor, the
+// screen count, the event loop and the native windows of the desktop.
+#pragma once
+
+#include <QPointer>
+#include <map>
+
+#include "platform/qt/NativeWindows.h"
+#include "platform/qt/WindowWidget.h"
+#include "platform/user/UserPeer.h"
+
+namespace qt {
+
+class QtPeer : public user::Peer {
+ public:
+  QtPeer();
+  ~QtPeer() override;
+
+  // The widget that shows a window; null when it has none.
+  WindowWidget* WidgetOf(HWND hwnd) const;
+
+  void StartToolkit() override;
+  void WindowChanged(HWND hwnd, const user::WindowState& state) override;
+  void WindowDestroyed(HWND hwnd) override;
+  void ShowPixels(HWND hwnd, const gdi::PixelBuffer& pixels) override;
+  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+  void SetCursorVisible(bool visible) override;
+  int ScreenCount() override;
+  void PumpEvents() override;
+  void WaitEvents() override;
+  void Wake() override;
+  bool NativeWindowExists(user::NativeId id) override { return native_.Exists(id); }
+  bool NativeWindowViewable(user::NativeId id) override { return native_.Viewable(id); }
+  std::optional<SIZE> NativeWindowSize(user::NativeId id) override { return native_.Size(id); }
+  void ReadNativePixels(user::NativeId id, const gdi::PixelBuffer& pixels) override { native_.Read(id, pixels); }
+  void PutNativePixels(user::NativeId id, const gdi::PixelBuffer& pixels) override { native_.Put(id, pixels); }
+
+ private:
+  // Children are deleted by Qt with their parent, so the map only watches them.
+  std::map<HWND, QPointer<WindowWidget>> widgets_;
+  bool cursorHidden_ = false;
+  NativeWindows native_;
+};
+
+}  // namespace qt

@@ -1,0 +1,98 @@
+// Message boxes, the cursor counter, the screensaver-running flag and the system metrics, with
+// the peer that shows them and the switches tests set.
+#include <atomic>
+#include <cstdio>
+
+#include "platform/user/UserInternal.h"
+
+namespace user {
+namespace {
+
+std::atomic<Peer*> peer{nullptr};
+std::atomic<int> cursorCounter{0};
+std::atomic<bool> screenSaverRunning{false};
+std::atomic<int> monitorOverride{0};  // 0: none
+ScopedMessageBoxSink* sink = nullptr;  // main thread only
+
+// Metrics that depend on no device.
+constexpr int kScrollBar = 16, kCaption = 19, kBorder = 1, kIcon = 32, kCursor = 32;
+
+}  // namespace
+
+void SetPeer(Peer* p) { peer.store(p); }
+Peer* GetPeer() { return peer.load(); }
+
+ScopedMessageBoxSink::ScopedMessageBoxSink() : previous_(sink) { sink = this; }
+ScopedMessageBoxSink::~ScopedMessageBoxSink() { sink = previous_; }
+
+bool ScreenSaverRunning() { return screenSaverRunning.load(std::memory_order_relaxed); }
+int CursorCounter() { return cursorCounter.load(std::memory_order_relaxed); }
+void SetMonitorCount(std::optional<int> count) { monitorOverride.store(count.value_or(0)); }
+
+namespace detail {
+void ResetSystem() {
+  cursorCounter.store(0);
+  screenSaverRunning.store(false);
+  monitorOverride.store(0);
+  if (Peer* p = GetPeer()) p->SetCursorVisible(true);
+}
+}  // namespace detail
+
+void ResetForTest() {
+  detail::ResetWindows();
+  detail::ResetQueue();
+  detail::ResetSystem();
+}
+
+}  // namespace user
+
+using namespace user;
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  // A missing caption reads "Error", as on the platform.
+  const std::string body = text ? text : "";
+  const std::string title = caption ? caption : "Error";
+  if (sink) {
+    sink->Record({owner, body, title, type});
+    return IDOK;
+  }
+  if (Peer* p = GetPeer()) return p->ShowMessageBox(owner, body, title, type);
+  // Headless and unrecorded: the text must still reach someone.
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), body.c_str());
+  return IDOK;
+}
+
+int ShowCursor(BOOL show) {
+  const int now = show ? cursorCounter.fetch_add(1) + 1 : cursorCounter.fetch_sub(1) - 1;
+  if (Peer* p = GetPeer()) p->SetCursorVisible(now >= 0);
+  return now;
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT) {
+  if (action != SPI_SETSCREENSAVERRUNNING) return FALSE;
+  const bool previous = screenSaverRunning.exchange(uiParam != 0);
+  if (pvParam) *static_cast<BOOL*>(pvParam) = previous ? TRUE : FALSE;
+  return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+  switch (index) {
+    case SM_CXSCREEN: return gdi::GetDesktopMode().width;
+    case SM_CYSCREEN: return gdi::GetDesktopMode().height;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL: return kScrollBar;
+    case SM_CYCAPTION: return kCaption;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return kBorder;
+    case SM_CXICON:
+    case SM_CYICON: return kIcon;
+    case SM_CXCURSOR:
+    case SM_CYCURSOR: return kCursor;
+    case SM_CMONITORS: {
+      if (const int n = monitorOverride.load(); n > 0) return n;
+      Peer* p = GetPeer();
+      return p ? p->ScreenCount() : 1;
+    }
+    default: return 0;
+  }
+}

@@ -1,0 +1,92 @@
+// The platform's window functions as the system's code calls them: windows and their device
+// contexts, the input message queue, message boxes, the cursor counter and system parameters.
+#pragma once
+
+#include "platform/win32/Win32Types.h"
+
+// Message boxes: buttons, icons and the answers.
+constexpr UINT MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
+               MB_RETRYCANCEL = 0x5, MB_TYPEMASK = 0xF;
+constexpr UINT MB_ICONHAND = 0x10, MB_ICONERROR = 0x10, MB_ICONSTOP = 0x10, MB_ICONQUESTION = 0x20,
+               MB_ICONEXCLAMATION = 0x30, MB_ICONWARNING = 0x30, MB_ICONASTERISK = 0x40,
+               MB_ICONINFORMATION = 0x40, MB_ICONMASK = 0xF0;
+constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7;
+
+// Virtual-key codes. Letters and digits are their upper-case ASCII codes ('A' = 0x41, '0' = 0x30).
+constexpr WORD VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_MBUTTON = 0x04, VK_BACK = 0x08, VK_TAB = 0x09,
+               VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12, VK_PAUSE = 0x13,
+               VK_CAPITAL = 0x14, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
+               VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
+               VK_SNAPSHOT = 0x2C, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_NUMPAD0 = 0x60, VK_MULTIPLY = 0x6A,
+               VK_ADD = 0x6B, VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F, VK_F1 = 0x70,
+               VK_F12 = 0x7B, VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB,
+               VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0,
+               VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
+// A key the keyboard reports without a code of its own.
+constexpr WORD VK_UNMAPPED = 0xFF;
+
+// Messages the input queue carries.
+constexpr UINT WM_PAINT = 0x000F, WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_KEYDOWN = 0x0100, WM_CHAR = 0x0102,
+               WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202, WM_RBUTTONDOWN = 0x0204,
+               WM_RBUTTONUP = 0x0205, WM_MBUTTONDOWN = 0x0207, WM_MBUTTONUP = 0x0208;
+// Mouse messages: buttons and keys held, in wParam; client x and y in the low and high words of lParam.
+constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8, MK_MBUTTON = 0x10;
+constexpr LPARAM MAKELPARAM(int low, int high) {
+  return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(low)) |
+                             (static_cast<DWORD>(static_cast<WORD>(high)) << 16));
+}
+constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<SHORT>(static_cast<WORD>(lp & 0xFFFF)); }
+constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<SHORT>(static_cast<WORD>((lp >> 16) & 0xFFFF)); }
+
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
+constexpr UINT PM_NOREMOVE = 0x0, PM_REMOVE = 0x1;
+
+// ShowWindow commands.
+constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5;
+
+// SystemParametersInfoA actions.
+constexpr UINT SPI_SETSCREENSAVERRUNNING = 97;
+constexpr UINT SPI_SCREENSAVERRUNNING = SPI_SETSCREENSAVERRUNNING;
+
+// GetSystemMetrics indices.
+constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CYCAPTION = 4,
+              SM_CXBORDER = 5, SM_CYBORDER = 6, SM_CXICON = 11, SM_CYICON = 12, SM_CXCURSOR = 13,
+              SM_CYCURSOR = 14, SM_CMONITORS = 80;
+
+// Windows. A handle that is not one of this program's windows may name a native window of the
+// desktop (given as a number on a command line); IsWindow, IsWindowVisible, GetDC and ReleaseDC
+// reach it through the toolkit peer.
+BOOL IsWindow(HWND hwnd);
+BOOL IsWindowVisible(HWND hwnd);
+BOOL ShowWindow(HWND hwnd, int command);
+BOOL GetClientRect(HWND hwnd, RECT* rect);
+BOOL DestroyWindow(HWND hwnd);
+
+// GetDC(NULL) is the screen's device context; a window's draws into the window's own pixels,
+// which ReleaseDC hands to the peer to show.
+HDC GetDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC hdc);
+
+// The input queue. PostMessageA may be called from any thread.
+BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove);
+BOOL WaitMessage();
+LRESULT DispatchMessageA(const MSG* msg);
+void PostQuitMessage(int exitCode);
+// The key's state when the message last taken from the queue was posted: bit 15 set while held.
+SHORT GetKeyState(int virtualKey);
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// The display counter: shown while 0 or above; starts at 0. Returns the new value.
+int ShowCursor(BOOL show);
+
+BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
+int GetSystemMetrics(int index);

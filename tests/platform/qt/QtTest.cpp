@@ -1,0 +1,237 @@
+// The Qt peers on the offscreen platform: input from a window's widget reaching the form's
+// events, the form's state shown by the widget, the cursor and the full-screen display device.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/Driver.h"
+#include "platform/qt/KeyMap.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/WindowWidget.h"
+#include "platform/vcl/Forms.h"
+
+namespace {
+
+class TInputForm : public TForm {
+ public:
+  explicit TInputForm(TComponent* AOwner) : TForm(AOwner) {
+    SetBorderStyle(bsNone);
+    SetCaption("Quillmont");
+    OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) {
+      Keys.push_back(Key);
+      LastShift = Shift;
+    };
+    OnKeyPress = [this](TObject*, char& Key) { Chars.push_back(Key); };
+    OnMouseMove = [this](TObject*, TShiftState, int X, int Y) { Moves.push_back({X, Y}); };
+  }
+  std::vector<WORD> Keys;
+  std::vector<char> Chars;
+  std::vector<POINT> Moves;
+  TShiftState LastShift;
+};
+
+qt::WindowWidget* WidgetOf(HWND hwnd) {
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* ww = dynamic_cast<qt::WindowWidget*>(w); ww && ww->Handle() == hwnd) return ww;
+  return nullptr;
+}
+
+class QtTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { setenv("QT_QPA_PLATFORM", "offscreen", 0); }
+  void SetUp() override {
+    ResetApplicationForTest();
+    ddraw::ResetDriver();  // this also takes out the display device factory: install again
+    qt::Uninstall();
+    ASSERT_TRUE(qt::Install());
+    Application->Initialize();
+    Application->CreateForm(form);
+    form->Show();
+    QCoreApplication::processEvents();
+    widget = WidgetOf(form->GetHandle());
+    ASSERT_NE(widget, nullptr);
+  }
+  void TearDown() override {
+    ResetApplicationForTest();
+    ddraw::ResetDriver();
+  }
+  TInputForm* form = nullptr;
+  qt::WindowWidget* widget = nullptr;
+};
+
+TEST_F(QtTest, EscapeFromTheWidgetReachesKeyDownAndKeyPress) {
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
+  Application->ProcessMessages();
+  EXPECT_EQ(form->Keys, std::vector<WORD>{VK_ESCAPE});
+  EXPECT_EQ(form->Chars, std::vector<char>{27});
+}
+
+TEST_F(QtTest, KeysCarryTheirCharacterAndShiftState) {
+  QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, "A");
+  QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &a);
+  Application->ProcessMessages();
+  EXPECT_EQ(form->LastShift, TShiftState{ssShift});
+  QCoreApplication::sendEvent(widget, &left);
+  Application->ProcessMessages();
+  EXPECT_EQ(form->Keys, (std::vector<WORD>{'A', VK_LEFT}));
+  EXPECT_EQ(form->Chars, std::vector<char>{'A'});  // an arrow types nothing
+  EXPECT_TRUE(form->LastShift.Empty());
+}
+
+TEST_F(QtTest, MouseMovesArriveInClientCoordinates) {
+  QMouseEvent move(QEvent::MouseMove, QPointF(12, 34), widget->mapToGlobal(QPointF(12, 34)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &move);
+  Application->ProcessMessages();
+  ASSERT_EQ(form->Moves.size(), 1u);
+  EXPECT_EQ(form->Moves[0].x, 12);
+  EXPECT_EQ(form->Moves[0].y, 34);
+}
+
+TEST_F(QtTest, ClosingTheWidgetAsksTheFormWhichEndsTheApplication) {
+  widget->close();
+  EXPECT_TRUE(widget->isVisible());  // the form decides
+  Application->ProcessMessages();
+  EXPECT_TRUE(Application->GetTerminated());
+}
+
+TEST_F(QtTest, WidgetShowsCaptionFrameAndVisibility) {
+  EXPECT_EQ(widget->windowTitle(), "Quillmont");
+  EXPECT_TRUE(widget->windowFlags().testFlag(Qt::FramelessWindowHint));
+  QPointer<qt::WindowWidget> old = widget;
+  form->SetBorderStyle(bsSizeable);
+  EXPECT_TRUE(old.isNull());
+  qt::WindowWidget* framed = WidgetOf(form->GetHandle());
+  ASSERT_NE(framed, nullptr);
+  EXPECT_FALSE(framed->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_TRUE(framed->isVisible());
+  form->Hide();
+  EXPECT_FALSE(framed->isVisible());
+}
+
+TEST_F(QtTest, CursorIsHiddenWhileTheCounterIsBelowZero) {
+  ShowCursor(FALSE);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BlankCursor);
+  ShowCursor(FALSE);
+  ShowCursor(TRUE);
+  EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
+  ShowCursor(TRUE);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(QtTest, InputPostedFromAnotherThreadWakesTheWaitingLoop) {
+  std::thread poster;
+  int idles = 0;
+  Application->OnIdle = [&](TObject*, bool& Done) {
+    Done = true;  // wait in Qt's event loop
+    if (++idles == 1) poster = std::thread([h = form->GetHandle()] { user::PostInput(h, WM_CLOSE, 0, 0); });
+  };
+  Application->Run();
+  poster.join();
+  EXPECT_TRUE(Application->GetTerminated());
+}
+
+TEST_F(QtTest, MonitorCountIsTheScreenCount) {
+  EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), static_cast<int>(QGuiApplication::screens().size()));
+}
+
+// Opens DirectDraw exclusive on the form's window in `mode`, with its primary and back buffer.
+struct ExclusiveDisplay {
+  LPDIRECTDRAW dd = nullptr;
+  LPDIRECTDRAW7 dd7 = nullptr;
+  LPDIRECTDRAWSURFACE7 primary = nullptr;
+  LPDIRECTDRAWSURFACE7 back = nullptr;
+
+  ExclusiveDisplay(HWND window, DWORD width, DWORD height) {
+    EXPECT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+    EXPECT_EQ(dd->QueryInterface(IID_IDirectDraw7, reinterpret_cast<LPVOID*>(&dd7)), DD_OK);
+    EXPECT_EQ(dd7->SetCooperativeLevel(window, 0x53), DD_OK);
+    EXPECT_EQ(dd7->SetDisplayMode(width, height, 32, 0, 0), DD_OK);
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = 1;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    EXPECT_EQ(dd7->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
+    EXPECT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
+  }
+  ~ExclusiveDisplay() {
+    back->Release();
+    primary->Release();
+    dd7->Release();
+    dd->Release();
+  }
+  void Fill(DWORD pixel) {
+    DDBLTFX fx{sizeof(DDBLTFX), pixel};
+    back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+  }
+};
+
+TEST_F(QtTest, ExclusiveWindowShowsTheFrameFullScreenWithAspectAndGamma) {
+  const QSize screen = widget->screen()->geometry().size();
+  // A mode twice as wide as high on a screen that is not: bars above and below.
+  ddraw::SetModes({{screen.width(), screen.width() / 2, 32}});
+  {
+    ExclusiveDisplay display(form->GetHandle(), static_cast<DWORD>(screen.width()), static_cast<DWORD>(screen.width() / 2));
+    LPDIRECTDRAWGAMMACONTROL gamma = nullptr;
+    ASSERT_EQ(display.primary->QueryInterface(IID_IDirectDrawGammaControl, reinterpret_cast<LPVOID*>(&gamma)), DD_OK);
+    DDGAMMARAMP ramp{};
+    for (int i = 0; i < 256; ++i) {
+      ramp.red[i] = static_cast<WORD>(i << 8);          // as is
+      ramp.green[i] = static_cast<WORD>((i / 2) << 8);  // halved
+      ramp.blue[i] = 0;                                 // off
+    }
+    gamma->SetGammaRamp(0, &ramp);
+    display.Fill(0x00FF8040);  // red FF, green 80, blue 40
+    display.primary->Flip(nullptr, 0);
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(widget->isFullScreen());
+    EXPECT_EQ(widget->geometry(), widget->screen()->geometry());
+    const QImage shown = widget->grab().toImage();
+    EXPECT_EQ(shown.pixel(screen.width() / 2, screen.height() / 2) & 0xFFFFFF, 0xFF4000u);
+    EXPECT_EQ(shown.pixel(screen.width() / 2, 2) & 0xFFFFFF, 0x000000u);  // the bar
+    EXPECT_EQ(shown.pixel(screen.width() / 2, screen.height() - 2) & 0xFFFFFF, 0x000000u);
+    gamma->Release();
+  }
+  // Releasing DirectDraw gives the window its own place back.
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(widget->isFullScreen());
+}
+
+TEST(QtKeyMapTest, QtKeysMapToVirtualKeys) {
+  struct Case {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    WORD vk;
+  };
+  const Case cases[] = {
+      {Qt::Key_Escape, Qt::NoModifier, VK_ESCAPE}, {Qt::Key_Left, Qt::NoModifier, VK_LEFT},
+      {Qt::Key_Down, Qt::NoModifier, VK_DOWN},     {Qt::Key_Q, Qt::NoModifier, 'Q'},
+      {Qt::Key_7, Qt::NoModifier, '7'},            {Qt::Key_7, Qt::KeypadModifier, VK_NUMPAD0 + 7},
+      {Qt::Key_Plus, Qt::NoModifier, VK_OEM_PLUS}, {Qt::Key_Plus, Qt::KeypadModifier, VK_ADD},
+      {Qt::Key_F5, Qt::NoModifier, VK_F1 + 4},     {Qt::Key_Shift, Qt::ShiftModifier, VK_SHIFT},
+      {Qt::Key_MediaPlay, Qt::NoModifier, VK_UNMAPPED},
+  };
+  for (const Case& c : cases) EXPECT_EQ(qt::VirtualKeyOf(c.key, c.modifiers), c.vk) << std::hex << c.key;
+  EXPECT_EQ(qt::CharacterOf(Qt::Key_Plus, "+"), '+');
+  EXPECT_EQ(qt::CharacterOf(Qt::Key_Return, ""), 13);
+  EXPECT_EQ(qt::CharacterOf(Qt::Key_Delete, "\x7f"), 0);
+  EXPECT_EQ(qt::CharacterOf(Qt::Key_Left, ""), 0);
+}
+
+}  // namespace
