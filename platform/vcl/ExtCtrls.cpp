@@ -1,0 +1,44 @@
+// Painting of the panel and the image box; the image box repaints when its picture changes.
+#include "platform/vcl/ExtCtrls.h"
+
+TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(0, 0, 185, 41); }
+
+void TPanel::Paint() {
+  TCanvas* canvas = GetCanvas();
+  const int w = GetWidth();
+  const int h = GetHeight();
+  // The raised edge: light on the top and left, shadow on the bottom and right.
+  canvas->GetPen()->SetColor(clBtnHighlight);
+  canvas->MoveTo(0, h - 1);
+  canvas->LineTo(0, 0);
+  canvas->LineTo(w - 1, 0);
+  canvas->GetPen()->SetColor(clBtnShadow);
+  canvas->LineTo(w - 1, h - 1);
+  canvas->LineTo(-1, h - 1);
+  const AnsiString caption = GetCaption();
+  if (caption.empty()) return;
+  canvas->GetBrush()->SetStyle(bsClear);
+  canvas->TextOut((w - canvas->TextWidth(caption)) / 2, (h - canvas->TextHeight(caption)) / 2, caption);
+}
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>()) {
+  SetBounds(0, 0, 105, 105);
+  FPicture->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TImage::~TImage() { FPicture->OnChange = nullptr; }
+
+void TImage::SetStretch(bool Value) {
+  if (Value == FStretch) return;
+  FStretch = Value;
+  Invalidate();
+}
+
+void TImage::Paint() {
+  TGraphic* graphic = FPicture->GetGraphic();
+  if (!graphic) return;
+  if (FStretch)
+    GetCanvas()->StretchDraw(Rect(0, 0, GetWidth(), GetHeight()), graphic);
+  else
+    GetCanvas()->Draw(0, 0, graphic);
+}
