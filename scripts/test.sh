@@ -6,5 +6,6 @@ preset="${1:-plain}"
 install_packages
 build_preset "$preset"
 cd "$ROOT"
+# Qt runs offscreen; a virtual X server gives the native-window tests a display.
 export QT_QPA_PLATFORM=offscreen
-ctest --preset "$preset"
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$preset"
