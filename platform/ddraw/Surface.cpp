@@ -190,17 +190,25 @@ HRESULT Surface::GetDC(HDC* dc) {
   if (!dc) return DDERR_INVALIDPARAMS;
   *dc = nullptr;
   if (Lost()) return DDERR_SURFACELOST;
-  if (dc_) return DDERR_DCALREADYCREATED;
+  if (dcTaken_) return DDERR_DCALREADYCREATED;
   if (locked_) return DDERR_SURFACEBUSY;
-  dc_ = gdi::CreateDCOverPixels(Pixels());
-  if (!dc_) return DDERR_GENERIC;
+  // A flip swaps the pixels under a kept context, so each GetDC points it at them again.
+  if (!dc_) {
+    dc_ = gdi::CreateDCOverPixels(Pixels());
+    if (!dc_) return DDERR_GENERIC;
+  } else if (!gdi::ResetDCOverPixels(dc_, Pixels())) {
+    return DDERR_GENERIC;
+  }
+  dcTaken_ = true;
   *dc = dc_;
   return DD_OK;
 }
 
+// The released handle stays valid but draws nowhere until the next GetDC hands it out.
 HRESULT Surface::ReleaseDC(HDC dc) {
-  if (!dc_ || dc != dc_) return DDERR_INVALIDPARAMS;
-  ::DeleteDC(std::exchange(dc_, nullptr));
+  if (!dcTaken_ || dc != dc_) return DDERR_INVALIDPARAMS;
+  gdi::ResetDCOverPixels(dc_, {});
+  dcTaken_ = false;
   return DD_OK;
 }
 

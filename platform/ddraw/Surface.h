@@ -58,7 +58,7 @@ class Surface final : public IDirectDrawSurface7, public IDirectDrawGammaControl
   ~Surface();
 
   bool Lost() const { return lost_.load(std::memory_order_relaxed); }
-  bool Busy() const { return locked_ || dc_ != nullptr; }
+  bool Busy() const { return locked_ || dcTaken_; }
   gdi::PixelBuffer Pixels();
   DDSURFACEDESC2 Describe() const;
   bool FitsMode() const;
@@ -73,7 +73,8 @@ class Surface final : public IDirectDrawSurface7, public IDirectDrawGammaControl
   std::vector<std::byte> bits_;
   std::atomic<bool> lost_{false};
   bool locked_ = false;
-  HDC dc_ = nullptr;
+  HDC dc_ = nullptr;  // made by the first GetDC and kept, so a frame's text costs no allocation
+  bool dcTaken_ = false;
   std::optional<DWORD> sourceKey_;
   Ref<Surface> back_;             // the primary's attached back buffer
   std::unique_ptr<Gamma> gamma_;  // primary only

@@ -12,7 +12,12 @@ namespace {
 struct AxisMap {
   int first = 0;
   std::vector<int> source;
-  bool unitStep() const { return source.size() < 2 || source[1] == source[0] + 1; }  // ascending 1:1
+  // Ascending 1:1. The map is monotonic, so a first step of one is not enough (a slight
+  // enlargement starts 0, 1, 2, 2, ...): the whole span must be one per pixel too.
+  bool unitStep() const {
+    return source.size() < 2 ||
+           (source[1] == source[0] + 1 && source.back() - source.front() == static_cast<int>(source.size()) - 1);
+  }
 };
 
 AxisMap MapAxis(int d, int dw, int s, int sw, int clipLo, int clipHi, int sourceLimit) {

@@ -25,8 +25,9 @@ namespace {
 constexpr int kDefaultCellHeight = 16;
 constexpr const char* kFallbackFamilies[] = {"DejaVu Sans", "sans-serif"};
 
+// The face name in lower case, as the fixed-size field it comes from, so a lookup builds no string.
 struct FontKey {
-  std::string face;
+  std::array<char, sizeof(LOGFONTA::lfFaceName)> face{};
   int height;
   int weight;
   bool italic;
@@ -34,11 +35,15 @@ struct FontKey {
 };
 
 FontKey KeyOf(const LOGFONTA& lf) {
-  std::string face(lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
-  for (char& c : face) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return {face, lf.lfHeight == 0 ? kDefaultCellHeight : lf.lfHeight, lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight,
-          lf.lfItalic != 0};
+  FontKey key{{}, lf.lfHeight == 0 ? kDefaultCellHeight : lf.lfHeight, lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight,
+              lf.lfItalic != 0};
+  const std::size_t length = strnlen(lf.lfFaceName, key.face.size() - 1);
+  for (std::size_t i = 0; i < length; ++i)
+    key.face[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(lf.lfFaceName[i])));
+  return key;
 }
+
+}  // namespace
 
 // One face at one size, with the glyphs rendered so far.
 struct Face {
@@ -51,6 +56,8 @@ struct Face {
     if (face) FT_Done_Face(face);
   }
 };
+
+namespace {
 
 class Engine {
  public:
@@ -87,8 +94,8 @@ class Engine {
     int index = 0;
     if (library_ && config_) {
       FcPattern* pattern = FcPatternCreate();
-      if (!key.face.empty())
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(key.face.c_str()));
+      if (key.face[0] != '\0')
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(key.face.data()));
       for (const char* family : kFallbackFamilies)
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
       FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(key.weight));
@@ -193,19 +200,20 @@ FontMetrics MetricsOf(const LOGFONTA& font) {
   return e.face(font).metrics;
 }
 
+// Glyphs are rendered under the lock; a rendered glyph is never written again, so a run reads
+// its glyphs without the lock.
 TextRun LayOut(const LOGFONTA& font, std::string_view text) {
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex());
   Face& f = e.face(font);
   TextRun run;
   run.metrics = f.metrics;
-  run.glyphs.reserve(text.size());
-  for (char c : text) {
-    const Glyph& g = e.glyph(f, static_cast<unsigned char>(c));
-    run.glyphs.push_back(&g);
-    run.width += g.advance;
-  }
+  run.text = text;
+  run.face = &f;
+  for (char c : text) run.width += e.glyph(f, static_cast<unsigned char>(c)).advance;
   return run;
 }
+
+const Glyph& TextRun::glyph(std::size_t i) const { return *face->glyphs[static_cast<unsigned char>(text[i])]; }
 
 }  // namespace gdi

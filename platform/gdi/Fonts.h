@@ -1,5 +1,6 @@
 // Fonts found through fontconfig and drawn through FreeType: metrics and crisp one-bit glyph
 // masks, cached per face and size behind one lock so contexts on several threads can draw text.
+// Once a font and its glyphs are realised, measuring and laying out text allocate nothing.
 #pragma once
 
 #include <cstdint>
@@ -31,12 +32,17 @@ struct Glyph {
   std::vector<std::uint8_t> mask;
 };
 
-// A line of 8-bit text (each byte its own code point) laid out in one font. The glyphs stay
-// valid for the life of the program.
+struct Face;  // one realised font, the engine's own
+
+// A line of 8-bit text (each byte its own code point) laid out in one font. It refers to the
+// caller's text; every glyph it needs is rendered and stays valid for the life of the program.
 struct TextRun {
   FontMetrics metrics;
-  std::vector<const Glyph*> glyphs;
   int width = 0;
+  std::string_view text;
+  const Face* face = nullptr;
+  // The glyph of text[i].
+  const Glyph& glyph(std::size_t i) const;
 };
 
 FontMetrics MetricsOf(const LOGFONTA& font);

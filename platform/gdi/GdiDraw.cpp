@@ -2,6 +2,7 @@
 // painter or a transfer over the context's bitmap; drawing on the screen's context goes nowhere.
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/Context.h"
+#include "platform/gdi/Scratch.h"
 
 using namespace gdi;
 
@@ -99,9 +100,9 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
   if (!painter) return TRUE;
   std::optional<Pattern> tile;
   if (const auto brush = BrushInk(*dc, *dc->state.brush, painter->coder(), tile)) {
-    std::vector<Point> corners;
-    corners.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) corners.push_back(CoordOf(points[i]));
+    Scratch<Point, 32> room(static_cast<std::size_t>(count));
+    const std::span<Point> corners = room.values();
+    for (int i = 0; i < count; ++i) corners[static_cast<std::size_t>(i)] = CoordOf(points[i]);
     painter->polygon(corners, dc->state.polyFillMode == WINDING, *brush);
   }
   if (const auto pen = PenInk(*dc, painter->coder())) DrawPolyline(*painter, *pen, dc->state.pen->width, points, count, true);

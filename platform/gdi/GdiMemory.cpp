@@ -12,16 +12,30 @@ namespace {
 std::mutex desktopMutex;
 DesktopMode desktop;
 
+bool Drawable(const PixelBuffer& pixels) {
+  return pixels.bits && pixels.width > 0 && pixels.height > 0 && FindFormat(pixels.bitsPerPixel) &&
+         std::abs(static_cast<long long>(pixels.pitch)) >= RowBytes(pixels.width, pixels.bitsPerPixel, 1);
+}
+
 }  // namespace
 
 HDC CreateDCOverPixels(const PixelBuffer& pixels) {
-  if (!pixels.bits || pixels.width <= 0 || pixels.height <= 0 || !FindFormat(pixels.bitsPerPixel)) return nullptr;
-  if (std::abs(static_cast<long long>(pixels.pitch)) < RowBytes(pixels.width, pixels.bitsPerPixel, 1)) return nullptr;
+  if (!Drawable(pixels)) return nullptr;
   auto bmp = std::make_shared<BitmapObject>();
   bmp->pixels = pixels;
   auto dc = MakeDc(DcObject::Device::Pixels);
   dc->state.bitmap = std::move(bmp);
   return static_cast<HDC>(AddObject(dc));
+}
+
+// The context's own bitmap object stays selected for its whole life: SelectObject refuses
+// bitmaps on it, and ResetDc keeps it.
+bool ResetDCOverPixels(HDC hdc, const PixelBuffer& pixels) {
+  const auto dc = FindDc(hdc);
+  if (!dc || dc->device != DcObject::Device::Pixels || (pixels.bits && !Drawable(pixels))) return false;
+  ResetDc(*dc);
+  dc->state.bitmap->pixels = pixels.bits ? pixels : PixelBuffer{};
+  return true;
 }
 
 PixelBuffer PixelsOf(HDC hdc) {

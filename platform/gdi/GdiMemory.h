@@ -22,6 +22,11 @@ struct PixelBuffer {
 // A device context drawing straight into `pixels`, which must outlive it; DeleteDC ends it.
 HDC CreateDCOverPixels(const PixelBuffer& pixels);
 
+// Points a context made by CreateDCOverPixels at `pixels` and gives it the defaults of a new
+// one, so an owner can keep one context over memory that moves. Empty `pixels` (no bits) leave
+// it drawing nowhere. False, and nothing changed, for another context or pixels it cannot draw on.
+bool ResetDCOverPixels(HDC hdc, const PixelBuffer& pixels);
+
 // The pixels behind a device context's selected bitmap (empty `bits` when there is none).
 PixelBuffer PixelsOf(HDC hdc);
 

@@ -49,7 +49,7 @@ int GetBitmapObject(const BitmapObject& b, int size, LPVOID out) {
 }  // namespace
 
 HPEN CreatePen(int style, int width, COLORREF color) {
-  auto pen = std::make_shared<PenObject>();
+  auto pen = NewPen();
   pen->style = style == PS_NULL ? PS_NULL : PS_SOLID;
   pen->width = std::clamp(width, 1, kCoordinateLimit);
   pen->color = color;
@@ -57,7 +57,7 @@ HPEN CreatePen(int style, int width, COLORREF color) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
-  auto brush = std::make_shared<BrushObject>();
+  auto brush = NewBrush();
   brush->color = color;
   return static_cast<HBRUSH>(AddObject(brush));
 }
@@ -76,7 +76,7 @@ HBRUSH CreatePatternBrush(HBITMAP bmp) {
     coder.ops().read(b->pixels.bits + static_cast<std::ptrdiff_t>(y) * b->pixels.pitch, 0, p.width, row);
     if (!p.mono) coder.decodeRow(row, p.width);
   }
-  auto brush = std::make_shared<BrushObject>();
+  auto brush = NewBrush();
   brush->pattern = std::move(p);
   return static_cast<HBRUSH>(AddObject(brush));
 }

@@ -57,9 +57,10 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length) {
                  Ink{painter.coder().encode(ResolveColor(*dc, dc->state.bkColor))});
   const Pixel ink = painter.coder().encode(ResolveColor(*dc, dc->state.textColor));
   int penX = x;
-  for (const Glyph* g : run.glyphs) {
-    painter.mask(penX + g->left, y + g->top, g->width, g->height, g->mask, ink);
-    penX += g->advance;
+  for (std::size_t i = 0; i < run.text.size(); ++i) {
+    const Glyph& g = run.glyph(i);
+    painter.mask(penX + g.left, y + g.top, g.width, g.height, g.mask, ink);
+    penX += g.advance;
   }
   return TRUE;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 #include "platform/gdi/PixelFormat.h"
@@ -12,6 +13,63 @@ namespace gdi {
 namespace {
 
 constexpr long long kMaxBitmapBytes = 1LL << 30;
+
+// Blocks of one size that freed objects leave for the next object of their kind. Never given
+// back, so a pool keeps at most the most blocks ever in use at once; shared by all threads.
+template <std::size_t Size>
+class BlockPool {
+ public:
+  static_assert(Size >= sizeof(void*));
+  static BlockPool& Get() {
+    static auto* pool = new BlockPool;  // never destroyed: objects die during static destruction too
+    return *pool;
+  }
+  void* take() {
+    {
+      std::lock_guard lock(mutex_);
+      if (Free* block = free_) {
+        free_ = block->next;
+        return block;
+      }
+    }
+    return ::operator new(Size);
+  }
+  void give(void* block) {
+    std::lock_guard lock(mutex_);
+    free_ = new (block) Free{free_};
+  }
+
+ private:
+  struct Free {
+    Free* next;
+  };
+  std::mutex mutex_;
+  Free* free_ = nullptr;
+};
+
+// An allocator that takes single objects from the pool of their size, arrays from the heap.
+template <class T>
+struct Recycling {
+  using value_type = T;
+  static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+  Recycling() = default;
+  template <class U>
+  Recycling(const Recycling<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    return n == 1 ? static_cast<T*>(BlockPool<sizeof(T)>::Get().take()) : std::allocator<T>().allocate(n);
+  }
+  void deallocate(T* p, std::size_t n) noexcept {
+    if (n == 1) {
+      BlockPool<sizeof(T)>::Get().give(p);
+    } else {
+      std::allocator<T>().deallocate(p, n);
+    }
+  }
+  template <class U>
+  bool operator==(const Recycling<U>&) const noexcept {
+    return true;
+  }
+};
 
 class HandleTable {
  public:
@@ -41,7 +99,10 @@ class HandleTable {
  private:
   std::mutex mutex_;
   std::uintptr_t next_ = 0x10000;
-  std::unordered_map<std::uintptr_t, std::shared_ptr<Object>> objects_;
+  using Entry = std::pair<const std::uintptr_t, std::shared_ptr<Object>>;
+  std::unordered_map<std::uintptr_t, std::shared_ptr<Object>, std::hash<std::uintptr_t>, std::equal_to<std::uintptr_t>,
+                     Recycling<Entry>>
+      objects_;
 };
 
 HandleTable& Table() {
@@ -145,13 +206,25 @@ std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bitsPerPixel
 
 std::shared_ptr<DcObject> MakeDc(DcObject::Device device) {
   auto dc = std::make_shared<DcObject>(device);
-  dc->state.pen = std::static_pointer_cast<PenObject>(StockObject(BLACK_PEN));
-  dc->state.brush = std::static_pointer_cast<BrushObject>(StockObject(WHITE_BRUSH));
-  dc->state.font = std::static_pointer_cast<FontObject>(StockObject(SYSTEM_FONT));
-  dc->state.palette = std::static_pointer_cast<PaletteObject>(StockObject(DEFAULT_PALETTE));
-  if (device == DcObject::Device::Memory) dc->state.bitmap = Stocks().bitmap;  // 1x1, monochrome
+  ResetDc(*dc);
   return dc;
 }
+
+void ResetDc(DcObject& dc) {
+  auto bitmap = dc.device == DcObject::Device::Memory ? Stocks().bitmap  // 1x1, monochrome
+                                                      : std::move(dc.state.bitmap);
+  dc.state = DcState{};
+  dc.state.bitmap = std::move(bitmap);
+  dc.state.pen = std::static_pointer_cast<PenObject>(StockObject(BLACK_PEN));
+  dc.state.brush = std::static_pointer_cast<BrushObject>(StockObject(WHITE_BRUSH));
+  dc.state.font = std::static_pointer_cast<FontObject>(StockObject(SYSTEM_FONT));
+  dc.state.palette = std::static_pointer_cast<PaletteObject>(StockObject(DEFAULT_PALETTE));
+  dc.saved.clear();  // keeps its room, so the next SaveDC allocates nothing
+}
+
+std::shared_ptr<PenObject> NewPen() { return std::allocate_shared<PenObject>(Recycling<PenObject>()); }
+
+std::shared_ptr<BrushObject> NewBrush() { return std::allocate_shared<BrushObject>(Recycling<BrushObject>()); }
 
 void* AddObject(std::shared_ptr<Object> object) { return Table().add(std::move(object)); }
 

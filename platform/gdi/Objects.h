@@ -113,6 +113,14 @@ struct DcObject : Object {
 
 // A new device context with the defaults: black pen, white brush, the system font.
 std::shared_ptr<DcObject> MakeDc(DcObject::Device device);
+// Gives a context back the defaults of a new one: objects, colours, modes, position, no clip,
+// nothing saved. A memory context gets the shared 1x1 bitmap; the others keep their target.
+void ResetDc(DcObject& dc);
+
+// A new pen or brush. Drawing passes make and delete these every frame, so their memory is
+// recycled rather than given back to the heap (as are the handle table's entries).
+std::shared_ptr<PenObject> NewPen();
+std::shared_ptr<BrushObject> NewBrush();
 
 // Registers an object under a new handle and returns the handle.
 void* AddObject(std::shared_ptr<Object> object);

@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <vector>
+
+#include "platform/gdi/Scratch.h"
 
 namespace gdi {
 
-void ForEachLinePoint(Point a, Point b, const std::function<void(int x, int y)>& plot) {
+void ForEachLinePoint(Point a, Point b, FunctionRef<void(int x, int y)> plot) {
   const long long dx = std::llabs(static_cast<long long>(b.x) - a.x);
   const long long dy = -std::llabs(static_cast<long long>(b.y) - a.y);
   const int sx = a.x < b.x ? 1 : -1;
@@ -90,7 +91,7 @@ std::optional<ShapeRow> SplitRow(const Shape& shape, int y, int penWidth) {
 }
 
 void ForEachPolygonSpan(std::span<const Point> points, bool winding, const Rect& rows,
-                        const std::function<void(int y, int x0, int x1)>& fill) {
+                        FunctionRef<void(int y, int x0, int x1)> fill) {
   if (points.size() < 3) return;
   int top = points[0].y, bottom = points[0].y;
   for (const auto& p : points) {
@@ -103,10 +104,12 @@ void ForEachPolygonSpan(std::span<const Point> points, bool winding, const Rect&
     double x;
     int direction;
   };
-  std::vector<Crossing> crossings;
+  // A row crosses each edge at most once.
+  Scratch<Crossing, 32> room(points.size());
+  const std::span<Crossing> crossings = room.values();
   for (int y = top; y < bottom; ++y) {
     const double yc = y + 0.5;
-    crossings.clear();
+    std::size_t count = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
       const Point& a = points[i];
       const Point& b = points[(i + 1) % points.size()];
@@ -114,13 +117,14 @@ void ForEachPolygonSpan(std::span<const Point> points, bool winding, const Rect&
       const bool down = a.y < b.y;
       const double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
       if (yc < y0 || yc >= y1) continue;
-      crossings.push_back({a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y), down ? 1 : -1});
+      crossings[count++] = {a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y), down ? 1 : -1};
     }
-    std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
-    int count = 0;
-    for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
-      count += winding ? crossings[i].direction : 1;
-      const bool inside = winding ? count != 0 : (count & 1) != 0;
+    std::sort(crossings.begin(), crossings.begin() + static_cast<std::ptrdiff_t>(count),
+              [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
+    int passed = 0;
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+      passed += winding ? crossings[i].direction : 1;
+      const bool inside = winding ? passed != 0 : (passed & 1) != 0;
       if (!inside) continue;
       // Pixels whose centre x + 0.5 lies in [xa, xb), kept near the rows' columns.
       const auto column = [&](double x) {

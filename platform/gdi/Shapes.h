@@ -2,16 +2,16 @@
 // without their right and bottom edges, polygons by the alternate or the winding rule.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <span>
 
+#include "platform/gdi/FunctionRef.h"
 #include "platform/gdi/Geometry.h"
 
 namespace gdi {
 
 // Calls `plot` for each point of the line from `a` towards `b` (Bresenham), `b` itself left out.
-void ForEachLinePoint(Point a, Point b, const std::function<void(int x, int y)>& plot);
+void ForEachLinePoint(Point a, Point b, FunctionRef<void(int x, int y)> plot);
 
 // A rectangle or an ellipse inscribed in `box` (right and bottom edges excluded).
 struct Shape {
@@ -33,6 +33,6 @@ std::optional<ShapeRow> SplitRow(const Shape& shape, int y, int penWidth);
 // Calls `fill` with each run of pixels whose centres lie inside the polygon, rows `rows.top`
 // to `rows.bottom - 1` only; `winding` selects the non-zero rule over the alternate one.
 void ForEachPolygonSpan(std::span<const Point> points, bool winding, const Rect& rows,
-                        const std::function<void(int y, int x0, int x1)>& fill);
+                        FunctionRef<void(int y, int x0, int x1)> fill);
 
 }  // namespace gdi

@@ -3,6 +3,7 @@
 // that another layer owns.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "tests/platform/gdi/GdiFixture.h"
@@ -209,6 +210,71 @@ TEST(Bitmap, ContextOverForeignPixelsDrawsIntoThem) {
   EXPECT_EQ(SelectObject(dc, CreateCompatibleBitmap(dc, 1, 1)), nullptr);  // its pixels stay
   EXPECT_TRUE(DeleteDC(dc));
   EXPECT_EQ(gdi::CreateDCOverPixels({reinterpret_cast<std::byte*>(pixels.data()), 4, 3, 4, 16, {}}), nullptr);
+}
+
+// An owner keeps one context over memory that moves: each reset points it at the pixels of
+// the moment with a new context's defaults; empty pixels leave it drawing nowhere.
+TEST(Bitmap, ResetContextOverPixelsMovesItWithFreshDefaults) {
+  std::vector<std::uint32_t> first(4 * 3, 0), second(5 * 2, 0);
+  const gdi::PixelBuffer one{reinterpret_cast<std::byte*>(first.data()), 4, 3, 16, 32, {}};
+  const gdi::PixelBuffer two{reinterpret_cast<std::byte*>(second.data()), 5, 2, 20, 32, {}};
+  const HDC dc = gdi::CreateDCOverPixels(one);
+  ASSERT_NE(dc, nullptr);
+  const HPEN pen = CreatePen(PS_SOLID, 1, kRed);
+  SelectObject(dc, pen);
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  SetTextColor(dc, kRed);
+  SetBkColor(dc, kBlue);
+  SetBkMode(dc, TRANSPARENT);
+  SetStretchBltMode(dc, HALFTONE);
+  MoveToEx(dc, 2, 1, nullptr);
+  IntersectClipRect(dc, 0, 0, 1, 1);
+  SaveDC(dc);
+
+  ASSERT_TRUE(gdi::ResetDCOverPixels(dc, two));
+  EXPECT_EQ(gdi::PixelsOf(dc).bits, two.bits);
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 5);
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), GetStockObject(BLACK_PEN));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+  EXPECT_EQ(GetTextColor(dc), 0u);
+  EXPECT_EQ(GetBkColor(dc), kWhite);
+  EXPECT_EQ(GetBkMode(dc), OPAQUE);
+  EXPECT_EQ(GetStretchBltMode(dc), BLACKONWHITE);
+  POINT position{-1, -1};
+  MoveToEx(dc, 0, 0, &position);
+  EXPECT_EQ(position.x, 0);
+  EXPECT_EQ(position.y, 0);
+  EXPECT_FALSE(RestoreDC(dc, -1));
+  SetPixel(dc, 4, 1, kRed);  // outside the old clip and the old pixels
+  EXPECT_EQ(second[1 * 5 + 4], 0x00FF0000u);
+  EXPECT_EQ(std::count(first.begin(), first.end(), 0u), 12);
+
+  ASSERT_TRUE(gdi::ResetDCOverPixels(dc, {}));
+  EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
+  SetPixel(dc, 0, 0, kRed);
+  TextOutA(dc, 0, 0, "x", 1);
+  EXPECT_EQ(std::count(second.begin(), second.end(), 0u), 9);
+  ASSERT_TRUE(gdi::ResetDCOverPixels(dc, one));
+  EXPECT_EQ(GetPixel(dc, 3, 2), 0u);
+  EXPECT_TRUE(DeleteDC(dc));
+  EXPECT_TRUE(DeleteObject(pen));
+}
+
+TEST(Bitmap, ResetRefusesOtherContextsAndPixelsItCannotDraw) {
+  std::vector<std::uint32_t> pixels(4 * 3, 0);
+  const gdi::PixelBuffer buffer{reinterpret_cast<std::byte*>(pixels.data()), 4, 3, 16, 32, {}};
+  const HDC dc = gdi::CreateDCOverPixels(buffer);
+  SetTextColor(dc, kRed);
+  const gdi::PixelBuffer narrow{buffer.bits, 4, 3, 12, 32, {}};  // rows overlap
+  const gdi::PixelBuffer unknownDepth{buffer.bits, 4, 3, 16, 12, {}};
+  for (const gdi::PixelBuffer& bad : {narrow, unknownDepth}) EXPECT_FALSE(gdi::ResetDCOverPixels(dc, bad));
+  EXPECT_EQ(GetTextColor(dc), kRed);  // nothing changed
+  EXPECT_EQ(gdi::PixelsOf(dc).bits, buffer.bits);
+  TestCanvas memory(2, 2);
+  EXPECT_FALSE(gdi::ResetDCOverPixels(memory.dc, buffer));
+  EXPECT_FALSE(gdi::ResetDCOverPixels(gdi::ScreenDC(), buffer));
+  EXPECT_TRUE(DeleteDC(dc));
+  EXPECT_FALSE(gdi::ResetDCOverPixels(dc, buffer));  // a stale handle
 }
 
 TEST(Bitmap, DeletedObjectsLeaveStaleHandlesHarmless) {

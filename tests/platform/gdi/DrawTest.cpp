@@ -2,6 +2,9 @@
 // their right and bottom edges, polygons fill alternate or winding, fills clip to the bitmap.
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "tests/platform/gdi/GdiFixture.h"
 
 namespace {
@@ -103,6 +106,76 @@ TEST(Draw, PolygonOutlineRunsThroughEveryCorner) {
   const POINT square[] = {{0, 0}, {3, 0}, {3, 3}, {0, 3}};
   Polygon(c.dc, square, 4);
   EXPECT_EQ(c.picture(kWhite), Rows({"####.", "#..#.", "#..#.", "####.", "....."}));
+}
+
+// Corners past what a polygon call keeps inside itself still fill exactly: extra corners on
+// the right edge leave the square as it was.
+TEST(Draw, PolygonWithManyCornersFillsLikeItsFourCornerShape) {
+  const auto fill = [](int extra) {
+    std::vector<POINT> corners{{0, 0}, {12, 0}};
+    for (int i = 1; i <= extra; ++i) corners.push_back({12, 12 * i / (extra + 1)});
+    corners.push_back({12, 12});
+    corners.push_back({0, 12});
+    TestCanvas c(14, 14);
+    SelectObject(c.dc, GetStockObject(NULL_PEN));
+    Polygon(c.dc, corners.data(), static_cast<int>(corners.size()));
+    return c.picture(kWhite);
+  };
+  const std::string square = fill(0);
+  EXPECT_EQ(square.substr(0, 15), "############..\n");
+  for (const int extra : {28, 29, 60}) EXPECT_EQ(fill(extra), square) << extra + 4 << " corners";
+}
+
+// Pens and brushes reuse freed memory, never a live object's, and never a handle.
+TEST(Draw, RecreatedPensAndBrushesKeepTheirOwnHandlesAndColours) {
+  TestCanvas c(3, 2);
+  const HPEN gone = CreatePen(PS_SOLID, 1, kRed);
+  ASSERT_TRUE(DeleteObject(gone));
+  const HPEN pen = CreatePen(PS_SOLID, 1, kBlue);
+  EXPECT_NE(pen, gone);
+  EXPECT_EQ(SelectObject(c.dc, gone), nullptr);
+  SelectObject(c.dc, pen);
+  MoveToEx(c.dc, 0, 0, nullptr);
+  LineTo(c.dc, 3, 0);
+  EXPECT_EQ(c.picture(kBlue), Rows({"###", "..."}));
+
+  const HBRUSH selected = CreateSolidBrush(kRed);
+  SelectObject(c.dc, selected);
+  ASSERT_TRUE(DeleteObject(selected));  // still selected: it lives on
+  const HBRUSH other = CreateSolidBrush(kWhite);
+  SelectObject(c.dc, GetStockObject(NULL_PEN));
+  Rectangle(c.dc, 0, 1, 3, 2);
+  EXPECT_EQ(c.picture(kRed), Rows({"...", "###"}));
+  SelectObject(c.dc, GetStockObject(BLACK_PEN));
+  EXPECT_TRUE(DeleteObject(other));
+  EXPECT_TRUE(DeleteObject(pen));
+}
+
+TEST(Draw, PensAndBrushesComeAndGoOnSeveralThreads) {
+  const auto draw = [] {
+    TestCanvas c(8, 8);
+    for (int i = 0; i < 200; ++i) {
+      const HPEN pen = CreatePen(PS_SOLID, 1, RGB(i % 2 * 255, 0, 0));
+      const HBRUSH brush = CreateSolidBrush(RGB(0, 0, i % 2 * 255));
+      const HGDIOBJ oldPen = SelectObject(c.dc, pen);
+      const HGDIOBJ oldBrush = SelectObject(c.dc, brush);
+      Ellipse(c.dc, 0, 0, 8, 8);
+      SelectObject(c.dc, oldPen);
+      SelectObject(c.dc, oldBrush);
+      DeleteObject(pen);
+      DeleteObject(brush);
+    }
+    return c.picture(kBlue) + c.picture(kRed);
+  };
+  std::string results[4];
+  {
+    std::vector<std::thread> threads;
+    for (auto& r : results) threads.emplace_back([&r, &draw] { r = draw(); });
+    for (auto& t : threads) t.join();
+  }
+  const std::string expected = draw();
+  EXPECT_NE(expected.find('#'), std::string::npos);
+  for (const auto& r : results) EXPECT_EQ(r, expected);
 }
 
 TEST(Draw, FillRectExcludesRightAndBottomAndClipsToTheBitmap) {
