@@ -14,13 +14,13 @@ TSize TDDbmp::PictureSize() {
   return TSize{FBitmap->GetWidth(), FBitmap->GetHeight()};
 }
 
-bool TDDbmp::CanDraw() {
-  if (!FpSurface) {
-    Report("Error FpSurface==NULL");
-    return false;
-  }
-  return CheckBack();
+bool TDDbmp::HasSurface() {
+  if (FpSurface) return true;
+  Report("Error FpSurface==NULL");
+  return false;
 }
+
+bool TDDbmp::CanDraw() { return HasSurface() && CheckBack(); }
 
 void TDDbmp::CreateSurface() {
   if (!ConnectDisplay()) return;
@@ -82,7 +82,8 @@ void TDDbmp::DrawImageFunc() {
 }
 
 void TDDbmp::SetTransparency(bool Value) {
-  if (!CanDraw()) return;
+  // Keys the sprite's own surface: nothing is drawn on the back surface here.
+  if (!HasSurface() || !HasBack()) return;
   if (Value) {
     FBltFlags = DDBLTFAST_SRCCOLORKEY;
     DDSetColorKey(FpSurface, CLR_INVALID);

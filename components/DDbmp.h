@@ -26,7 +26,9 @@ class TDDbmp : public TDDsprite {
  private:
   // The surface's size: the stretch size or the picture's own.
   TSize PictureSize();
-  // False after reporting a missing surface or back surface.
+  // False after reporting a missing surface.
+  bool HasSurface();
+  // HasSurface and CheckBack: false after a report.
   bool CanDraw();
 
   IDirectDrawSurface7* FpSurface = nullptr;  // owned

@@ -88,12 +88,19 @@ HRESULT TDDsprite::MakeSurface(int Width, int Height, IDirectDrawSurface7*& Surf
   return FResult;
 }
 
+bool TDDsprite::HasBack() {
+  if (FDDBACK) return true;
+  Report("Error FDDBACK==NULL");
+  return false;
+}
+
 bool TDDsprite::CheckBack() {
+  if (!HasBack()) return false;
   if (!DDmainModule) {
     Report("Error connect to DDMAIN");
     return false;
   }
-  if (!FDDBACK || DDmainModule->FpDDSBack != FDDBACK) {
+  if (DDmainModule->FpDDSBack != FDDBACK) {
     Report("Error FDDBACK==NULL");
     return false;
   }

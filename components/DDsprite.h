@@ -49,8 +49,10 @@ class TDDsprite : public TCustomControl {
   bool ConnectDisplay();
   // An offscreen plain surface of Width x Height in the display's format, into Surface.
   HRESULT MakeSurface(int Width, int Height, IDirectDrawSurface7*& Surface);
-  // The display owner is set and FDDBACK is still its back surface (not one it has since
-  // released); false after a report.
+  // FDDBACK was copied from the display owner; false after a report.
+  bool HasBack();
+  // HasBack, the display owner is set and FDDBACK is still its back surface (not one it has
+  // since released), so a blit may go to it; false after a report.
   bool CheckBack();
   // Clips the source rectangle to the display and blits Surface; a failing blit releases it.
   void BlitClipped(IDirectDrawSurface7*& Surface);

@@ -96,6 +96,14 @@ TEST_F(DDaniTest, DisplayChecksComeFirstWithTheSpriteTexts) {
   EXPECT_EQ(ani->GetFrameCount(), 0);
 }
 
+// Drawing checks only the back surface: without one the text says so, display owner or not.
+TEST_F(DDaniTest, DrawingWithoutABackSurfaceSaysSoEvenWithoutADisplayOwner) {
+  TDDani* ani = Sheet(2, 2, 2);
+  ani->DDmainModule = nullptr;
+  ani->DrawAni();
+  EXPECT_EQ(Errors, std::vector<std::string>{"Error FDDBACK==NULL"});
+}
+
 TEST_F(DDaniTest, StretchedFramesHaveTheStretchSize) {
   Open();
   TDDani* ani = Sheet(2, 1, 2);

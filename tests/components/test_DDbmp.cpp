@@ -288,6 +288,20 @@ TEST_F(DDbmpTest, TransparencyBeforeCreateSurfaceIsRefusedAndStaysOff) {
   EXPECT_EQ(Errors, std::vector<std::string>{"Error FpSurface==NULL"});
 }
 
+// The colour key is the sprite's own surface's business: it needs the surface and a copied back
+// surface, not an open display; drawing still refuses the back surface the display released.
+TEST_F(DDbmpTest, TransparencyNeedsOnlyTheSurfaceAndACopiedBackSurface) {
+  Open();
+  TDDbmp* sprite = Made(3, 3);
+  DDmain->SetEnabled(false);
+  sprite->SetTransparency(true);
+  EXPECT_TRUE(sprite->GetTransparency());
+  EXPECT_TRUE(Errors.empty());
+  sprite->DrawImage();
+  EXPECT_EQ(Errors, std::vector<std::string>{"Error FDDBACK==NULL"});
+  EXPECT_NE(sprite->GetSurface(), nullptr);
+}
+
 // The key is the top-left pixel's own value at every depth; keyed pixels leave the back surface.
 class DDbmpKeyTest : public DDbmpTest, public ::testing::WithParamInterface<int> {};
 
