@@ -34,15 +34,18 @@ void TDDgamma::SetEnabled(bool Value) {
 
 void TDDgamma::Acquire() {
   if (!DDmainModule) return Report("Error connect to DDMAIN");
+  std::unique_lock displayLock(DDmainModule->InterfaceLock());
   FDD = DDmainModule->FpDD;
-  if (!FDD) return Report("Error FpDD==NULL");
   FDDSPrimary = DDmainModule->FpDDSPrimary;
-  if (!FDDSPrimary) return Report("Error FpDDSPrimary==NULL");
+  // The error handler runs without the display's lock, so it may close the display.
+  if (!FDD) return displayLock.unlock(), Report("Error FpDD==NULL");
+  if (!FDDSPrimary) return displayLock.unlock(), Report("Error FpDDSPrimary==NULL");
   DDCAPS caps{};
   caps.dwSize = sizeof(caps);
   FDD->GetCaps(&caps, nullptr);  // a failure leaves the caps zeroed: no gamma
   if ((caps.dwCaps2 & DDCAPS2_PRIMARYGAMMA) == 0) return;
   Enabled.store(true, std::memory_order_relaxed);
+  // The gamma control holds its own reference on the primary, so it outlives a close.
   FDDSPrimary->QueryInterface(IID_IDirectDrawGammaControl, reinterpret_cast<LPVOID*>(&FGammaControl));
 }
 

@@ -116,6 +116,7 @@ void TDDmain::OpenOnDevice() {
 }
 
 void TDDmain::CloseDirectDraw() {
+  std::lock_guard lock(FInterfaceLock);
   ReleaseInterface(FpDDSBack);
   ReleaseInterface(FpDDSPrimary);
   ReleaseInterface(FpDD7);

@@ -82,6 +82,11 @@ class TDDmain : public TComponent {
   IDirectDrawSurface7* FpDDSPrimary = nullptr;
   IDirectDrawSurface7* FpDDSBack = nullptr;
 
+  // Held while the interfaces are released. The gamma control copies them on the timer
+  // thread and takes this lock for that, so a close on the main thread cannot free them
+  // in between.
+  std::mutex& InterfaceLock() const { return FInterfaceLock; }
+
  private:
   struct TTextLine {
     bool Show = false;
@@ -115,6 +120,7 @@ class TDDmain : public TComponent {
   bool DefineFormHandle = false;
 
   mutable std::mutex FTextLock;  // guards the three text lines
+  mutable std::mutex FInterfaceLock;
   TTextLine FLine1, FLine2, FLine3;
   AnsiString FLineCopy;  // reused by FlipSurfaces, so drawing a line allocates nothing
 
