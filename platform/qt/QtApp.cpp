@@ -1,11 +1,14 @@
-// Makes the process's QApplication with the program's own name and keeps its event dispatcher
-// for wake-ups from other threads.
+// Makes the process's QApplication with the program's own name, takes the desktop's mode from its
+// screen, and keeps its event dispatcher for wake-ups from other threads.
 #include "platform/qt/QtApp.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QScreen>
 #include <atomic>
 #include <cerrno>
+
+#include "platform/gdi/GdiMemory.h"
 
 namespace qt {
 namespace {
@@ -21,6 +24,12 @@ void EnsureApplication() {
     static char* argv[] = {program_invocation_name, nullptr};
     static QApplication* app = new QApplication(argc, argv);  // never destroyed: see the header
     app->setQuitOnLastWindowClosed(false);  // the class library decides when the program ends
+    // The desktop the programs see (the screen's device context, the modes DirectDraw lists)
+    // is the screen Qt shows them on.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QSize size = screen->size() * screen->devicePixelRatio();
+      gdi::SetDesktopMode({size.width(), size.height(), screen->depth()});
+    }
   }
   if (!dispatcher.load())
     dispatcher.store(QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread()));

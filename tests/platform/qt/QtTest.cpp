@@ -15,6 +15,7 @@
 
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/Driver.h"
+#include "platform/gdi/GdiMemory.h"
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/WindowWidget.h"
@@ -146,6 +147,15 @@ TEST_F(QtTest, InputPostedFromAnotherThreadWakesTheWaitingLoop) {
 
 TEST_F(QtTest, MonitorCountIsTheScreenCount) {
   EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), static_cast<int>(QGuiApplication::screens().size()));
+}
+
+TEST_F(QtTest, DesktopModeIsTheScreensTheProgramsAreShownOn) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  ASSERT_NE(screen, nullptr);
+  const QSize size = screen->size() * screen->devicePixelRatio();
+  EXPECT_EQ(gdi::GetDesktopMode().width, size.width());
+  EXPECT_EQ(gdi::GetDesktopMode().height, size.height());
+  EXPECT_EQ(gdi::GetDesktopMode().bitsPerPixel, screen->depth());
 }
 
 // Opens DirectDraw exclusive on the form's window in `mode`, with its primary and back buffer.

@@ -1,0 +1,28 @@
+// The screensaver host's side of a program, shared by both savers: the mode switch on the
+// command line, the still preview, the password change and check, and the run of the mode.
+#pragma once
+
+#include <functional>
+#include <span>
+
+#include "platform/vcl/SysUtils.h"
+#include "platform/win32/Win32Types.h"
+
+enum class TSaverMode { FullScreen, Setup, Preview, ChangePassword };
+
+// The mode that the host's first argument selects.
+TSaverMode SaverMode(const AnsiString& Param1);
+
+// What differs between the programs: how the scene and the setup dialog are created.
+struct TSaverProgram {
+  std::function<void()> CreateScene;  // creates the scene form, the application's main form
+  std::function<void()> CreateSetup;  // creates the setup dialog
+  AnsiString SetupTitle;              // the application's title in the setup mode
+};
+
+// Runs the mode the arguments (those after the program's name) select and returns 0.
+int RunScreenSaver(std::span<const AnsiString> Params, const TSaverProgram& Program);
+
+// Whether a run may end: the platform's password provider accepted (showing its own dialog
+// where a password is set), or there is none, or the platform asks for it itself.
+bool VerifyPassword(HWND Handle);

@@ -1,0 +1,81 @@
+// The waterfall program's 26 settings: their fields, the value table in storage order, the
+// first-run defaults, and the load and write that the scene and the setup dialog share.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <variant>
+
+#include "components/SetReg.h"
+
+// Each field is named after its registry value.
+struct TWaterfallSettings {
+  bool flag_clock = true;
+  bool flag_PlaySound = true;
+  bool flag_fps = true;
+  bool TermMouse = true;
+  int Gamma = 256;
+  bool flag_defres = true;
+  int ResHor = 0;
+  int ResVert = 0;
+  int ColorDepth = 0;
+  int clockX = 0;
+  int clockY = 90;
+  int clockRad = 70;
+  int ColorClock = 0xFFFFFF;
+  int SetSpeed = 1;
+  int NumEagles = 2;
+  bool FlagShowEagles = true;
+  bool FlagShowButterfly = true;
+  bool FlagDaytime = false;
+  bool FlagDemoDaytime = true;
+  bool FlagShowSimulateTime = true;
+  bool FlagDaylightSavingTime = false;
+  float RegLat = 0.0f;
+  float RegLng = 0.0f;
+  int RegOfUTC = 0;
+  bool ShowRisSet = true;
+  int IndexCity = 0;  // the setup dialog's only; the scene never reads it
+};
+
+using TSettingField =
+    std::variant<bool TWaterfallSettings::*, int TWaterfallSettings::*, float TWaterfallSettings::*>;
+struct TSettingValue {
+  const char* Name;
+  TSettingField Field;
+};
+// Storage order: the order of every read and every write.
+extern const std::array<TSettingValue, 26> WaterfallSettingValues;
+
+// The city of a first run: "AACHEN GE", the city table's first entry (IndexCity 0).
+struct TFirstCity {
+  float Lat;
+  float Lng;
+  int OfUTC;
+};
+inline constexpr TFirstCity FirstRunCity{50.783333f, 6.1f, 1};
+
+struct TDesktopMode {
+  int Width;
+  int Height;
+  int Depth;
+};
+// The screen device context's size and depth.
+TDesktopMode DesktopMode();
+
+// Every first-run value; the display mode is the desktop's and the clock sits in its top
+// right corner.
+TWaterfallSettings FirstRunSettings(const TDesktopMode& Desktop);
+
+// Writes all 26 values in storage order.
+void WriteWaterfallSettings(TSetReg& Store, const TWaterfallSettings& Settings);
+
+struct TLoadOptions {
+  bool WithIndexCity = false;  // the dialog reads all 26 values, the scene the first 25
+  // Runs after the desktop's mode replaced the stored one (the scene's 32-bit probe).
+  std::function<void(TWaterfallSettings&)> AfterDesktopMode;
+};
+// Reads the values in storage order; without the key it writes the first-run values instead
+// and returns false. A value missing from the key raises the store's exception.
+bool LoadWaterfallSettings(TSetReg& Store, TWaterfallSettings& Settings, const TDesktopMode& Desktop,
+                           const TLoadOptions& Options);

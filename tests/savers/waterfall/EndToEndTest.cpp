@@ -1,0 +1,58 @@
+// A whole full-screen run in-process on the headless display: it draws and ticks for a while,
+// a key posted from another thread ends it, and the program leaves everything as it found it.
+#include <chrono>
+#include <thread>
+
+#include "platform/registry/Registry.h"
+#include "platform/winmm/AudioSink.h"
+#include "platform/winmm/SoundRecorder.h"
+#include "savers/waterfall/WinMain.h"
+#include "tests/savers/waterfall/SceneFixture.h"
+
+namespace waterfall_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits (without timing anything) until the run has shown `frames` frames for a while.
+bool WaitForFrames(long frames) {
+  const auto giveUp = std::chrono::steady_clock::now() + 60s;
+  while (ddraw::HeadlessFramesPresented() < frames)
+    if (std::chrono::steady_clock::now() > giveUp) return false;
+    else std::this_thread::sleep_for(10ms);
+  return true;
+}
+
+TEST_F(SceneTest, FullScreenRunDrawsTicksAndEndsOnAKey) {
+  const auto sound = winmm::InstallSoundRecorder();
+  std::thread host([] {
+    if (!WaitForFrames(30)) return;
+    std::this_thread::sleep_for(1500ms);  // let the timer tick a while
+    HWND window = Application->GetMainForm()->GetHandle();
+    user::PostInput(window, WM_KEYDOWN, VK_SPACE, 0);
+    user::PostInput(window, WM_CHAR, ' ', 0);
+  });
+  const std::vector<AnsiString> params = {"/s"};
+  const int result = WinMain(params);
+  host.join();
+
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_GE(ddraw::HeadlessFramesPresented(), 30);
+  auto* form = dynamic_cast<TForm1*>(Application->GetMainForm());
+  ASSERT_NE(form, nullptr);
+  EXPECT_GT(form->TimeOfDay, 43200);  // the demo day went on from noon
+  EXPECT_EQ(sound->Starts(), 1);
+  EXPECT_FALSE(sound->Playing());
+  EXPECT_EQ(ddraw::HeadlessMode(), std::nullopt);
+  EXPECT_FALSE(user::ScreenSaverRunning());
+  EXPECT_EQ(user::CursorCounter(), 0);
+
+  TRegistry key;
+  ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
+  for (const TSettingValue& value : WaterfallSettingValues) EXPECT_TRUE(key.ValueExists(value.Name)) << value.Name;
+  winmm::SetAudioSinkFactory(nullptr);
+}
+
+}  // namespace
+}  // namespace waterfall_test

@@ -1,0 +1,151 @@
+// The entry's mode switch as the host uses it: the first argument's letter after its switch
+// character, the setup stand-in, the preview into a window, and the password change.
+#include <cstdint>
+
+#include "platform/user/WinUser.h"
+#include "savers/waterfall/ScreenSaver.h"
+#include "savers/waterfall/WinMain.h"
+#include "tests/savers/waterfall/SceneFixture.h"
+
+namespace waterfall_test {
+namespace {
+
+struct ModeCase {
+  const char* Param1;
+  TSaverMode Mode;
+};
+
+class ModeSwitch : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(ModeSwitch, FirstArgumentSelectsTheMode) { EXPECT_EQ(SaverMode(GetParam().Param1), GetParam().Mode); }
+
+INSTANTIATE_TEST_SUITE_P(HostArguments, ModeSwitch,
+                         ::testing::Values(ModeCase{"", TSaverMode::FullScreen}, ModeCase{"/s", TSaverMode::FullScreen},
+                                           ModeCase{"-S", TSaverMode::FullScreen}, ModeCase{"xs", TSaverMode::FullScreen},
+                                           ModeCase{"s", TSaverMode::FullScreen}, ModeCase{"/", TSaverMode::FullScreen},
+                                           ModeCase{"a", TSaverMode::FullScreen}, ModeCase{"p", TSaverMode::FullScreen},
+                                           ModeCase{"/q", TSaverMode::FullScreen}, ModeCase{"/c", TSaverMode::Setup},
+                                           ModeCase{"/c:4711", TSaverMode::Setup}, ModeCase{"-C", TSaverMode::Setup},
+                                           ModeCase{"/p", TSaverMode::Preview}, ModeCase{"/P", TSaverMode::Preview},
+                                           ModeCase{"/a", TSaverMode::ChangePassword},
+                                           ModeCase{"-a", TSaverMode::ChangePassword}));
+
+// What the fake MPR.DLL was called with.
+struct PasswordChange {
+  int Calls = 0;
+  std::string Provider;
+  HWND Parent = nullptr;
+  DWORD Reserved1 = 1;
+  DWORD Reserved2 = 1;
+};
+PasswordChange changed;
+
+DWORD FakePwdChangePasswordA(LPCSTR Provider, HWND Parent, DWORD Reserved1, DWORD Reserved2) {
+  changed = {changed.Calls + 1, Provider, Parent, Reserved1, Reserved2};
+  return 0;
+}
+
+class EntryTest : public SceneTest {
+ protected:
+  void TearDown() override {
+    win32::UnregisterModule("MPR.DLL");
+    changed = {};
+    SceneTest::TearDown();
+  }
+  static int Run(std::vector<AnsiString> Params) { return WinMain(Params); }
+};
+
+// A full-screen run is told apart by its display: with the mode refused it ends at its box.
+TEST_F(EntryTest, FullScreenArgumentsRunTheScene) {
+  for (const char* arg : {"", "/s", "-S", "xs", "s", "/", "a", "p"}) {
+    SCOPED_TRACE(arg);
+    ddraw::FailCall(ddraw::Op::SetDisplayMode, 1, DDERR_INVALIDMODE);
+    EXPECT_EQ(Run(*arg ? std::vector<AnsiString>{arg} : std::vector<AnsiString>{}), 0);
+    ASSERT_FALSE(Shown().empty());
+    EXPECT_EQ(Shown().back().caption, "ERROR");
+    EXPECT_EQ(Shown().back().text, "Error SetDisplayMode");
+    ResetApplicationForTest();
+    ddraw::ResetDriver();
+  }
+  EXPECT_EQ(Shown().size(), 8u);
+}
+
+TEST_F(EntryTest, SetupArgumentShowsTheStandInWithTheDialogTitle) {
+  EXPECT_EQ(Run({"/c:4711"}), 0);
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].caption, "Screen saver");
+  EXPECT_EQ(Shown()[0].text, "The setup dialog is not available yet.");
+  EXPECT_EQ(Application->GetTitle(), "Lumivelle Waterfall Screensaver ");
+  EXPECT_EQ(Application->GetMainForm(), nullptr);
+}
+
+TEST_F(EntryTest, TitleIsSetOnlyForTheSetupDialog) {
+  ddraw::FailCall(ddraw::Op::SetDisplayMode, 1, DDERR_INVALIDMODE);
+  Run({"/s"});
+  EXPECT_NE(Application->GetTitle(), "Lumivelle Waterfall Screensaver ");
+}
+
+TEST_F(EntryTest, PreviewWithAHandleThatIsNoNumberShowsTheConversionError) {
+  EXPECT_EQ(Run({"/p", "abc"}), 0);
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, "'abc' is not a valid integer value");
+  EXPECT_EQ(ddraw::HeadlessFramesPresented(), 0);
+}
+
+TEST_F(EntryTest, PreviewDrawsThePictureIntoTheHostWindow) {
+  user::WindowState host;
+  host.width = 200;
+  host.height = 150;
+  host.visible = true;
+  host.color = RGB(1, 2, 3);
+  HWND window = user::CreateWindowRecord(host, nullptr);
+  const auto id = std::to_string(reinterpret_cast<std::uintptr_t>(window));
+  EXPECT_EQ(Run({"/p", id}), 0);
+  EXPECT_TRUE(Shown().empty());
+
+  TBitmap picture;
+  picture.LoadFromResourceName(GetModuleHandleA(nullptr), "PREV_BITMAP");
+  ASSERT_EQ(picture.GetWidth(), 154);
+  ASSERT_EQ(picture.GetHeight(), 116);
+  HDC dc = GetDC(window);
+  for (POINT p : {POINT{0, 0}, POINT{77, 58}, POINT{153, 115}})
+    EXPECT_EQ(GetPixel(dc, p.x, p.y), static_cast<COLORREF>(picture.GetCanvas()->GetPixels(p.x, p.y)));
+  EXPECT_EQ(GetPixel(dc, 154, 0), RGB(1, 2, 3));  // drawn once, unscaled
+  ReleaseDC(window, dc);
+}
+
+TEST_F(EntryTest, PreviewEndsWithoutDrawingWhenTheHandleNamesNoWindow) {
+  EXPECT_EQ(Run({"/p", "4711"}), 0);
+  EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(EntryTest, PasswordChangeCallsTheProviderWithTheParentWindow) {
+  win32::RegisterModule("MPR.DLL", {{"PwdChangePasswordA", reinterpret_cast<FARPROC>(&FakePwdChangePasswordA)}});
+  EXPECT_EQ(Run({"/a", "0"}), 0);
+  EXPECT_EQ(changed.Calls, 1);
+  EXPECT_EQ(changed.Provider, "SCRSAVE");
+  EXPECT_EQ(changed.Parent, nullptr);
+  EXPECT_EQ(changed.Reserved1, 0u);
+  EXPECT_EQ(changed.Reserved2, 0u);
+  EXPECT_EQ(Run({"-a", "1234"}), 0);
+  EXPECT_EQ(changed.Calls, 2);
+  EXPECT_EQ(changed.Parent, reinterpret_cast<HWND>(std::uintptr_t{1234}));
+  EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(EntryTest, PasswordChangeWithoutTheProviderSaysSo) {
+  EXPECT_EQ(Run({"/a", "1234"}), 0);
+  win32::RegisterModule("MPR.DLL", {});
+  EXPECT_EQ(Run({"/a", "1234"}), 0);
+  ASSERT_EQ(Shown().size(), 2u);
+  EXPECT_EQ(Shown()[0].text, "MPR.DLL not found: cannot change password.");
+  EXPECT_EQ(Shown()[1].text, "PwdChangeProc not found: cannot change password");
+  for (const auto& box : Shown()) {
+    EXPECT_EQ(box.caption, "Screen saver");
+    EXPECT_EQ(box.owner, reinterpret_cast<HWND>(std::uintptr_t{1234}));
+  }
+  EXPECT_EQ(changed.Calls, 0);
+}
+
+}  // namespace
+}  // namespace waterfall_test
