@@ -112,4 +112,13 @@ inline std::vector<int> DrawnSpan(int size, int dest, int count, int from) {
   return span;
 }
 
+// Whether the last shown frame has a lit pixel in [x0, x1) x [y0, y1).
+inline bool LitIn(int x0, int y0, int x1, int y1) {
+  const ddraw::HeadlessFrame frame = ddraw::HeadlessLastFrame();
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (frame.At(x, y) != 0) return true;
+  return false;
+}
+
 }  // namespace sprite_test

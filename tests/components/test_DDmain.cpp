@@ -40,14 +40,6 @@ class DDmainTest : public sprite_test::DisplayTest {
   // Fills the back surface, so a clear shows.
   void Paint(DWORD value) { ASSERT_EQ(ddraw_test::Fill(DDmain->FpDDSBack, value), DD_OK); }
 
-  // Whether the shown frame has a lit pixel in [x0, x1) x [y0, y1).
-  static bool LitIn(int x0, int y0, int x1, int y1) {
-    const ddraw::HeadlessFrame frame = ddraw::HeadlessLastFrame();
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x)
-        if (frame.At(x, y) != 0) return true;
-    return false;
-  }
 };
 
 TEST_F(DDmainTest, OpensTheChosenModeWithAPrimaryAndItsBackBuffer) {
@@ -323,7 +315,7 @@ TEST_F(FrameRateTest, TheFigureIsZeroUntilTheTwentiethFrameThenTheLastTenFramesR
   for (int frame = 31; frame <= 40; ++frame) DDmain->FlipSurfaces();
   EXPECT_EQ(DDmain->GetFrameRate(), 20);
   EXPECT_TRUE(Errors.empty());
-  EXPECT_TRUE(LitIn(20, kH - 30, kW, kH));  // the line is drawn every frame
+  EXPECT_TRUE(sprite_test::LitIn(20, kH - 30, kW, kH));  // the line is drawn every frame
 }
 
 TEST_F(FrameRateTest, TenFramesWithinOneMillisecondCountAsOne) {
@@ -347,9 +339,9 @@ TEST_F(DDmainTest, TheFirstTextLineIsDrawnAtTwentyTwenty) {
   DDmain->SetTestString("Demo Time: 7:5AM");
   DDmain->FlipSurfaces();
   EXPECT_TRUE(Errors.empty());
-  EXPECT_TRUE(LitIn(20, 20, kW, 38));
-  EXPECT_FALSE(LitIn(0, 0, kW, 20));
-  EXPECT_FALSE(LitIn(0, 0, 20, kH));
+  EXPECT_TRUE(sprite_test::LitIn(20, 20, kW, 38));
+  EXPECT_FALSE(sprite_test::LitIn(0, 0, kW, 20));
+  EXPECT_FALSE(sprite_test::LitIn(0, 0, 20, kH));
 }
 
 TEST_F(DDmainTest, AnEmptyShownLineDrawsNothing) {
@@ -358,14 +350,14 @@ TEST_F(DDmainTest, AnEmptyShownLineDrawsNothing) {
   DDmain->FlipSurfaces();
   EXPECT_TRUE(Errors.empty());
   EXPECT_EQ(ddraw::HeadlessFramesPresented(), 1);
-  EXPECT_FALSE(LitIn(0, 0, kW, kH));
+  EXPECT_FALSE(sprite_test::LitIn(0, 0, kW, kH));
 }
 
 TEST_F(DDmainTest, AHiddenLineIsNotDrawn) {
   DDmain->SetEnabled(true);
   DDmain->SetTestString3("KU-KU!!");
   DDmain->FlipSurfaces();
-  EXPECT_FALSE(LitIn(0, 0, kW, kH));
+  EXPECT_FALSE(sprite_test::LitIn(0, 0, kW, kH));
   EXPECT_EQ(DDmain->GetTestString3(), "KU-KU!!");
   EXPECT_FALSE(DDmain->GetShowTestString3());
 }

@@ -63,15 +63,6 @@ class FrameAllocations : public DisplayTest, public ::testing::WithParamInterfac
     DDmain->FlipSurfaces();
   }
 
-  // Whether the shown frame has a lit pixel in [x0, x1) x [y0, y1).
-  static bool LitIn(int x0, int y0, int x1, int y1) {
-    const ddraw::HeadlessFrame frame = ddraw::HeadlessLastFrame();
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x)
-        if (frame.At(x, y) != 0) return true;
-    return false;
-  }
-
   TDDbmp* Still = nullptr;   // owned by Form
   TDDani* Walker = nullptr;  // owned by Form
   TDXClock* Dial = nullptr;  // owned by Form
@@ -84,10 +75,10 @@ TEST_P(FrameAllocations, AFrameWithItsTextLinesAllocatesNothing) {
   EXPECT_EQ(AllocationCount() - before, 0);
   EXPECT_TRUE(Errors.empty());
   // The frame was really drawn: sprite, animation, the three text lines and the frame-rate line.
-  EXPECT_TRUE(LitIn(0, 90, 25, 110));
-  EXPECT_TRUE(LitIn(150, 95, 166, 105));
-  for (const int y : {20, 40, 60}) EXPECT_TRUE(LitIn(20, y, kWidth, y + 20)) << y;
-  EXPECT_TRUE(LitIn(20, kHeight - 30, kWidth, kHeight));
+  EXPECT_TRUE(sprite_test::LitIn(0, 90, 25, 110));
+  EXPECT_TRUE(sprite_test::LitIn(150, 95, 166, 105));
+  for (const int y : {20, 40, 60}) EXPECT_TRUE(sprite_test::LitIn(20, y, kWidth, y + 20)) << y;
+  EXPECT_TRUE(sprite_test::LitIn(20, kHeight - 30, kWidth, kHeight));
 }
 
 TEST_P(FrameAllocations, TheClockAllocatesNothing) {
@@ -98,7 +89,7 @@ TEST_P(FrameAllocations, TheClockAllocatesNothing) {
   for (int i = 0; i < kFrames; ++i) Dial->ShowClock();
   EXPECT_EQ(AllocationCount() - before, 0);
   DDmain->FlipSurfaces();
-  EXPECT_TRUE(LitIn(95, 55, 105, 65));  // the centre disc
+  EXPECT_TRUE(sprite_test::LitIn(95, 55, 105, 65));  // the centre disc
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, FrameAllocations, ::testing::Values(8, 16, 24, 32),
