@@ -4,6 +4,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/user/WinUser.h"
+#include "savers/waterfall/CityTable.h"
 
 using S = TWaterfallSettings;
 
@@ -69,9 +70,12 @@ TWaterfallSettings FirstRunSettings(const TDesktopMode& Desktop) {
   s.ColorDepth = Desktop.Depth;
   s.clockX = s.ResHor - s.clockRad - 20;
   s.clockY = s.clockRad + 20;
-  s.RegLat = FirstRunCity.Lat;
-  s.RegLng = FirstRunCity.Lng;
-  s.RegOfUTC = FirstRunCity.OfUTC;
+  constexpr int FirstRunIndexCity = 0;
+  const TCity& city = CityTable[FirstRunIndexCity];
+  s.RegLat = city.Lat;
+  s.RegLng = city.Lng;
+  s.RegOfUTC = city.OfUTC;
+  s.IndexCity = FirstRunIndexCity;
   return s;
 }
 

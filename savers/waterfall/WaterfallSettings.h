@@ -47,14 +47,6 @@ struct TSettingValue {
 // Storage order: the order of every read and every write.
 extern const std::array<TSettingValue, 26> WaterfallSettingValues;
 
-// The city of a first run: "AACHEN GE", the city table's first entry (IndexCity 0).
-struct TFirstCity {
-  float Lat;
-  float Lng;
-  int OfUTC;
-};
-inline constexpr TFirstCity FirstRunCity{50.783333f, 6.1f, 1};
-
 struct TDesktopMode {
   int Width;
   int Height;
@@ -63,8 +55,8 @@ struct TDesktopMode {
 // The screen device context's size and depth.
 TDesktopMode DesktopMode();
 
-// Every first-run value; the display mode is the desktop's and the clock sits in its top
-// right corner.
+// Every first-run value; the display mode is the desktop's, the clock sits in its top right
+// corner and the city is the city table's first.
 TWaterfallSettings FirstRunSettings(const TDesktopMode& Desktop);
 
 // Writes all 26 values in storage order.
