@@ -8,7 +8,7 @@
 
 #include <stdexcept>
 
-#include "tools/waterfall_art/LittleEndian.h"
+#include "tools/art/LittleEndian.h"
 #include "tools/waterfall_art/Rush.h"
 
 namespace art {

@@ -4,18 +4,17 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "tools/waterfall_art/BmpFile.h"
+#include "tools/art/BmpFile.h"
+#include "tools/art/Files.h"
+#include "tools/art/Palette.h"
 #include "tools/waterfall_art/Compose.h"
 #include "tools/waterfall_art/Flyers.h"
-#include "tools/waterfall_art/JpegFile.h"
 #include "tools/waterfall_art/Landscape.h"
 #include "tools/waterfall_art/Layers.h"
 #include "tools/waterfall_art/Mp3Wave.h"
-#include "tools/waterfall_art/Palette.h"
 #include "tools/waterfall_art/Rush.h"
 
 namespace fs = std::filesystem;
@@ -23,26 +22,8 @@ using namespace art;
 
 namespace {
 
-constexpr int kJpegQuality = 88;
-
-void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-void WritePpm(const fs::path& path, const RgbImage& img) {
-  std::vector<std::uint8_t> bytes;
-  const std::string header = "P6\n" + std::to_string(img.width) + " " + std::to_string(img.height) + "\n255\n";
-  bytes.assign(header.begin(), header.end());
-  for (const Pixel8& p : img.pixels) bytes.insert(bytes.end(), {p.r, p.g, p.b});
-  WriteFile(path, bytes);
-}
-
 RgbImage Sheet(const Landscape& land, const LayerRect& layer) {
-  RgbImage sheet(layer.w, layer.h * layer.frames);
-  for (int f = 0; f < layer.frames; ++f) CopyRect(land.Cut(layer, f), 0, 0, layer.w, layer.h, sheet, 0, f * layer.h);
-  return sheet;
+  return StackFrames(layer, [&](int f) { return land.Cut(layer, f); });
 }
 
 // The waterfall's last rows are always hidden under the upper water. Filling them with the
@@ -52,13 +33,6 @@ void CalmHiddenRows(RgbImage& sheet, const LayerRect& layer, int firstHidden) {
   for (int f = 0; f + 1 < layer.frames; ++f)
     for (int y = firstHidden; y < layer.h; ++y)
       CopyRect(sheet, 0, (f + 1) * layer.h, layer.w, 1, sheet, 0, f * layer.h + y);
-}
-
-// Writes a JPEG and returns it as the program will decode it.
-RgbImage SaveJpeg(const fs::path& dir, const LayerRect& layer, const RgbImage& picture) {
-  const auto bytes = EncodeJpeg(picture, kJpegQuality);
-  WriteFile(dir / layer.file, bytes);
-  return DecodeJpeg(bytes);
 }
 
 // Writes an 8-bit keyed BMP and returns its pixels.
@@ -105,14 +79,14 @@ int main(int argc, char** argv) try {
   const Landscape land;
 
   ScenePictures pictures;
-  pictures.ground = SaveJpeg(out, kGround, land.Cut(kGround, 0));
+  pictures.ground = SaveJpeg(out / kGround.file, land.Cut(kGround, 0));
   RgbImage waterfall = Sheet(land, kWaterfall);
   // Rows from 97 on lie below the upper water's top edge (375) with two rows to spare, so no
   // screen size's rounding shows them.
   CalmHiddenRows(waterfall, kWaterfall, kHighWater.y - kWaterfall.y + 2);
-  pictures.waterfall = SaveJpeg(out, kWaterfall, waterfall);
-  pictures.highWater = SaveJpeg(out, kHighWater, Sheet(land, kHighWater));
-  pictures.lowWater = SaveJpeg(out, kLowWater, Sheet(land, kLowWater));
+  pictures.waterfall = SaveJpeg(out / kWaterfall.file, waterfall);
+  pictures.highWater = SaveJpeg(out / kHighWater.file, Sheet(land, kHighWater));
+  pictures.lowWater = SaveJpeg(out / kLowWater.file, Sheet(land, kLowWater));
   pictures.maskStone = SaveKeyed(out / kMaskStone.file, land.CutMask(kMaskStone, Piece::Stone));
   pictures.mask1 = SaveKeyed(out / kMask1.file, land.CutMask(kMask1, Piece::Mask1));
   pictures.mask2 = SaveKeyed(out / kMask2.file, land.CutMask(kMask2, Piece::Mask2));
