@@ -8,12 +8,6 @@
 #include "tools/art/JpegFile.h"
 
 namespace art {
-namespace {
-
-constexpr int kJpegQuality = 88;
-
-}  // namespace
-
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -29,8 +23,8 @@ void WritePpm(const std::filesystem::path& path, const RgbImage& picture) {
   WriteFile(path, bytes);
 }
 
-RgbImage SaveJpeg(const std::filesystem::path& path, const RgbImage& picture) {
-  const auto bytes = EncodeJpeg(picture, kJpegQuality);
+RgbImage SaveJpeg(const std::filesystem::path& path, const RgbImage& picture, int quality) {
+  const auto bytes = EncodeJpeg(picture, quality);
   WriteFile(path, bytes);
   return DecodeJpeg(bytes);
 }

@@ -1,14 +1,13 @@
 // The waterfall art generator: draws every picture of the waterfall scene and makes its sound
 // from fixed seeds, and writes them into the given folder; optionally composed views to look at.
 //   waterfall_art <output folder> [--previews <folder>]
-#include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tools/art/BmpFile.h"
 #include "tools/art/Files.h"
+#include "tools/art/Generator.h"
 #include "tools/art/Palette.h"
 #include "tools/waterfall_art/Compose.h"
 #include "tools/waterfall_art/Flyers.h"
@@ -21,6 +20,8 @@ namespace fs = std::filesystem;
 using namespace art;
 
 namespace {
+
+constexpr int kJpegQuality = 88;
 
 RgbImage Sheet(const Landscape& land, const LayerRect& layer) {
   return StackFrames(layer, [&](int f) { return land.Cut(layer, f); });
@@ -69,41 +70,33 @@ void WritePreviews(const fs::path& dir, const ScenePictures& pictures) {
 
 }  // namespace
 
-int main(int argc, char** argv) try {
-  if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--previews")) {
-    std::fprintf(stderr, "usage: %s <output folder> [--previews <folder>]\n", argv[0]);
-    return 2;
-  }
-  const fs::path out = argv[1];
-  fs::create_directories(out);
-  const Landscape land;
+int main(int argc, char** argv) {
+  return RunGenerator(argc, argv, [](const fs::path& out, const fs::path* previews) {
+    const Landscape land;
 
-  ScenePictures pictures;
-  pictures.ground = SaveJpeg(out / kGround.file, land.Cut(kGround, 0));
-  RgbImage waterfall = Sheet(land, kWaterfall);
-  // Rows from 97 on lie below the upper water's top edge (375) with two rows to spare, so no
-  // screen size's rounding shows them.
-  CalmHiddenRows(waterfall, kWaterfall, kHighWater.y - kWaterfall.y + 2);
-  pictures.waterfall = SaveJpeg(out / kWaterfall.file, waterfall);
-  pictures.highWater = SaveJpeg(out / kHighWater.file, Sheet(land, kHighWater));
-  pictures.lowWater = SaveJpeg(out / kLowWater.file, Sheet(land, kLowWater));
-  pictures.maskStone = SaveKeyed(out / kMaskStone.file, land.CutMask(kMaskStone, Piece::Stone));
-  pictures.mask1 = SaveKeyed(out / kMask1.file, land.CutMask(kMask1, Piece::Mask1));
-  pictures.mask2 = SaveKeyed(out / kMask2.file, land.CutMask(kMask2, Piece::Mask2));
-  pictures.mask3 = SaveKeyed(out / kMask3.file, land.CutMask(kMask3, Piece::Mask3));
-  pictures.mask4 = SaveKeyed(out / kMask4.file, land.CutMask(kMask4, Piece::Mask4));
-  pictures.eagles = SaveKeyed(out / "eagles.bmp", EagleSheet());
-  pictures.butterflies = SaveKeyed(out / "butterflys.bmp", ButterflySheet());
+    ScenePictures pictures;
+    pictures.ground = SaveJpeg(out / kGround.file, land.Cut(kGround, 0), kJpegQuality);
+    RgbImage waterfall = Sheet(land, kWaterfall);
+    // Rows from 97 on lie below the upper water's top edge (375) with two rows to spare, so no
+    // screen size's rounding shows them.
+    CalmHiddenRows(waterfall, kWaterfall, kHighWater.y - kWaterfall.y + 2);
+    pictures.waterfall = SaveJpeg(out / kWaterfall.file, waterfall, kJpegQuality);
+    pictures.highWater = SaveJpeg(out / kHighWater.file, Sheet(land, kHighWater), kJpegQuality);
+    pictures.lowWater = SaveJpeg(out / kLowWater.file, Sheet(land, kLowWater), kJpegQuality);
+    pictures.maskStone = SaveKeyed(out / kMaskStone.file, land.CutMask(kMaskStone, Piece::Stone));
+    pictures.mask1 = SaveKeyed(out / kMask1.file, land.CutMask(kMask1, Piece::Mask1));
+    pictures.mask2 = SaveKeyed(out / kMask2.file, land.CutMask(kMask2, Piece::Mask2));
+    pictures.mask3 = SaveKeyed(out / kMask3.file, land.CutMask(kMask3, Piece::Mask3));
+    pictures.mask4 = SaveKeyed(out / kMask4.file, land.CutMask(kMask4, Piece::Mask4));
+    pictures.eagles = SaveKeyed(out / "eagles.bmp", EagleSheet());
+    pictures.butterflies = SaveKeyed(out / "butterflys.bmp", ButterflySheet());
 
-  const RgbImage still = ComposeScreen(pictures, 800, 600, 0, {}, {});
-  WriteFile(out / "preview.bmp", EncodeBmp8(Quantise(ScaleArea(still, kStillW, kStillH), false), BmpCompression::Rle8));
-  WriteFile(out / "about.bmp",
-            EncodeBmp8(Quantise(AboutPicture(still, pictures.eagles), false), BmpCompression::None));
-  WriteFile(out / "sound.wav", EncodeMp3Wave(RushSamples()));
+    const RgbImage still = ComposeScreen(pictures, 800, 600, 0, {}, {});
+    WriteFile(out / "preview.bmp", EncodeBmp8(Quantise(ScaleArea(still, kStillW, kStillH), false), BmpCompression::Rle8));
+    WriteFile(out / "about.bmp",
+              EncodeBmp8(Quantise(AboutPicture(still, pictures.eagles), false), BmpCompression::None));
+    WriteFile(out / "sound.wav", EncodeMp3Wave(RushSamples()));
 
-  if (argc == 4) WritePreviews(argv[3], pictures);
-  return 0;
-} catch (const std::exception& e) {
-  std::fprintf(stderr, "waterfall_art: %s\n", e.what());
-  return 1;
+    if (previews) WritePreviews(*previews, pictures);
+  });
 }
