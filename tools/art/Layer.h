@@ -17,11 +17,11 @@ struct LayerRect {
 
 inline bool Covers(const LayerRect& r, int x, int y) { return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h; }
 
-// The layer's frames, each cut(frame) of w x h pixels, stacked top to bottom.
-template <typename Cut>
-RgbImage StackFrames(const LayerRect& layer, Cut cut) {
+// The layer's frames as `scene.Cut(layer, frame)` draws them, stacked top to bottom.
+template <typename Scene>
+RgbImage Sheet(const Scene& scene, const LayerRect& layer) {
   RgbImage sheet(layer.w, layer.h * layer.frames);
-  for (int f = 0; f < layer.frames; ++f) CopyRect(cut(f), 0, 0, layer.w, layer.h, sheet, 0, f * layer.h);
+  for (int f = 0; f < layer.frames; ++f) CopyRect(scene.Cut(layer, f), 0, 0, layer.w, layer.h, sheet, 0, f * layer.h);
   return sheet;
 }
 

@@ -25,10 +25,6 @@ namespace {
 // the background's.
 constexpr int kJpegQuality = 96;
 
-RgbImage Sheet(const FountainScene& scene, const LayerRect& layer) {
-  return StackFrames(layer, [&](int f) { return scene.Cut(layer, f); });
-}
-
 // The setup dialog's picture: the two jets and the bowl close up, the shadow on the house.
 RgbImage AboutPicture(const RgbImage& screen) {
   constexpr int kX = 196, kY = 282, kW = 312, kH = 234;

@@ -23,10 +23,6 @@ namespace {
 
 constexpr int kJpegQuality = 88;
 
-RgbImage Sheet(const Landscape& land, const LayerRect& layer) {
-  return StackFrames(layer, [&](int f) { return land.Cut(layer, f); });
-}
-
 // The waterfall's last rows are always hidden under the upper water. Filling them with the
 // next frame's top row keeps the JPEG blocks that straddle two frames free of hard edges, so
 // the visible top row, where the stream meets the ground, stays the same in every frame.
