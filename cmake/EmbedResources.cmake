@@ -89,3 +89,15 @@ const bool registered = (win32::RegisterResource(@NAME_expr@, @TYPE_expr@, qm_re
   target_sources(${holder} PRIVATE "${out}")
   set_source_files_properties("${out}" TARGET_DIRECTORY ${holder} PROPERTIES OBJECT_DEPENDS "${file}")
 endfunction()
+
+# qm_embed_resource_files(<target> DIR <dir> TYPE <type> FILES <name>:<file> ...)
+# Embeds several files of one folder as resources of one type, each under its name.
+function(qm_embed_resource_files target)
+  cmake_parse_arguments(RES "" "DIR;TYPE" "FILES" ${ARGN})
+  foreach(entry ${RES_FILES})
+    string(REPLACE ":" ";" parts ${entry})
+    list(GET parts 0 name)
+    list(GET parts 1 file)
+    qm_embed_resource(${target} NAME ${name} TYPE ${RES_TYPE} FILE ${RES_DIR}/${file})
+  endforeach()
+endfunction()

@@ -23,14 +23,10 @@ set(QM_WATERFALL_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 function(qm_embed_waterfall_resources target)
   set(dir ${QM_WATERFALL_RESOURCE_DIR})
-  foreach(entry GROUND:ground.jpg WATERFALL:waterfall.jpg HIGHWATER:highwater.jpg LOWWATER:lowwater.jpg
-                MASKSTONE:maskstone.bmp MASK1:mask1.bmp MASK2:mask2.bmp MASK3:mask3.bmp MASK4:mask4.bmp
-                EAGLES:eagles.bmp BUTTERFLYS:butterflys.bmp ABOUT:about.bmp)
-    string(REPLACE ":" ";" parts ${entry})
-    list(GET parts 0 name)
-    list(GET parts 1 file)
-    qm_embed_resource(${target} NAME ${name} TYPE 10 FILE ${dir}/${file})
-  endforeach()
+  qm_embed_resource_files(${target} DIR ${dir} TYPE 10 FILES
+    GROUND:ground.jpg WATERFALL:waterfall.jpg HIGHWATER:highwater.jpg LOWWATER:lowwater.jpg
+    MASKSTONE:maskstone.bmp MASK1:mask1.bmp MASK2:mask2.bmp MASK3:mask3.bmp MASK4:mask4.bmp
+    EAGLES:eagles.bmp BUTTERFLYS:butterflys.bmp ABOUT:about.bmp)
   qm_embed_resource(${target} NAME PREV_BITMAP TYPE 2 FILE ${dir}/preview.bmp SKIP 14)
   qm_embed_resource(${target} NAME SOUNDNAME TYPE WAVE FILE ${dir}/sound.wav)
 endfunction()

@@ -10,36 +10,15 @@
 namespace art {
 namespace {
 
-RgbImage Frame(const RgbImage& sheet, int frameHeight, int index) {
-  RgbImage out(sheet.width, frameHeight);
-  CopyRect(sheet, 0, index * frameHeight, sheet.width, frameHeight, out, 0, 0);
-  return out;
-}
-
-// Stretches `picture` to w x h and draws it at (x, y), clipped to the screen; keyed pictures
-// leave out every pixel of their top-left pixel's colour.
-void Draw(RgbImage& screen, const RgbImage& picture, int x, int y, int w, int h, bool keyed) {
-  if (w <= 0 || h <= 0) return;
-  const RgbImage s = ScaleNearest(picture, w, h);
-  const Pixel8 key = s.at(0, 0);
-  for (int j = 0; j < h; ++j)
-    for (int i = 0; i < w; ++i) {
-      const int sx = x + i, sy = y + j;
-      if (sx < 0 || sy < 0 || sx >= screen.width || sy >= screen.height) continue;
-      if (keyed && s.at(i, j) == key) continue;
-      screen.at(sx, sy) = s.at(i, j);
-    }
-}
-
 struct Placer {
   int W, H;
   void operator()(RgbImage& screen, const RgbImage& picture, const LayerRect& r, bool keyed) const {
-    Draw(screen, picture, W * r.x / 800, H * r.y / 600, W * r.w / 800, H * r.h / 600, keyed);
+    DrawStretched(screen, picture, W * r.x / 800, H * r.y / 600, W * r.w / 800, H * r.h / 600, keyed);
   }
 };
 
 void DrawFlyer(RgbImage& screen, const RgbImage& frame, const FlyerShot& f, int W, int H, int w, int h) {
-  Draw(screen, frame, W * static_cast<int>(f.x) / 800, H * static_cast<int>(f.y) / 600, w, h, true);
+  DrawStretched(screen, frame, W * static_cast<int>(f.x) / 800, H * static_cast<int>(f.y) / 600, w, h, true);
 }
 
 }  // namespace
@@ -48,17 +27,17 @@ RgbImage ComposeScreen(const ScenePictures& p, int W, int H, int frame, const st
                        const std::vector<FlyerShot>& butterflies) {
   RgbImage screen(W, H);
   const Placer place{W, H};
-  Draw(screen, p.ground, 0, 0, W, H * 418 / 600, false);
-  place(screen, Frame(p.waterfall, kWaterfall.h, frame), kWaterfall, false);
+  DrawStretched(screen, p.ground, 0, 0, W, H * 418 / 600, false);
+  place(screen, FrameOf(p.waterfall, kWaterfall.h, frame), kWaterfall, false);
   place(screen, p.maskStone, kMaskStone, true);
-  place(screen, Frame(p.highWater, kHighWater.h, frame), kHighWater, false);
-  Draw(screen, Frame(p.lowWater, kLowWater.h, frame), 0, H * 413 / 600, W, H * 187 / 600, false);
+  place(screen, FrameOf(p.highWater, kHighWater.h, frame), kHighWater, false);
+  DrawStretched(screen, FrameOf(p.lowWater, kLowWater.h, frame), 0, H * 413 / 600, W, H * 187 / 600, false);
   for (const FlyerShot& e : eagles)
-    DrawFlyer(screen, Frame(p.eagles, kEagleH, e.frame), e, W, H, kEagleShownW, kEagleShownH);
+    DrawFlyer(screen, FrameOf(p.eagles, kEagleH, e.frame), e, W, H, kEagleShownW, kEagleShownH);
   place(screen, p.mask1, kMask1, true);
   place(screen, p.mask2, kMask2, true);
   for (const FlyerShot& b : butterflies)
-    DrawFlyer(screen, Frame(p.butterflies, kButterflyH, b.frame), b, W, H, kButterflyShown, kButterflyShown);
+    DrawFlyer(screen, FrameOf(p.butterflies, kButterflyH, b.frame), b, W, H, kButterflyShown, kButterflyShown);
   place(screen, p.mask3, kMask3, true);
   place(screen, p.mask4, kMask4, true);
   return screen;

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "tools/waterfall_art/Raster.h"
+#include "tools/art/Raster.h"
 
 namespace art {
 

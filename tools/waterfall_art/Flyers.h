@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "tools/waterfall_art/Raster.h"
+#include "tools/art/Raster.h"
 
 namespace art {
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "tools/waterfall_art/Noise.h"
-#include "tools/waterfall_art/Random.h"
+#include "tools/art/Noise.h"
+#include "tools/art/Random.h"
 #include "tools/waterfall_art/Rocks.h"
 #include "tools/waterfall_art/Terrain.h"
 

@@ -2,8 +2,8 @@
 // tree and the pines framing the top corners, the rocks and plants at the lower corners.
 #pragma once
 
+#include "tools/art/Raster.h"
 #include "tools/waterfall_art/Layers.h"
-#include "tools/waterfall_art/Raster.h"
 
 namespace art {
 

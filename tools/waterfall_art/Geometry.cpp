@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/waterfall_art/Noise.h"
-#include "tools/waterfall_art/Raster.h"
+#include "tools/art/Noise.h"
+#include "tools/art/Raster.h"
 
 namespace art::geo {
 namespace {

@@ -2,57 +2,14 @@
 // frame: still background, moving water, foreground objects, composed per pixel.
 #include "tools/waterfall_art/Landscape.h"
 
-#include <algorithm>
-#include <cmath>
-#include <thread>
-#include <vector>
-
+#include "tools/art/Rows.h"
 #include "tools/waterfall_art/Terrain.h"
 #include "tools/waterfall_art/Water.h"
 
 namespace art {
-namespace {
-
-// Runs body(y) for every row, spread over a few threads; rows are independent, so the result
-// does not depend on the split.
-template <typename F>
-void ForRows(int height, F body) {
-  const int n = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-  std::vector<std::thread> workers;
-  for (int t = 0; t < n; ++t)
-    workers.emplace_back([&, t] {
-      for (int y = t; y < height; y += n) body(y);
-    });
-  for (auto& w : workers) w.join();
-}
-
-bool InAnimatedLayer(int x, int y) {
-  const auto in = [&](const LayerRect& r) { return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h; };
-  return in(kWaterfall) || in(kHighWater) || in(kLowWater);
-}
-
-// Distance (in pixels, up to `reach`) from each pixel to the nearest pixel outside every
-// animated layer; the screen's own edges do not count as a border.
-Image<float> MotionWeights(int w, int h, int reach) {
-  Image<float> out(w, h, 0.0f);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      if (!InAnimatedLayer(x, y)) continue;
-      float nearest = static_cast<float>(reach);
-      for (int dy = -reach; dy <= reach; ++dy)
-        for (int dx = -reach; dx <= reach; ++dx) {
-          const int px = std::clamp(x + dx, 0, w - 1), py = std::clamp(y + dy, 0, h - 1);
-          if (!InAnimatedLayer(px, py)) nearest = std::min(nearest, std::sqrt(static_cast<float>(dx * dx + dy * dy)));
-        }
-      out.at(x, y) = SmoothStep(1.0f, static_cast<float>(reach), nearest);
-    }
-  return out;
-}
-
-}  // namespace
 
 Landscape::Landscape()
-    : background_(kWidth, kHeight), foreground_(kWidth, kHeight), motion_(MotionWeights(kWidth, kHeight, 10)) {
+    : background_(kWidth, kHeight), foreground_(kWidth, kHeight), motion_(MotionWeights(kWidth, kHeight, 10, kAnimated)) {
   ForRows(kHeight, [&](int y) {
     for (int x = 0; x < kWidth; ++x) {
       background_.at(x, y) = Background(x + 0.5f, y + 0.5f);

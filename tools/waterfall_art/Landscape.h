@@ -2,9 +2,9 @@
 // frame. Every picture of the scene is cut from it, so all of them line up where they meet.
 #pragma once
 
+#include "tools/art/Raster.h"
 #include "tools/waterfall_art/Foreground.h"
 #include "tools/waterfall_art/Layers.h"
-#include "tools/waterfall_art/Raster.h"
 
 namespace art {
 

@@ -8,7 +8,7 @@
 
 #include <stdexcept>
 
-#include "tools/waterfall_art/LittleEndian.h"
+#include "tools/art/LittleEndian.h"
 #include "tools/waterfall_art/Rush.h"
 
 namespace art {
@@ -18,10 +18,6 @@ constexpr int kBitRate = 40;
 constexpr std::uint32_t kBytesPerSecond = kBitRate * 1000 / 8;
 constexpr int kDecoderDelay = 529;  // samples the Layer-3 synthesis filter bank lags behind
 constexpr int kContext = 1152;      // samples of the loop's far end coded before and after it
-
-void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(tag[i]));
-}
 
 struct Encoded {
   std::vector<std::uint8_t> frames;

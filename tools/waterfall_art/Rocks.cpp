@@ -6,7 +6,7 @@
 #include <array>
 #include <cmath>
 
-#include "tools/waterfall_art/Noise.h"
+#include "tools/art/Noise.h"
 
 namespace art {
 

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "tools/waterfall_art/Raster.h"
+#include "tools/art/Raster.h"
 
 namespace art {
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "tools/art/Noise.h"
 #include "tools/waterfall_art/Geometry.h"
-#include "tools/waterfall_art/Noise.h"
 
 namespace art {
 namespace {

@@ -2,7 +2,7 @@
 // the plateau, the gorge walls with their rock and moss, and the banks beside the water.
 #pragma once
 
-#include "tools/waterfall_art/Raster.h"
+#include "tools/art/Raster.h"
 
 namespace art {
 

@@ -5,31 +5,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/art/Noise.h"
 #include "tools/waterfall_art/Geometry.h"
-#include "tools/waterfall_art/Noise.h"
 #include "tools/waterfall_art/Rocks.h"
 #include "tools/waterfall_art/Terrain.h"
 
 namespace art {
 namespace {
-
-float Frac(float v) { return v - std::floor(v); }
-
-// Noise carried along v by `travel` lattice units per cycle. Two copies half a cycle apart are
-// mixed, each faded out at the moment it jumps back, and the mix is rescaled so the contrast
-// stays even; the result repeats exactly after every whole cycle.
-float FlowNoise(float u, float v, float cycles, float travel, int octaves, unsigned seed) {
-  const float p1 = Frac(cycles), p2 = Frac(cycles + 0.5f);
-  const float w1 = 1 - std::fabs(2 * p1 - 1), w2 = 1 - w1;
-  const float a = Fbm2(u, v - travel * p1, octaves, seed);
-  const float b = Fbm2(u + 31.7f, v - travel * p2, octaves, seed);
-  return (a * w1 + b * w2) / std::sqrt(w1 * w1 + w2 * w2);
-}
-
-// Noise that boils in place, looping once per phase.
-float Boil(float x, float y, float phase, int octaves, unsigned seed) {
-  return Fbm3(x, y, phase * 4, octaves, seed, Period{0, 0, 4});
-}
 
 Rgb Sample(const Image<Rgb>& img, float x, float y) {
   const int ix = std::clamp(static_cast<int>(x), 0, img.width - 1);

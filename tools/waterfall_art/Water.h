@@ -3,7 +3,7 @@
 // of the animation and every pattern is periodic in it, so the last frame runs into the first.
 #pragma once
 
-#include "tools/waterfall_art/Raster.h"
+#include "tools/art/Raster.h"
 
 namespace art {
 

@@ -1,21 +1,19 @@
 // The waterfall art generator: draws every picture of the waterfall scene and makes its sound
 // from fixed seeds, and writes them into the given folder; optionally composed views to look at.
 //   waterfall_art <output folder> [--previews <folder>]
-#include <cstdio>
-#include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "tools/waterfall_art/BmpFile.h"
+#include "tools/art/BmpFile.h"
+#include "tools/art/Files.h"
+#include "tools/art/Generator.h"
+#include "tools/art/Palette.h"
 #include "tools/waterfall_art/Compose.h"
 #include "tools/waterfall_art/Flyers.h"
-#include "tools/waterfall_art/JpegFile.h"
 #include "tools/waterfall_art/Landscape.h"
 #include "tools/waterfall_art/Layers.h"
 #include "tools/waterfall_art/Mp3Wave.h"
-#include "tools/waterfall_art/Palette.h"
 #include "tools/waterfall_art/Rush.h"
 
 namespace fs = std::filesystem;
@@ -25,26 +23,6 @@ namespace {
 
 constexpr int kJpegQuality = 88;
 
-void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-void WritePpm(const fs::path& path, const RgbImage& img) {
-  std::vector<std::uint8_t> bytes;
-  const std::string header = "P6\n" + std::to_string(img.width) + " " + std::to_string(img.height) + "\n255\n";
-  bytes.assign(header.begin(), header.end());
-  for (const Pixel8& p : img.pixels) bytes.insert(bytes.end(), {p.r, p.g, p.b});
-  WriteFile(path, bytes);
-}
-
-RgbImage Sheet(const Landscape& land, const LayerRect& layer) {
-  RgbImage sheet(layer.w, layer.h * layer.frames);
-  for (int f = 0; f < layer.frames; ++f) CopyRect(land.Cut(layer, f), 0, 0, layer.w, layer.h, sheet, 0, f * layer.h);
-  return sheet;
-}
-
 // The waterfall's last rows are always hidden under the upper water. Filling them with the
 // next frame's top row keeps the JPEG blocks that straddle two frames free of hard edges, so
 // the visible top row, where the stream meets the ground, stays the same in every frame.
@@ -52,13 +30,6 @@ void CalmHiddenRows(RgbImage& sheet, const LayerRect& layer, int firstHidden) {
   for (int f = 0; f + 1 < layer.frames; ++f)
     for (int y = firstHidden; y < layer.h; ++y)
       CopyRect(sheet, 0, (f + 1) * layer.h, layer.w, 1, sheet, 0, f * layer.h + y);
-}
-
-// Writes a JPEG and returns it as the program will decode it.
-RgbImage SaveJpeg(const fs::path& dir, const LayerRect& layer, const RgbImage& picture) {
-  const auto bytes = EncodeJpeg(picture, kJpegQuality);
-  WriteFile(dir / layer.file, bytes);
-  return DecodeJpeg(bytes);
 }
 
 // Writes an 8-bit keyed BMP and returns its pixels.
@@ -95,41 +66,33 @@ void WritePreviews(const fs::path& dir, const ScenePictures& pictures) {
 
 }  // namespace
 
-int main(int argc, char** argv) try {
-  if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--previews")) {
-    std::fprintf(stderr, "usage: %s <output folder> [--previews <folder>]\n", argv[0]);
-    return 2;
-  }
-  const fs::path out = argv[1];
-  fs::create_directories(out);
-  const Landscape land;
+int main(int argc, char** argv) {
+  return RunGenerator(argc, argv, [](const fs::path& out, const fs::path* previews) {
+    const Landscape land;
 
-  ScenePictures pictures;
-  pictures.ground = SaveJpeg(out, kGround, land.Cut(kGround, 0));
-  RgbImage waterfall = Sheet(land, kWaterfall);
-  // Rows from 97 on lie below the upper water's top edge (375) with two rows to spare, so no
-  // screen size's rounding shows them.
-  CalmHiddenRows(waterfall, kWaterfall, kHighWater.y - kWaterfall.y + 2);
-  pictures.waterfall = SaveJpeg(out, kWaterfall, waterfall);
-  pictures.highWater = SaveJpeg(out, kHighWater, Sheet(land, kHighWater));
-  pictures.lowWater = SaveJpeg(out, kLowWater, Sheet(land, kLowWater));
-  pictures.maskStone = SaveKeyed(out / kMaskStone.file, land.CutMask(kMaskStone, Piece::Stone));
-  pictures.mask1 = SaveKeyed(out / kMask1.file, land.CutMask(kMask1, Piece::Mask1));
-  pictures.mask2 = SaveKeyed(out / kMask2.file, land.CutMask(kMask2, Piece::Mask2));
-  pictures.mask3 = SaveKeyed(out / kMask3.file, land.CutMask(kMask3, Piece::Mask3));
-  pictures.mask4 = SaveKeyed(out / kMask4.file, land.CutMask(kMask4, Piece::Mask4));
-  pictures.eagles = SaveKeyed(out / "eagles.bmp", EagleSheet());
-  pictures.butterflies = SaveKeyed(out / "butterflys.bmp", ButterflySheet());
+    ScenePictures pictures;
+    pictures.ground = SaveJpeg(out / kGround.file, land.Cut(kGround, 0), kJpegQuality);
+    RgbImage waterfall = Sheet(land, kWaterfall);
+    // Rows from 97 on lie below the upper water's top edge (375) with two rows to spare, so no
+    // screen size's rounding shows them.
+    CalmHiddenRows(waterfall, kWaterfall, kHighWater.y - kWaterfall.y + 2);
+    pictures.waterfall = SaveJpeg(out / kWaterfall.file, waterfall, kJpegQuality);
+    pictures.highWater = SaveJpeg(out / kHighWater.file, Sheet(land, kHighWater), kJpegQuality);
+    pictures.lowWater = SaveJpeg(out / kLowWater.file, Sheet(land, kLowWater), kJpegQuality);
+    pictures.maskStone = SaveKeyed(out / kMaskStone.file, land.CutMask(kMaskStone, Piece::Stone));
+    pictures.mask1 = SaveKeyed(out / kMask1.file, land.CutMask(kMask1, Piece::Mask1));
+    pictures.mask2 = SaveKeyed(out / kMask2.file, land.CutMask(kMask2, Piece::Mask2));
+    pictures.mask3 = SaveKeyed(out / kMask3.file, land.CutMask(kMask3, Piece::Mask3));
+    pictures.mask4 = SaveKeyed(out / kMask4.file, land.CutMask(kMask4, Piece::Mask4));
+    pictures.eagles = SaveKeyed(out / "eagles.bmp", EagleSheet());
+    pictures.butterflies = SaveKeyed(out / "butterflys.bmp", ButterflySheet());
 
-  const RgbImage still = ComposeScreen(pictures, 800, 600, 0, {}, {});
-  WriteFile(out / "preview.bmp", EncodeBmp8(Quantise(ScaleArea(still, kStillW, kStillH), false), BmpCompression::Rle8));
-  WriteFile(out / "about.bmp",
-            EncodeBmp8(Quantise(AboutPicture(still, pictures.eagles), false), BmpCompression::None));
-  WriteFile(out / "sound.wav", EncodeMp3Wave(RushSamples()));
+    const RgbImage still = ComposeScreen(pictures, 800, 600, 0, {}, {});
+    WriteFile(out / "preview.bmp", EncodeBmp8(Quantise(ScaleArea(still, kStillW, kStillH), false), BmpCompression::Rle8));
+    WriteFile(out / "about.bmp",
+              EncodeBmp8(Quantise(AboutPicture(still, pictures.eagles), false), BmpCompression::None));
+    WriteFile(out / "sound.wav", EncodeMp3Wave(RushSamples()));
 
-  if (argc == 4) WritePreviews(argv[3], pictures);
-  return 0;
-} catch (const std::exception& e) {
-  std::fprintf(stderr, "waterfall_art: %s\n", e.what());
-  return 1;
+    if (previews) WritePreviews(*previews, pictures);
+  });
 }

@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <map>
 
-#include "ResourceReaders.h"
+#include "tests/resources/ResourceReaders.h"
+#include "tests/resources/SheetChecks.h"
 
 namespace {
 
 using res::Bytes;
+using res::Diff;
 
 const std::string kDir = QM_WATERFALL_RESOURCES;
 
@@ -42,8 +44,6 @@ const res::Bmp8& Bitmap(const std::string& name) {
   }
   return it->second;
 }
-
-int Diff(res::Rgb a, res::Rgb b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
 
 bool SameAtSixteenBits(res::Rgb a, res::Rgb b) {
   const bool same565 = (a.r >> 3) == (b.r >> 3) && (a.g >> 2) == (b.g >> 2) && (a.b >> 3) == (b.b >> 3);
@@ -149,26 +149,11 @@ TEST(WaterfallPictures, AnimatedLayersMeetTheGroundWithoutASeam) {
   }
 }
 
-double FrameDistance(const Layer& l, int a, int b) {
-  long total = 0;
-  for (int y = 0; y < l.h; ++y)
-    for (int x = 0; x < l.w; ++x) total += Diff(LayerPixel(l, a, l.x + x, l.y + y), LayerPixel(l, b, l.x + x, l.y + y));
-  return static_cast<double>(total) / (l.w * l.h);
-}
-
 // Frame 31 runs into frame 0 like any frame into the next, and the water visibly moves.
 TEST(WaterfallPictures, WaterAnimationsMoveAndLoop) {
   for (const Layer& l : kAnimated) {
     SCOPED_TRACE(l.file);
-    double largest = 0, smallest = 1e9;
-    for (int f = 0; f + 1 < l.frames; ++f) {
-      const double d = FrameDistance(l, f, f + 1);
-      largest = std::max(largest, d);
-      smallest = std::min(smallest, d);
-    }
-    EXPECT_GT(smallest, 3.0);
-    EXPECT_LE(FrameDistance(l, l.frames - 1, 0), largest * 1.1);
-    EXPECT_GE(FrameDistance(l, l.frames - 1, 0), smallest * 0.9);
+    res::ExpectMovesAndLoops(Picture(l.file), l.h, 3.0);
   }
 }
 

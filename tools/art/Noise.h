@@ -26,4 +26,11 @@ float Fbm3(float x, float y, float z, int octaves, std::uint32_t seed, Period pe
 // One-dimensional fractal profile, for ridge lines and edges.
 float Fbm1(float x, int octaves, std::uint32_t seed);
 
+// Fractal noise carried along v by `travel` lattice units per cycle, for streaming water;
+// `cycles` counts the loops made so far and the result repeats after every whole one.
+float FlowNoise(float u, float v, float cycles, float travel, int octaves, std::uint32_t seed);
+
+// Fractal noise that boils in place, looping once as `phase` runs from 0 to 1.
+float Boil(float x, float y, float phase, int octaves, std::uint32_t seed);
+
 }  // namespace art

@@ -1,4 +1,4 @@
-// Pixel and image value types of the art generator: linear float colours, RGBA layers,
+// Pixel and image value types of the art generators: linear float colours, RGBA layers,
 // 8-bit images, and the few blending and scaling helpers every drawing unit shares.
 #pragma once
 
@@ -72,9 +72,17 @@ void CopyRect(const Image<T>& src, int x, int y, int w, int h, Image<T>& dst, in
     for (int i = 0; i < w; ++i) dst.at(dx + i, dy + j) = src.at(x + i, y + j);
 }
 
-// Nearest-pixel scaling, as the platform's default stretch mode does it.
+// Nearest-pixel scaling as the platform's default stretch mode does it: each pixel takes the
+// source pixel under its centre.
 RgbImage ScaleNearest(const RgbImage& src, int w, int h);
 // Area-averaging reduction, for the small still pictures.
 RgbImage ScaleArea(const RgbImage& src, int w, int h);
+
+// Frame `index` of a sheet whose frames are stacked `frameHeight` rows apart.
+RgbImage FrameOf(const RgbImage& sheet, int frameHeight, int index);
+
+// Stretches `picture` to w x h and draws it at (x, y) on `screen`, clipped to it; a keyed
+// picture leaves out every pixel of its top-left pixel's colour.
+void DrawStretched(RgbImage& screen, const RgbImage& picture, int x, int y, int w, int h, bool keyed);
 
 }  // namespace art

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "tools/waterfall_art/Raster.h"
+#include "tools/art/Raster.h"
 
 namespace art {
 

@@ -1,6 +1,6 @@
 // JPEG pictures through libjpeg: baseline, three components, full-resolution colour (no
 // subsampling, so no colour bleeds between the frames of a sheet), a fixed quality.
-#include "tools/waterfall_art/JpegFile.h"
+#include "tools/art/JpegFile.h"
 
 #include <cstdio>
 #include <cstdlib>

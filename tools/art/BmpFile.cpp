@@ -1,8 +1,8 @@
 // Writer of 8-bit BMP files with a colour table, stored plain or run-length encoded (RLE8):
 // file header, 40-byte info header, the palette as blue-green-red-0 quads, rows bottom-up.
-#include "tools/waterfall_art/BmpFile.h"
+#include "tools/art/BmpFile.h"
 
-#include "tools/waterfall_art/LittleEndian.h"
+#include "tools/art/LittleEndian.h"
 
 namespace art {
 namespace {

@@ -1,11 +1,9 @@
 // Reduction of a picture to an 8-bit palette: median cut over the picture's colours, weighted
 // by how often each occurs, then every pixel to its nearest palette entry.
-#include "tools/waterfall_art/Palette.h"
+#include "tools/art/Palette.h"
 
 #include <algorithm>
 #include <map>
-
-#include "tools/waterfall_art/Layers.h"
 
 namespace art {
 namespace {

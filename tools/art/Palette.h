@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/waterfall_art/Raster.h"
+#include "tools/art/Raster.h"
 
 namespace art {
+
+// The transparent colour of every masked picture; a keyed palette keeps it for the key alone.
+inline constexpr Pixel8 kKey{255, 0, 255};
 
 struct IndexedImage {
   int width = 0;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/waterfall_art/Palette.h"
+#include "tools/art/Palette.h"
 
 namespace art {
 

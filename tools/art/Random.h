@@ -1,4 +1,4 @@
-// Deterministic pseudo-random numbers and integer hashes for the art generator.
+// Deterministic pseudo-random numbers and integer hashes for the art generators.
 // Fixed algorithms (SplitMix64, PCG32) so every run draws the same pictures and sound.
 #pragma once
 

@@ -1,10 +1,10 @@
 // Gradient noise and fractal sums, optionally periodic per axis, for procedural drawing.
 // Quintic fade; gradients drawn from a fixed table by a lattice hash.
-#include "tools/waterfall_art/Noise.h"
+#include "tools/art/Noise.h"
 
 #include <cmath>
 
-#include "tools/waterfall_art/Random.h"
+#include "tools/art/Random.h"
 
 namespace art {
 namespace {
@@ -15,6 +15,7 @@ constexpr float kGrad3[16][3] = {{1, 1, 0}, {-1, 1, 0}, {1, -1, 0}, {-1, -1, 0},
 constexpr float kGrad2[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {0.7071f, 0.7071f}, {-0.7071f, 0.7071f},
                                 {0.7071f, -0.7071f}, {-0.7071f, -0.7071f}};
 
+float Frac(float v) { return v - std::floor(v); }
 float Fade(float t) { return t * t * t * (t * (t * 6 - 15) + 10); }
 float Lerp(float a, float b, float t) { return a + (b - a) * t; }
 
@@ -92,5 +93,19 @@ float Fbm3(float x, float y, float z, int octaves, std::uint32_t seed, Period pe
 }
 
 float Fbm1(float x, int octaves, std::uint32_t seed) { return Fbm2(x, 0.37f, octaves, seed); }
+
+// Two copies half a cycle apart are mixed, each faded out at the moment it jumps back, and the
+// mix is rescaled so the contrast stays even.
+float FlowNoise(float u, float v, float cycles, float travel, int octaves, std::uint32_t seed) {
+  const float p1 = Frac(cycles), p2 = Frac(cycles + 0.5f);
+  const float w1 = 1 - std::fabs(2 * p1 - 1), w2 = 1 - w1;
+  const float a = Fbm2(u, v - travel * p1, octaves, seed);
+  const float b = Fbm2(u + 31.7f, v - travel * p2, octaves, seed);
+  return (a * w1 + b * w2) / std::sqrt(w1 * w1 + w2 * w2);
+}
+
+float Boil(float x, float y, float phase, int octaves, std::uint32_t seed) {
+  return Fbm3(x, y, phase * 4, octaves, seed, Period{0, 0, 4});
+}
 
 }  // namespace art

@@ -1,6 +1,6 @@
 // Small readers the resource test uses on the committed files: 8-bit BMP (plain and RLE8),
 // JPEG headers and pixels through libjpeg, RIFF chunks, and MPEG Layer-3 decoding (mpg123).
-#include "ResourceReaders.h"
+#include "tests/resources/ResourceReaders.h"
 
 #include <csetjmp>
 #include <cstdio>
