@@ -13,6 +13,7 @@
 #include "platform/gdi/GdiMemory.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/GdiObject.h"
+#include "platform/win32/GlobalMemory.h"
 #include "tests/imaging/BmpStream.h"
 
 namespace {
@@ -123,6 +124,41 @@ TEST(BitmapToMemoryStream, RefusesWhatItCannotWrite) {
     EXPECT_THROW(BitmapToMemoryStream(bitmap.get(), format, mmHistogram), EAbort) << format;
   ASSERT_EQ(dialogs.Calls.size(), 4u);
   EXPECT_EQ(dialogs.Calls[0].text, "Функция не реализована");
+}
+
+// Limits what the platform's global memory may hold for one test.
+class MemoryLimit {
+ public:
+  void Set(std::size_t bytes) { win32::SetGlobalMemoryLimit(bytes); }
+  ~MemoryLimit() { win32::SetGlobalMemoryLimit(0); }
+};
+
+// The conversions work in place: beside the picture read at 24 bits they take only small
+// working blocks, and the median cut its map of 2 bytes a pixel. Memory that runs out ends a
+// conversion with the out-of-memory error, and what it held is free again.
+TEST(BitmapToMemoryStream, ConvertsInPlaceWithinTheBlocksItNeeds) {
+  constexpr int kWidth = 800, kHeight = 600;
+  constexpr std::size_t kPicture = 3 * kWidth * kHeight, kSmallBlocks = 160 * 1024, kMap = 2 * kWidth * kHeight;
+  const auto bitmap = bmpstream::MakeBitmap(Colourful(kWidth, kHeight));
+  MemoryLimit limit;
+  for (const TMappingMethod method : {mmHistogram, mmQuantize, mmTrunc784, mmTrunc666, mmTripel, mmGrayscale}) {
+    limit.Set(kPicture + kSmallBlocks + (method == mmQuantize ? kMap : 0));
+    EXPECT_NO_THROW(BitmapToMemoryStream(bitmap.get(), pf8bit, method)) << method;
+    limit.Set(kPicture - 1);
+    try {
+      BitmapToMemoryStream(bitmap.get(), pf8bit, method);
+      ADD_FAILURE() << method << ": no error";
+    } catch (const EOutOfMemory& e) {
+      EXPECT_EQ(e.Message, "Out of memory");
+    }
+  }
+  limit.Set(kPicture - 1);
+  EXPECT_THROW(BitmapToMemoryStream(bitmap.get(), pf24bit, mmGrayscale), EOutOfMemory);
+  EXPECT_NO_THROW(BitmapToMemoryStream(bitmap.get(), pf4bit, mmGrayscale));  // 4 bits are read at 4 bits
+  // The picture fits, the median cut's map does not: the picture's block is given back.
+  limit.Set(kPicture + kSmallBlocks);
+  EXPECT_THROW(BitmapToMemoryStream(bitmap.get(), pf8bit, mmQuantize), EOutOfMemory);
+  EXPECT_NO_THROW(BitmapToMemoryStream(bitmap.get(), pf8bit, mmHistogram));
 }
 
 TEST(BitmapToMemory, TheColourCountChoosesTheFormat) {
