@@ -134,11 +134,12 @@ class MemoryLimit {
 };
 
 // The conversions work in place: beside the picture read at 24 bits they take only small
-// working blocks, and the median cut its map of 2 bytes a pixel. Memory that runs out ends a
-// conversion with the out-of-memory error, and what it held is free again.
+// working blocks (far less than an 8-bit copy of the picture), and the median cut its map of 2
+// bytes a pixel. Memory that runs out ends a conversion with the out-of-memory error, and what
+// it held is free again.
 TEST(BitmapToMemoryStream, ConvertsInPlaceWithinTheBlocksItNeeds) {
   constexpr int kWidth = 800, kHeight = 600;
-  constexpr std::size_t kPicture = 3 * kWidth * kHeight, kSmallBlocks = 160 * 1024, kMap = 2 * kWidth * kHeight;
+  constexpr std::size_t kPicture = 3 * kWidth * kHeight, kSmallBlocks = 256 * 1024, kMap = 2 * kWidth * kHeight;
   const auto bitmap = bmpstream::MakeBitmap(Colourful(kWidth, kHeight));
   MemoryLimit limit;
   for (const TMappingMethod method : {mmHistogram, mmQuantize, mmTrunc784, mmTrunc666, mmTripel, mmGrayscale}) {
