@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/user/WinUser.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
 #include "platform/win32/Kernel32.h"
@@ -58,6 +59,25 @@ int HeightOf(const TRect& R) { return R.bottom - R.top; }
 
 bool PointInRect(const TPoint& P, const TRect& R) {
   return P.x >= R.left && P.x <= R.right && P.y >= R.top && P.y <= R.bottom;
+}
+
+bool PointInPolyRgn(const TPoint& P, std::span<const TPoint> Points) {
+  const std::vector<POINT> corners(Points.begin(), Points.end());
+  HRGN region = CreatePolygonRgn(corners.data(), static_cast<int>(corners.size()), WINDING);
+  const bool inside = PtInRegion(region, P.x, P.y) != FALSE;
+  DeleteObject(region);
+  return inside;
+}
+
+WORD DialogUnitsToPixelsX(WORD DlgUnits) { return static_cast<WORD>(DlgUnits * LOWORD(GetDialogBaseUnits()) / 4); }
+WORD DialogUnitsToPixelsY(WORD DlgUnits) { return static_cast<WORD>(DlgUnits * HIWORD(GetDialogBaseUnits()) / 8); }
+WORD PixelsToDialogUnitsX(WORD PixUnits) { return static_cast<WORD>(PixUnits * 4 / LOWORD(GetDialogBaseUnits())); }
+WORD PixelsToDialogUnitsY(WORD PixUnits) { return static_cast<WORD>(PixUnits * 8 / HIWORD(GetDialogBaseUnits())); }
+
+TRect ScreenWorkArea() {
+  TRect area;
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) area = Rect(0, 0, Screen->GetWidth(), Screen->GetHeight());
+  return area;
 }
 
 int PaletteEntries(HPALETTE Palette) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 #include "imaging/Maxmin.h"
 #include "platform/vcl/Graphics.h"
@@ -15,6 +16,15 @@ int WidthOf(const TRect& R);
 int HeightOf(const TRect& R);
 // All four edges count as inside.
 bool PointInRect(const TPoint& P, const TRect& R);
+// Whether the point lies in the polygon filled by the winding rule.
+bool PointInPolyRgn(const TPoint& P, std::span<const TPoint> Points);
+// Dialog units and pixels by the system font's base units, rounded down.
+WORD DialogUnitsToPixelsX(WORD DlgUnits);
+WORD DialogUnitsToPixelsY(WORD DlgUnits);
+WORD PixelsToDialogUnitsX(WORD PixUnits);
+WORD PixelsToDialogUnitsY(WORD PixUnits);
+// The desktop's work area, or the whole screen when the platform does not tell.
+TRect ScreenWorkArea();
 // The number of entries of a palette.
 int PaletteEntries(HPALETTE Palette);
 
@@ -58,3 +68,20 @@ AnsiString DropT(const AnsiString& S);
 AnsiString GetWindowsVersion();
 // Null for no values, the value for one, an array of them all for more.
 Variant MakeVariant(std::initializer_list<Variant> Values);
+
+// ---- Drawing: fills, shades and patterns
+
+enum TFillDirection { fdTopToBottom, fdBottomToTop, fdLeftToRight, fdRightToLeft };
+enum TVertAlignment { vaTopJustify, vaCenter, vaBottomJustify };
+
+// An 8 x 8 checkerboard of the two colours, the second at the top-left; owned by the caller.
+TBitmap* CreateTwoColorsBrushPattern(TColor Color1, TColor Color2);
+// Darkens one pixel in four to black along diagonal lines.
+void ShadeRect(HDC DC, const TRect& Rect);
+// Bands of Colors colours from the top or left edge; what the bands leave at the bottom or
+// right takes the colour of the last band.
+void GradientFillRect(TCanvas* Canvas, const TRect& ARect, TColor StartColor, TColor EndColor,
+                      TFillDirection Direction, BYTE Colors);
+// On the screen's device context.
+void PaintInverseRect(const TPoint& RectOrg, const TPoint& RectEnd);
+void DrawInvertFrame(const TRect& ScreenRect, int Width);

@@ -194,6 +194,16 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
   return static_cast<DWORD>(length);
 }
 
+int MulDiv(int number, int numerator, int denominator) {
+  if (denominator == 0) return -1;
+  const long long product = static_cast<long long>(number) * numerator;
+  const long long divisor = std::llabs(static_cast<long long>(denominator));
+  const long long magnitude = (std::llabs(product) + divisor / 2) / divisor;
+  const long long rounded = (product < 0) != (denominator < 0) ? -magnitude : magnitude;
+  if (rounded < INT32_MIN || rounded > INT32_MAX) return -1;
+  return static_cast<int>(rounded);
+}
+
 void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 DWORD GetTickCount() {

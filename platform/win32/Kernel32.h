@@ -65,6 +65,10 @@ std::string SystemErrorText(DWORD code);
 // ERROR_ENVVAR_NOT_FOUND, when the variable is not set.
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 
+// number * numerator / denominator through a 64-bit product, rounded half away from zero;
+// -1 for a denominator of 0 or a result beyond 32 bits.
+int MulDiv(int number, int numerator, int denominator);
+
 void Sleep(DWORD milliseconds);
 // Milliseconds of a steady clock; wraps around like the platform's counter.
 DWORD GetTickCount();

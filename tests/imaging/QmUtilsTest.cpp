@@ -28,6 +28,31 @@ TEST(QmUtilsRect, WidthHeightAndInclusiveEdges) {
     EXPECT_EQ(PointInRect(c.p, r), c.inside) << c.p.x << "," << c.p.y;
 }
 
+TEST(QmUtilsRect, PointInPolyRgnFillsByTheWindingRule) {
+  // A five-pointed star drawn in one stroke: its centre is inside only by the winding rule.
+  const TPoint star[] = {{50, 0}, {79, 90}, {2, 35}, {98, 35}, {21, 90}};
+  EXPECT_TRUE(PointInPolyRgn(TPoint(50, 50), star));
+  EXPECT_TRUE(PointInPolyRgn(TPoint(50, 10), star));
+  EXPECT_FALSE(PointInPolyRgn(TPoint(5, 80), star));
+  const TPoint square[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+  EXPECT_TRUE(PointInPolyRgn(TPoint(0, 0), square));
+  EXPECT_FALSE(PointInPolyRgn(TPoint(10, 5), square));  // the right edge is outside, as filled
+  EXPECT_FALSE(PointInPolyRgn(TPoint(1, 1), std::span<const TPoint>(square, 2)));
+}
+
+TEST(QmUtilsRect, DialogUnitsAndTheWorkArea) {
+  const LONG base = GetDialogBaseUnits();
+  const WORD bx = LOWORD(base), by = HIWORD(base);
+  ASSERT_GT(bx, 0);
+  ASSERT_GT(by, 0);
+  EXPECT_EQ(DialogUnitsToPixelsX(4), bx);
+  EXPECT_EQ(DialogUnitsToPixelsY(8), by);
+  EXPECT_EQ(DialogUnitsToPixelsX(3), 3 * bx / 4);  // rounded down
+  EXPECT_EQ(PixelsToDialogUnitsX(bx), 4);
+  EXPECT_EQ(PixelsToDialogUnitsY(static_cast<WORD>(by - 1)), 8 * (by - 1) / by);
+  EXPECT_EQ(ScreenWorkArea(), Rect(0, 0, Screen->GetWidth(), Screen->GetHeight()));
+}
+
 TEST(QmUtilsRect, PaletteEntriesCountsTheEntries) {
   std::vector<std::byte> storage(sizeof(LOGPALETTE) + 3 * sizeof(PALETTEENTRY));
   auto* pal = reinterpret_cast<LOGPALETTE*>(storage.data());
