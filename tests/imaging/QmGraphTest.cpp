@@ -293,4 +293,56 @@ TEST(TileImage, CoversTheRectangleClippedToIt) {
   EXPECT_EQ(bmpstream::PixelsOf(*target)[0][0], kBlack);
 }
 
+TEST(TQmGradient, ReportsEachEffectiveChangeOnce) {
+  TQmGradient gradient;
+  EXPECT_EQ(gradient.GetStartColor(), clSilver);
+  EXPECT_EQ(gradient.GetEndColor(), clGray);
+  EXPECT_EQ(gradient.GetDirection(), fdTopToBottom);
+  EXPECT_EQ(gradient.GetStepCount(), 64);
+  EXPECT_FALSE(gradient.GetVisible());
+  int changes = 0;
+  gradient.OnChange = [&](TObject* sender) {
+    EXPECT_EQ(sender, &gradient);
+    ++changes;
+  };
+  gradient.SetStartColor(clSilver);
+  gradient.SetStepCount(64);
+  EXPECT_EQ(changes, 0);
+  gradient.SetStartColor(clRed);
+  gradient.SetEndColor(clBlue);
+  gradient.SetDirection(fdLeftToRight);
+  gradient.SetStepCount(8);
+  gradient.SetVisible(true);
+  EXPECT_EQ(changes, 5);
+
+  TQmGradient copy;
+  copy.Assign(&gradient);
+  int copyChanges = 0;
+  copy.OnChange = [&](TObject*) { ++copyChanges; };
+  copy.Assign(&gradient);  // equal already: still one change
+  EXPECT_EQ(copyChanges, 1);
+  EXPECT_EQ(copy.GetEndColor(), clBlue);
+  EXPECT_EQ(copy.GetDirection(), fdLeftToRight);
+  EXPECT_TRUE(copy.GetVisible());
+  TBitmap other;
+  EXPECT_THROW(copy.Assign(&other), EConvertError);
+}
+
+TEST(TQmGradient, DrawsItsBandsWhateverVisibleSays) {
+  TQmGradient gradient;  // silver to gray in 64 bands from the top, not visible
+  const auto target = bmpstream::MakeBitmap(Picture(100, std::vector<COLORREF>(4, kBlack)));
+  gradient.Draw(target->GetCanvas(), Rect(0, 0, 4, 100));
+  const Picture shown = bmpstream::PixelsOf(*target);
+  EXPECT_EQ(shown[0][0], RGB(192, 192, 192));
+  EXPECT_EQ(shown[32][3], RGB(159, 159, 159));  // 192 - 64 x 32 / 63, rounded
+  EXPECT_EQ(shown[63][0], RGB(128, 128, 128));
+  EXPECT_EQ(shown[99][0], RGB(128, 128, 128));  // the rest in the end colour
+
+  gradient.SetDirection(fdLeftToRight);
+  gradient.SetStepCount(2);
+  gradient.Draw(target->GetCanvas(), Rect(0, 0, 4, 100));
+  EXPECT_EQ(bmpstream::PixelsOf(*target)[50], (std::vector<COLORREF>{RGB(192, 192, 192), RGB(192, 192, 192),
+                                                                      RGB(128, 128, 128), RGB(128, 128, 128)}));
+}
+
 }  // namespace
