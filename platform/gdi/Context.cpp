@@ -4,9 +4,51 @@
 
 #include <cstring>
 
+#include "platform/gdi/Rle.h"
+
 namespace gdi {
 
 std::shared_ptr<DcObject> FindDc(HDC hdc) { return Find<DcObject>(hdc); }
+
+namespace {
+
+// v * numerator / denominator, rounded half away from zero.
+long long Scale(long long v, long long numerator, long long denominator) {
+  const long long product = v * numerator;
+  const long long d = denominator < 0 ? -denominator : denominator;
+  const long long magnitude = ((product < 0 ? -product : product) + d / 2) / d;
+  return (product < 0) != (denominator < 0) ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+Mapping::Mapping(const DcState& s)
+    : wo_(s.windowOrg), vo_(s.viewportOrg), we_(s.windowExt), ve_(s.viewportExt),
+      identity_(s.windowOrg.x == 0 && s.windowOrg.y == 0 && s.viewportOrg.x == 0 && s.viewportOrg.y == 0 &&
+                (s.mapMode == MM_TEXT || (s.windowExt.cx == s.viewportExt.cx && s.windowExt.cy == s.viewportExt.cy))) {
+  if (s.mapMode == MM_TEXT) we_ = ve_ = SIZE{1, 1};
+}
+
+Point Mapping::point(LONG x, LONG y) const {
+  if (identity_) return {Coord(x), Coord(y)};
+  const long long dx = Scale(static_cast<long long>(x) - wo_.x, ve_.cx, we_.cx) + vo_.x;
+  const long long dy = Scale(static_cast<long long>(y) - wo_.y, ve_.cy, we_.cy) + vo_.y;
+  return {static_cast<int>(std::clamp<long long>(dx, -kCoordinateLimit, kCoordinateLimit)),
+          static_cast<int>(std::clamp<long long>(dy, -kCoordinateLimit, kCoordinateLimit))};
+}
+
+Rect Mapping::rect(LONG left, LONG top, LONG right, LONG bottom) const {
+  const Point a = point(left, top), b = point(right, bottom);
+  return Rect::Normalized(a.x, a.y, b.x, b.y);
+}
+
+POINT Mapping::logical(LONG x, LONG y) const {
+  if (identity_) return {x, y};
+  const long long lx = Scale(static_cast<long long>(x) - vo_.x, we_.cx, ve_.cx) + wo_.x;
+  const long long ly = Scale(static_cast<long long>(y) - vo_.y, we_.cy, ve_.cy) + wo_.y;
+  return {static_cast<LONG>(std::clamp<long long>(lx, INT32_MIN, INT32_MAX)),
+          static_cast<LONG>(std::clamp<long long>(ly, INT32_MIN, INT32_MAX))};
+}
 
 PixelBuffer TargetOf(const DcObject& dc) { return dc.state.bitmap ? dc.state.bitmap->pixels : PixelBuffer{}; }
 
@@ -50,7 +92,7 @@ std::optional<Ink> BrushInk(const DcObject& dc, const BrushObject& brush, ColorC
   return Ink{0, &p};
 }
 
-std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info) {
+std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info, Rle rle) {
   if (!info) return std::nullopt;
   const BITMAPINFOHEADER& h = info->bmiHeader;
   if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN)
@@ -64,10 +106,15 @@ std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info) {
     const bool ok = h.biBitCount == 16 ? masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x001F
                                        : masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
     if (!ok) return std::nullopt;
+  } else if (h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4) {
+    const WORD bits = h.biCompression == BI_RLE8 ? 8 : 4;
+    if (rle == Rle::Refused || h.biBitCount != bits || h.biHeight < 0) return std::nullopt;
   } else if (h.biCompression != BI_RGB) {
     return std::nullopt;
   }
   DibFormat f;
+  f.compression = h.biCompression;
+  f.rleBytes = f.rle() ? h.biSizeImage : 0;
   f.width = h.biWidth;
   f.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
   f.bottomUp = h.biHeight > 0;
@@ -77,8 +124,8 @@ std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info) {
   return f;
 }
 
-std::optional<DibFormat> ReadDibFormat(const BITMAPINFO* info, UINT usage, const DcObject* dc) {
-  auto f = ReadDibLayout(info);
+std::optional<DibFormat> ReadDibFormat(const BITMAPINFO* info, UINT usage, const DcObject* dc, Rle rle) {
+  auto f = ReadDibLayout(info, rle);
   if (!f) return std::nullopt;
   const BITMAPINFOHEADER& h = info->bmiHeader;
   const auto* extra = reinterpret_cast<const std::byte*>(info) + h.biSize;
@@ -116,6 +163,14 @@ PixelBuffer DibView(const DibFormat& format, const void* bits) {
   }
   p.palette = format.colors;
   return p;
+}
+
+std::vector<std::byte> DecodeDibRows(const DibFormat& format, const void* bits) {
+  std::vector<std::byte> rows(static_cast<std::size_t>(format.imageBytes()));
+  const std::span<const std::byte> data(static_cast<const std::byte*>(bits), format.rleBytes);
+  const auto row = [&](int y) { return rows.data() + format.stride * y; };
+  if (!DecodeRle(data, format.bitsPerPixel, format.width, format.height, row)) return {};
+  return rows;
 }
 
 }  // namespace gdi

@@ -50,8 +50,9 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length) {
   if (!px.bits || length == 0) return TRUE;
   const TextRun run = LayOut(FontOf(*dc), {text, static_cast<std::size_t>(length)});
   Painter painter(px, ClipOf(*dc));
-  x = Coord(x);
-  y = Coord(y);
+  const Point at = Mapping(dc->state).point(x, y);
+  x = at.x;
+  y = at.y;
   if (dc->state.bkMode == OPAQUE)
     painter.fill({x, y, x + run.width, y + run.metrics.height},
                  Ink{painter.coder().encode(ResolveColor(*dc, dc->state.bkColor))});

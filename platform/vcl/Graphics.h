@@ -83,7 +83,10 @@ class TGraphicsObject : public TPersistent {
   void Changed();
 };
 
-enum TPenStyle { psSolid = PS_SOLID, psClear = PS_NULL };
+enum TPenStyle {
+  psSolid = PS_SOLID, psDash = PS_DASH, psDot = PS_DOT, psDashDot = PS_DASHDOT, psDashDotDot = PS_DASHDOTDOT,
+  psClear = PS_NULL, psInsideFrame = PS_INSIDEFRAME
+};
 enum TPenMode {
   pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
   pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
