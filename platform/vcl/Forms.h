@@ -6,7 +6,6 @@
 
 #include "platform/vcl/Controls.h"
 
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poScreenCenter };
 
 // A top-level window. A form's constructor creates its components and binds its events; the
@@ -30,6 +29,9 @@ class TForm : public TWinControl {
   void SetClientHeight(int Value);
 
   void SetVisible(bool Value) override;
+  // The control with the keyboard focus; setting it focuses it (at once when shown).
+  TWinControl* GetActiveControl() const { return GetFocusedControl(); }
+  void SetActiveControl(TWinControl* Value);
   // Asks OnCloseQuery, then OnClose decides what happens (hide by default); closing the main
   // form ends the application's Run.
   void Close();
@@ -46,8 +48,10 @@ class TForm : public TWinControl {
   TCloseQueryEvent OnCloseQuery;
 
  protected:
-  user::WindowState GetWindowState() override;
-  LRESULT WndProc(const MSG& Message) override;
+  void UpdateWindowState(user::WindowState& State) override;
+  // Closing, and the dialog keys: Tab moves the focus along the tab order, arrows among the
+  // focused control's siblings; Enter and Escape go to the buttons.
+  void WndProc(TMessage& Message) override;
 
  private:
   friend class TApplication;

@@ -1,0 +1,57 @@
+// A form shown through the Qt peers on the offscreen platform, and the ways to reach the widget
+// that shows one of its controls.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWidget>
+#include <cstdlib>
+
+#include "platform/ddraw/Driver.h"
+#include "platform/qt/PeerWidget.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/vcl/Forms.h"
+
+namespace peer_test {
+
+inline QWidget* WidgetOf(HWND hwnd) {
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* peer = dynamic_cast<qt::PeerWidget*>(w); peer && peer->Handle() == hwnd) return w;
+  return nullptr;
+}
+
+template <class T>
+T* WidgetOf(TWinControl* control) {
+  return dynamic_cast<T*>(WidgetOf(control->GetHandle()));
+}
+
+class PeerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { setenv("QT_QPA_PLATFORM", "offscreen", 0); }
+  void SetUp() override {
+    ResetApplicationForTest();
+    ddraw::ResetDriver();
+    qt::Uninstall();
+    ASSERT_TRUE(qt::Install());
+    Application->Initialize();
+    Application->CreateForm(Form);
+    Form->SetBorderStyle(bsDialog);
+    Form->SetClientWidth(300);
+    Form->SetClientHeight(200);
+  }
+  void TearDown() override {
+    ResetApplicationForTest();
+    ddraw::ResetDriver();
+  }
+  // Lets Qt deliver its events and the application handle what they queued.
+  static void Settle() {
+    for (int i = 0; i < 3; ++i) {
+      QCoreApplication::processEvents();
+      Application->ProcessMessages();
+    }
+  }
+  TForm* Form = nullptr;
+};
+
+}  // namespace peer_test
