@@ -63,6 +63,22 @@ ScopedColorDialogAnswer::~ScopedColorDialogAnswer() { colorAnswer = previous_; }
 
 int BeepCount() { return beeps.load(); }
 
+namespace {
+std::string ownClipboard;  // main thread only
+}  // namespace
+
+std::string GetClipboardText() {
+  Peer* p = GetPeer();
+  return p ? p->ClipboardText() : ownClipboard;
+}
+
+void SetClipboardText(const std::string& text) {
+  if (Peer* p = GetPeer())
+    p->SetClipboardText(text);
+  else
+    ownClipboard = text;
+}
+
 namespace detail {
 ScopedShellExecuteSink* ShellSink() { return shellSink; }
 ScopedColorDialogAnswer* ColorAnswer() { return colorAnswer; }
@@ -84,6 +100,7 @@ void ResetSystem() {
   screenSaverRunning.store(false);
   monitorOverride.store(0);
   beeps.store(0);
+  ownClipboard.clear();
   if (Peer* p = GetPeer()) p->SetCursorVisible(true);
 }
 }  // namespace detail

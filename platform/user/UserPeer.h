@@ -177,6 +177,11 @@ class Peer {
 void SetPeer(Peer* peer);
 Peer* GetPeer();
 
+// The text on the clipboard, as the edit controls cut, copy and paste it: the desktop's through
+// the peer, or one kept in the program without a desktop.
+std::string GetClipboardText();
+void SetClipboardText(const std::string& text);
+
 // Test seams.
 struct MessageBoxCall {
   HWND owner;

@@ -34,7 +34,8 @@ constexpr UINT WM_PAINT = 0x000F, WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_KEYDOW
 constexpr UINT WM_SIZE = 0x0005, WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008, WM_KEYUP = 0x0101,
                WM_COMMAND = 0x0111, WM_TIMER = 0x0113, WM_HSCROLL = 0x0114, WM_VSCROLL = 0x0115,
                WM_CUT = 0x0300, WM_COPY = 0x0301, WM_PASTE = 0x0302, WM_USER = 0x0400;
-constexpr UINT EM_SETRECTNP = 0x00B4;
+// EM_SETSEL: anchor in wParam, caret in lParam; EM_SETRECTNP: the RECT in lParam.
+constexpr UINT EM_SETSEL = 0x00B1, EM_SETRECTNP = 0x00B4;
 constexpr UINT UDM_SETPOS = WM_USER + 103;
 // Scroll codes in the low word of WM_HSCROLL and WM_VSCROLL; the position is in the high word.
 constexpr WORD SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4,

@@ -622,6 +622,11 @@ void TWinControl::WndProc(TMessage& Message) {
   TControl::WndProc(Message);
 }
 
+void TWinControl::DefaultHandler(TMessage& Message) {
+  if (Message.Msg == WM_LBUTTONDOWN && FState.windowClass != user::WindowClass::Plain && CanFocus() && !Focused())
+    SetFocus();
+}
+
 void TWinControl::ReflectNotification(TMessage& Message) {
   HWND from = reinterpret_cast<HWND>(Message.LParam);
   for (TControl* child : FControls)

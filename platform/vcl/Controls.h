@@ -183,6 +183,8 @@ class TControl : public TComponent {
   virtual void DefaultHandler(TMessage&) {}
   // A property the window shows changed.
   virtual void Changed() {}
+  // The text itself, for a control that edits it in place (which is no CM_TEXTCHANGED).
+  AnsiString& TextBuffer() { return FText; }
   virtual void Click();
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -262,6 +264,8 @@ class TWinControl : public TControl {
   // the same parent, when asked); null when there is none.
   TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
   void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+  // The control with the focus, as this top-level window records it.
+  TWinControl* GetFocusedControl() const { return FFocusedControl; }
 
   // Visible and enabled, up to the top-level window.
   virtual bool CanFocus() const;
@@ -289,8 +293,8 @@ class TWinControl : public TControl {
   virtual void CreateParams(TCreateParams& Params);
   // The styles the window was made with.
   DWORD GetWindowStyle() const { return FStyle; }
-  // The control with the focus, as the top-level window records it.
-  TWinControl* GetFocusedControl() const { return FFocusedControl; }
+  // A control window takes the focus when the left button goes down on it.
+  void DefaultHandler(TMessage& Message) override;
   // Makes the window from CreateParams and the control's state, then sizes it (WM_SIZE).
   virtual void CreateWnd();
   void CreateHandle();
