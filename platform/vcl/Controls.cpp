@@ -62,6 +62,8 @@ TShiftState KeyboardShiftState() {
 
 TControl* GetCaptureControl() { return captureControl; }
 
+bool NewStyleControls = true;
+
 // --- TControl ---
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FColor(clBtnFace), FFont(std::make_unique<TFont>()) {

@@ -94,6 +94,9 @@ constexpr unsigned csLButtonDown = 0x1, csClicked = 0x2;
 
 class TWinControl;
 
+// Whether the platform's newer controls (the up-down among them) are there: version 4 and later.
+extern bool NewStyleControls;
+
 // A visual component: position and size in its parent's client area, visibility, colour, text,
 // font and cursor, with the messages that reach it. Without a parent it is shown by no window.
 class TControl : public TComponent {

@@ -234,6 +234,12 @@ void ResetApplicationForTest() {
   user::ResetForTest();
 }
 
+TForm* GetParentForm(TControl* Control) {
+  if (!Control) return nullptr;
+  while (Control->GetParent()) Control = Control->GetParent();
+  return dynamic_cast<TForm*>(Control);
+}
+
 // --- TScreen ---
 
 int TScreen::GetWidth() const { return gdi::GetDesktopMode().width; }

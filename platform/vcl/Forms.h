@@ -129,6 +129,9 @@ class TScreen : public TComponent {
   int GetHeight() const;
 };
 
+// The form a control lies on: its top-level window when that is a form, else null.
+TForm* GetParentForm(TControl* Control);
+
 extern TApplication* Application;
 extern TScreen* Screen;
 

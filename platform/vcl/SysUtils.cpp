@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <limits>
+#include <locale>
 
 AnsiString Format(const char* format, ...) {
   va_list args;
@@ -73,3 +74,11 @@ AnsiString IntToStr(std::int64_t value) { return std::to_string(value); }
 
 AnsiString UpperCase(const AnsiString& text) { return ShiftLetters(text, 'a', 'A'); }
 AnsiString LowerCase(const AnsiString& text) { return ShiftLetters(text, 'A', 'a'); }
+
+char DecimalSeparator = [] {
+  try {
+    return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
+  } catch (const std::exception&) {
+    return '.';  // the environment names a locale this system does not have
+  }
+}();

@@ -57,3 +57,7 @@ AnsiString IntToStr(std::int64_t value);
 // The text with the ASCII letters upper-cased (lower-cased); every other byte unchanged.
 AnsiString UpperCase(const AnsiString& text);
 AnsiString LowerCase(const AnsiString& text);
+
+// The decimal separator of the user's locale (LC_NUMERIC, LC_ALL or LANG), "." when it names
+// none; a program may set another.
+extern char DecimalSeparator;

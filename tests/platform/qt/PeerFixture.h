@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QWidget>
 #include <cstdlib>
 
@@ -24,6 +25,14 @@ inline QWidget* WidgetOf(HWND hwnd) {
 template <class T>
 T* WidgetOf(TWinControl* control) {
   return dynamic_cast<T*>(WidgetOf(control->GetHandle()));
+}
+
+// Presses and releases a key on the widget, as the keyboard does.
+inline void PressKey(QWidget* w, int key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(w, &press);
+  QCoreApplication::sendEvent(w, &release);
 }
 
 class PeerTest : public ::testing::Test {

@@ -12,6 +12,7 @@
 namespace {
 
 using peer_test::PeerTest;
+using peer_test::PressKey;
 using peer_test::WidgetOf;
 
 class StdCtrlsPeerTest : public PeerTest {
@@ -37,12 +38,6 @@ class StdCtrlsPeerTest : public PeerTest {
     ASSERT_NE(Push, nullptr);
     QApplication::setActiveWindow(WidgetOf(Form->GetHandle()));
   }
-  static void Press(QWidget* w, int key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QCoreApplication::sendEvent(w, &press);
-    QCoreApplication::sendEvent(w, &release);
-  }
   TEdit* Edit = nullptr;
   TButton* Button = nullptr;
   QLineEdit* LineEdit = nullptr;
@@ -53,9 +48,9 @@ class StdCtrlsPeerTest : public PeerTest {
 TEST_F(StdCtrlsPeerTest, KeysTypedIntoTheLineEditAreTheClassLibrarysToKeepOrDrop) {
   EXPECT_EQ(LineEdit->geometry(), QRect(10, 10, 80, 21));
   EXPECT_TRUE(LineEdit->hasFrame());
-  Press(LineEdit, Qt::Key_1, "1");
-  Press(LineEdit, Qt::Key_X, "x");
-  Press(LineEdit, Qt::Key_2, "2");
+  PressKey(LineEdit, Qt::Key_1, "1");
+  PressKey(LineEdit, Qt::Key_X, "x");
+  PressKey(LineEdit, Qt::Key_2, "2");
   Settle();
   EXPECT_EQ(Edit->GetText(), "12");
   EXPECT_EQ(LineEdit->text(), "12");
@@ -64,7 +59,7 @@ TEST_F(StdCtrlsPeerTest, KeysTypedIntoTheLineEditAreTheClassLibrarysToKeepOrDrop
   LineEdit->setCursorPosition(1);
   Settle();
   EXPECT_EQ(Edit->GetSelStart(), 1);
-  Press(LineEdit, Qt::Key_5, "5");
+  PressKey(LineEdit, Qt::Key_5, "5");
   Settle();
   EXPECT_EQ(LineEdit->text(), "152");
 }
@@ -80,7 +75,7 @@ TEST_F(StdCtrlsPeerTest, AClickOnTheButtonRunsOnClickOnceAndTabMovesTheFocus) {
   Settle();
   EXPECT_EQ(Clicks, 1);
   EXPECT_EQ(Form->GetActiveControl(), Button);
-  Press(Push, Qt::Key_Tab);
+  PressKey(Push, Qt::Key_Tab);
   Settle();
   EXPECT_EQ(Form->GetActiveControl(), Edit);
   EXPECT_TRUE(LineEdit->hasFocus());

@@ -6,6 +6,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
+#include "tests/platform/vcl/TypedKeys.h"
 
 namespace {
 
@@ -40,11 +41,7 @@ class StdCtrlsTest : public ::testing::Test {
   }
   // What a peer posts for one key that types a character.
   void Type(TWinControl* to, const std::string& text) {
-    for (char c : text) {
-      const WORD vk = c >= 'a' && c <= 'z' ? static_cast<WORD>(c - 'a' + 'A') : static_cast<WORD>(c);
-      user::PostInput(to->GetHandle(), WM_KEYDOWN, vk, 0);
-      user::PostInput(to->GetHandle(), WM_CHAR, static_cast<unsigned char>(c), 0);
-    }
+    typed_keys::Post(to->GetHandle(), text);
     Application->ProcessMessages();
   }
   void Key(TWinControl* to, WORD vk, user::HeldKeys held = {}) { Post(to, WM_KEYDOWN, vk, 0, held); }

@@ -1,0 +1,34 @@
+// Posts what a peer posts for typed text: each character's key, then the character itself.
+#pragma once
+
+#include <cctype>
+#include <string_view>
+
+#include "platform/user/UserPeer.h"
+
+namespace typed_keys {
+
+inline WORD VirtualKeyOf(char c) {
+  if (std::isalnum(static_cast<unsigned char>(c))) return static_cast<WORD>(std::toupper(static_cast<unsigned char>(c)));
+  switch (c) {
+    case '.': return VK_OEM_PERIOD;
+    case ',': return VK_OEM_COMMA;
+    case '-': return VK_OEM_MINUS;
+    case '+': return VK_OEM_PLUS;
+    case ' ': return VK_SPACE;
+    case '\b': return VK_BACK;
+    case '\r': return VK_RETURN;
+    case '\x1b': return VK_ESCAPE;
+    case '\t': return VK_TAB;
+    default: return VK_UNMAPPED;  // Ctrl with a letter and the rest
+  }
+}
+
+inline void Post(HWND hwnd, std::string_view text) {
+  for (char c : text) {
+    user::PostInput(hwnd, WM_KEYDOWN, VirtualKeyOf(c), 0);
+    user::PostInput(hwnd, WM_CHAR, static_cast<unsigned char>(c), 0);
+  }
+}
+
+}  // namespace typed_keys
