@@ -3,8 +3,20 @@
 // widget's pressed look and the caret the user places.
 #include "platform/qt/ControlWidgets.h"
 
+#include <QAbstractListModel>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <functional>
 
 #include "platform/qt/WindowWidget.h"
 
@@ -50,6 +62,9 @@ class ControlWidget : public Base, public PeerWidget {
     if (p != this->palette()) this->setPalette(p);
   }
   bool Applying() const { return applying_; }
+  void SetApplying(bool on) { applying_ = on; }
+  // Parts of the widget that get input of their own report it for the same window.
+  void WatchPart(QWidget* part) { part->installEventFilter(filter_); }
 
  private:
   HWND hwnd_;
@@ -59,6 +74,28 @@ class ControlWidget : public Base, public PeerWidget {
   bool applied_ = false;
   bool applying_ = false;
 };
+
+// The window's selection, shown while the line edit has the focus, as the platform's edits
+// show theirs.
+void ShowSelection(QLineEdit* edit, const user::EditState& state) {
+  if (edit->hasFocus() && state.selLength > 0)
+    edit->setSelection(state.selStart, state.selLength);
+  else if (edit->cursorPosition() != state.selStart || edit->hasSelectedText())
+    edit->setCursorPosition(state.selStart);
+}
+
+// The caret and selection the user makes in a line edit go to the window as EM_SETSEL.
+void ReportCaret(QLineEdit* edit, PeerWidget* peer, std::function<bool()> applying) {
+  const auto report = [edit, peer, applying] {
+    if (applying()) return;
+    const int caret = edit->cursorPosition();
+    const int anchor =
+        edit->hasSelectedText() ? (caret == edit->selectionStart() ? edit->selectionEnd() : edit->selectionStart()) : caret;
+    user::PostInput(peer->Handle(), EM_SETSEL, static_cast<WPARAM>(anchor), caret);
+  };
+  QObject::connect(edit, &QLineEdit::cursorPositionChanged, edit, report);
+  QObject::connect(edit, &QLineEdit::selectionChanged, edit, report);
+}
 
 Qt::Alignment AlignmentOf(int style) {
   if (style & ES_RIGHT) return Qt::AlignRight | Qt::AlignVCenter;
@@ -74,14 +111,7 @@ class EditWidget : public ControlWidget<QLineEdit> {
     setContextMenuPolicy(Qt::NoContextMenu);
     setDragEnabled(false);
     setAcceptDrops(false);
-    const auto report = [this] {
-      if (Applying()) return;
-      const int caret = cursorPosition();
-      const int anchor = hasSelectedText() ? (caret == selectionStart() ? selectionEnd() : selectionStart()) : caret;
-      user::PostInput(Handle(), EM_SETSEL, static_cast<WPARAM>(anchor), caret);
-    };
-    connect(this, &QLineEdit::cursorPositionChanged, this, report);
-    connect(this, &QLineEdit::selectionChanged, this, report);
+    ReportCaret(this, this, [this] { return Applying(); });
     Apply(state);
   }
 
@@ -98,11 +128,13 @@ class EditWidget : public ControlWidget<QLineEdit> {
       setTextMargins(r.left, 0, std::max(0, state.width - r.right), 0);
     else
       setTextMargins(0, 0, 0, 0);
-    const int start = state.edit.selStart, length = state.edit.selLength;
-    if (length > 0)
-      setSelection(start, length);
-    else if (cursorPosition() != start || hasSelectedText())
-      setCursorPosition(start);
+    ShowSelection(this, state.edit);
+  }
+  void focusInEvent(QFocusEvent* event) override {
+    ControlWidget::focusInEvent(event);
+    SetApplying(true);
+    ShowSelection(this, State().edit);
+    SetApplying(false);
   }
 };
 
@@ -110,7 +142,6 @@ class EditWidget : public ControlWidget<QLineEdit> {
 class PushButtonWidget : public ControlWidget<QPushButton> {
  public:
   PushButtonWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent) : ControlWidget(hwnd, parent) {
-    setAutoDefault(false);
     Apply(state);
   }
 
@@ -118,7 +149,213 @@ class PushButtonWidget : public ControlWidget<QPushButton> {
   void ApplyOwn(const user::WindowState& state, bool) override {
     SetColours(QPalette::Button, state);
     setText(QString::fromLatin1(state.caption.c_str()));
+    // The style draws the default button's dark frame only for a button that may be default.
+    setAutoDefault(state.button.isDefault);
     setDefault(state.button.isDefault);
+  }
+};
+
+// Check boxes and radio buttons: the class library decides what a click does to the check, so
+// the widget never toggles itself.
+template <class Base>
+class CheckWidget : public ControlWidget<Base> {
+ public:
+  CheckWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent) : ControlWidget<Base>(hwnd, parent) {
+    this->setAutoExclusive(false);
+    this->Apply(state);
+  }
+
+ protected:
+  void nextCheckState() override {}
+  void ApplyOwn(const user::WindowState& state, bool) override {
+    this->SetColours(QPalette::Window, state);
+    this->setText(QString::fromLatin1(state.caption.c_str()));
+    this->setChecked(state.button.checked != 0);
+  }
+};
+
+// A caret position in the widget's text (line breaks one character) and in the window's
+// (CR LF), one from the other.
+int WidgetPosition(const std::string& text, int position) {
+  int breaks = 0;
+  for (int i = 0; i < position && i < static_cast<int>(text.size()); ++i) breaks += text[static_cast<std::size_t>(i)] == '\r';
+  return position - breaks;
+}
+
+int WindowPosition(const std::string& text, int position) {
+  int seen = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && seen < position; ++i)
+    if (text[i] != '\r') ++seen;
+  return static_cast<int>(i);
+}
+
+// The memo: the window's lines, wrapped at the widget's width, without scroll bars.
+class MemoWidget : public ControlWidget<QPlainTextEdit> {
+ public:
+  MemoWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent) : ControlWidget(hwnd, parent) {
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAcceptDrops(false);
+    document()->setDocumentMargin(1);  // the text starts where an edit's does
+    WatchPart(viewport());
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+      if (Applying()) return;
+      const QTextCursor c = textCursor();
+      const std::string& text = State().caption;
+      user::PostInput(Handle(), EM_SETSEL, static_cast<WPARAM>(WindowPosition(text, c.anchor())),
+                      WindowPosition(text, c.position()));
+    });
+    Apply(state);
+  }
+
+ protected:
+  void ApplyOwn(const user::WindowState& state, bool) override {
+    setFrameShape(state.border > 0 ? QFrame::StyledPanel : QFrame::NoFrame);
+    SetColours(QPalette::Base, state);
+    QString text = QString::fromLatin1(state.caption.c_str());
+    text.remove(QChar('\r'));
+    if (toPlainText() != text) setPlainText(text);
+    setReadOnly(state.edit.readOnly);
+    QTextCursor c = textCursor();
+    c.setPosition(WidgetPosition(state.caption, state.edit.selStart));
+    c.setPosition(WidgetPosition(state.caption, state.edit.selStart + state.edit.selLength), QTextCursor::KeepAnchor);
+    if (c != textCursor()) setTextCursor(c);
+  }
+};
+
+// The combo box's list, read from the window's items each time it opens.
+class ItemModel : public QAbstractListModel {
+ public:
+  void Show(const user::ItemList* items) {
+    beginResetModel();
+    items_ = items;
+    endResetModel();
+  }
+  int rowCount(const QModelIndex& parent) const override { return parent.isValid() || !items_ ? 0 : items_->Count(); }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!items_ || role != Qt::DisplayRole || index.row() >= items_->Count()) return {};
+    const std::string_view item = items_->Item(index.row());
+    return QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size()));
+  }
+
+ private:
+  const user::ItemList* items_ = nullptr;
+};
+
+// The editable combo box: its text and selection are the window's; the list opens on the
+// window's items and the user's choice goes back as CB_SETCURSEL.
+class ComboWidget : public ControlWidget<QComboBox> {
+ public:
+  ComboWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent) : ControlWidget(hwnd, parent) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setModel(&model_);
+    setMaxVisibleItems(8);
+    if (auto* list = qobject_cast<QListView*>(view())) list->setUniformItemSizes(true);
+    lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
+    setCompleter(nullptr);
+    WatchPart(lineEdit());
+    ReportCaret(lineEdit(), this, [this] { return Applying(); });
+    connect(this, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+      // Qt also activates the item that matches the text when the text loses the focus (to the
+      // list, say); that chooses nothing new.
+      if (!Applying() && index != State().list.itemIndex)
+        user::PostInput(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    });
+    Apply(state);
+  }
+  void focusInEvent(QFocusEvent* event) override {
+    ControlWidget::focusInEvent(event);
+    SetApplying(true);
+    ShowSelection(lineEdit(), State().edit);
+    SetApplying(false);
+  }
+  void showPopup() override {
+    model_.Show(State().list.items);
+    ShowCurrent(State());
+    QComboBox::showPopup();
+  }
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::Wheel) return true;  // the wheel does not choose here
+    return ControlWidget::event(e);
+  }
+  void ApplyOwn(const user::WindowState& state, bool) override {
+    SetColours(QPalette::Base, state);
+    const QString text = QString::fromLatin1(state.caption.c_str());
+    if (lineEdit()->text() != text) lineEdit()->setText(text);
+    ShowSelection(lineEdit(), state.edit);
+    // The list opens and closes when the window asks for it to (the user opens it natively).
+    if (state.list.droppedDown != droppedDown_) {
+      droppedDown_ = state.list.droppedDown;
+      if (droppedDown_)
+        showPopup();
+      else
+        hidePopup();
+    }
+  }
+
+ private:
+  void ShowCurrent(const user::WindowState& state) {
+    if (state.list.itemIndex >= 0 && state.list.itemIndex < model_.rowCount({})) setCurrentIndex(state.list.itemIndex);
+    if (lineEdit()->text() != QString::fromLatin1(state.caption.c_str()))
+      lineEdit()->setText(QString::fromLatin1(state.caption.c_str()));
+  }
+  ItemModel model_;
+  bool droppedDown_ = false;
+};
+
+// The track bar: range, position and ticks from the window; the user's moves go back as
+// TBM_SETPOS.
+class TrackBarWidget : public ControlWidget<QSlider> {
+ public:
+  TrackBarWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent) : ControlWidget(hwnd, parent) {
+    setOrientation(Qt::Horizontal);
+    connect(this, &QSlider::valueChanged, this, [this](int value) {
+      if (!Applying()) user::PostInput(Handle(), TBM_SETPOS, static_cast<WPARAM>(value), 0);
+    });
+    Apply(state);
+  }
+
+ protected:
+  void ApplyOwn(const user::WindowState& state, bool) override {
+    setRange(state.range.min, state.range.max);
+    setValue(state.range.position);
+    setTickInterval(state.range.frequency);
+    setTickPosition(state.range.ticksBelow ? QSlider::TicksBelow : QSlider::TicksAbove);
+    setPageStep(std::max(1, state.range.frequency));
+  }
+};
+
+// The page control's tabs and frame; the sheets are child windows over the frame. A tab the
+// user picks goes back as TCM_SETCURSEL.
+class TabsWidget : public ControlWidget<QTabWidget> {
+ public:
+  TabsWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent) : ControlWidget(hwnd, parent) {
+    WatchPart(tabBar());
+    connect(tabBar(), &QTabBar::currentChanged, this, [this](int index) {
+      if (!Applying() && index >= 0) user::PostInput(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    });
+    Apply(state);
+  }
+
+ protected:
+  void ApplyOwn(const user::WindowState& state, bool) override {
+    const auto& tabs = state.tabs.tabs;
+    while (count() > static_cast<int>(tabs.size())) {
+      QWidget* page = widget(count() - 1);
+      removeTab(count() - 1);
+      delete page;
+    }
+    while (count() < static_cast<int>(tabs.size())) addTab(new QWidget, QString());
+    for (int i = 0; i < count(); ++i) {
+      const QString caption = QString::fromLatin1(tabs[static_cast<std::size_t>(i)].c_str());
+      if (tabText(i) != caption) setTabText(i, caption);
+    }
+    if (state.tabs.tabIndex >= 0 && state.tabs.tabIndex < count()) setCurrentIndex(state.tabs.tabIndex);
   }
 };
 
@@ -128,6 +365,12 @@ PeerWidget* MakePeerWidget(HWND hwnd, const user::WindowState& state, PeerWidget
   switch (state.windowClass) {
     case user::WindowClass::Edit: return new EditWidget(hwnd, state, parent);
     case user::WindowClass::Button: return new PushButtonWidget(hwnd, state, parent);
+    case user::WindowClass::CheckBox: return new CheckWidget<QCheckBox>(hwnd, state, parent);
+    case user::WindowClass::RadioButton: return new CheckWidget<QRadioButton>(hwnd, state, parent);
+    case user::WindowClass::Memo: return new MemoWidget(hwnd, state, parent);
+    case user::WindowClass::ComboBox: return new ComboWidget(hwnd, state, parent);
+    case user::WindowClass::TrackBar: return new TrackBarWidget(hwnd, state, parent);
+    case user::WindowClass::TabControl: return new TabsWidget(hwnd, state, parent);
     default: return new WindowWidget(hwnd, state, parent);
   }
 }

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QRegion>
 #include <QStyle>
 #include <QStyleFactory>
@@ -59,8 +60,30 @@ QFont FontOf(const user::FontState& font) {
   return f;
 }
 
+namespace {
+
+// The classic style with the platform's check and radio marks: 13 pixels and a small gap
+// before the caption, so a caption laid out for them fits its box.
+class ClassicStyle : public QProxyStyle {
+ public:
+  explicit ClassicStyle(QStyle* base) : QProxyStyle(base) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    switch (metric) {
+      case PM_IndicatorWidth:
+      case PM_IndicatorHeight:
+      case PM_ExclusiveIndicatorWidth:
+      case PM_ExclusiveIndicatorHeight: return 13;
+      case PM_CheckBoxLabelSpacing:
+      case PM_RadioButtonLabelSpacing: return 3;
+      default: return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+  }
+};
+
+}  // namespace
+
 void ApplyClassicLook() {
-  if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
+  if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(new ClassicStyle(classic));
   const auto sys = [](int index) { return ColorOf(GetSysColor(index)); };
   QPalette p(sys(COLOR_BTNFACE));
   for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {

@@ -18,7 +18,7 @@ constexpr WORD VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_MBUTTON = 0x04, VK_BACK 
                VK_CAPITAL = 0x14, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
                VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
                VK_SNAPSHOT = 0x2C, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_NUMPAD0 = 0x60, VK_MULTIPLY = 0x6A,
-               VK_ADD = 0x6B, VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F, VK_F1 = 0x70,
+               VK_ADD = 0x6B, VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F, VK_F1 = 0x70, VK_F4 = 0x73,
                VK_F12 = 0x7B, VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB,
                VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0,
                VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
@@ -36,6 +36,9 @@ constexpr UINT WM_SIZE = 0x0005, WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008, WM
                WM_CUT = 0x0300, WM_COPY = 0x0301, WM_PASTE = 0x0302, WM_USER = 0x0400;
 // EM_SETSEL: anchor in wParam, caret in lParam; EM_SETRECTNP: the RECT in lParam.
 constexpr UINT EM_SETSEL = 0x00B1, EM_SETRECTNP = 0x00B4;
+// A peer reports what the user chose in a list, a tab strip or a track bar with the message
+// that sets it, the index or position in wParam; so does it the caret in an edit (EM_SETSEL).
+constexpr UINT CB_SETCURSEL = 0x014E, TBM_SETPOS = WM_USER + 5, TCM_SETCURSEL = 0x130C;
 constexpr UINT UDM_SETPOS = WM_USER + 103;
 // Scroll codes in the low word of WM_HSCROLL and WM_VSCROLL; the position is in the high word.
 constexpr WORD SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4,

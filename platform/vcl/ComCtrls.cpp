@@ -106,3 +106,205 @@ void TCustomUpDown::DrawArrow(const TRect& R, TUDBtnType Button, bool Pressed) {
   c->GetBrush()->SetColor(ink);
   c->Polygon(arrow);
 }
+
+// --- TTrackBar ---
+
+TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner) {
+  SetTabStop(true);
+  SetBounds(0, 0, 150, 45);
+}
+
+void TTrackBar::SetMin(int Value) {
+  FMin = Value;
+  SetPosition(FPosition);
+  Changed();
+}
+
+void TTrackBar::SetMax(int Value) {
+  FMax = Value;
+  SetPosition(FPosition);
+  Changed();
+}
+
+void TTrackBar::SetPosition(int Value) {
+  Value = std::clamp(Value, std::min(FMin, FMax), std::max(FMin, FMax));
+  if (Value == FPosition) return;
+  FPosition = Value;
+  Changed();
+  DoChange();
+}
+
+void TTrackBar::SetFrequency(int Value) {
+  FFrequency = Value;
+  Changed();
+}
+
+void TTrackBar::SetThumbLength(int Value) {
+  FThumbLength = Value;
+  Changed();
+}
+
+void TTrackBar::SetTickMarks(TTickMark Value) {
+  FTickMarks = Value;
+  Changed();
+}
+
+void TTrackBar::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  Params.WindowClass = user::WindowClass::TrackBar;
+}
+
+void TTrackBar::UpdateWindowState(user::WindowState& State) {
+  TWinControl::UpdateWindowState(State);
+  State.range = {FMin, FMax, FPosition, FFrequency, FThumbLength, FTickMarks != tmTopLeft};
+}
+
+void TTrackBar::DefaultHandler(TMessage& Message) {
+  if (Message.Msg == TBM_SETPOS) {
+    SetPosition(static_cast<int>(Message.WParam));
+    return;
+  }
+  if (Message.Msg == WM_KEYDOWN) {
+    switch (Message.WParam) {
+      case VK_LEFT:
+      case VK_UP: SetPosition(FPosition - FLineSize); return;
+      case VK_RIGHT:
+      case VK_DOWN: SetPosition(FPosition + FLineSize); return;
+      case VK_PRIOR: SetPosition(FPosition - FPageSize); return;
+      case VK_NEXT: SetPosition(FPosition + FPageSize); return;
+      case VK_HOME: SetPosition(FMin); return;
+      case VK_END: SetPosition(FMax); return;
+      default: break;
+    }
+  }
+  TWinControl::DefaultHandler(Message);
+}
+
+void TTrackBar::DoChange() {
+  if (OnChange) OnChange(this);
+}
+
+// --- TTabSheet ---
+
+TTabSheet::TTabSheet(TComponent* AOwner) : TCustomControl(AOwner) { SetVisible(false); }
+
+TTabSheet::~TTabSheet() { SetPageControl(nullptr); }
+
+void TTabSheet::SetPageControl(TPageControl* Value) {
+  if (Value == FPageControl) return;
+  if (FPageControl) FPageControl->RemovePage(this);
+  FPageControl = Value;
+  if (Value) Value->InsertPage(this);
+}
+
+int TTabSheet::GetPageIndex() const {
+  if (!FPageControl) return -1;
+  const auto& pages = FPageControl->FPages;
+  return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
+}
+
+void TTabSheet::WndProc(TMessage& Message) {
+  TCustomControl::WndProc(Message);
+  if (Message.Msg == CM_TEXTCHANGED && FPageControl) FPageControl->TabsChanged();
+}
+
+// --- TPageControl ---
+
+TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
+  SetTabStop(true);
+  SetBounds(0, 0, 289, 193);
+}
+
+TPageControl::~TPageControl() {
+  while (!FPages.empty()) FPages.back()->SetPageControl(nullptr);
+}
+
+void TPageControl::InsertPage(TTabSheet* Page) {
+  FPages.push_back(Page);
+  Page->SetParent(this);
+  Realign();
+  if (!FActivePage) SetActivePage(Page);
+  Changed();
+}
+
+void TPageControl::RemovePage(TTabSheet* Page) {
+  const int index = Page->GetPageIndex();
+  std::erase(FPages, Page);
+  if (FActivePage == Page) {
+    FActivePage = nullptr;
+    if (!FPages.empty()) SetActivePage(FPages[static_cast<std::size_t>(std::min(index, GetPageCount() - 1))]);
+  }
+  Changed();
+}
+
+void TPageControl::SetActivePage(TTabSheet* Page) {
+  if (Page && Page->GetPageControl() != this) return;
+  if (Page == FActivePage) return;
+  TTabSheet* previous = FActivePage;
+  FActivePage = Page;
+  if (Page) Page->SetVisible(true);
+  if (previous) previous->SetVisible(false);
+  Changed();
+}
+
+int TPageControl::GetActivePageIndex() const { return FActivePage ? FActivePage->GetPageIndex() : -1; }
+
+void TPageControl::SetActivePageIndex(int Index) {
+  SetActivePage(Index >= 0 && Index < GetPageCount() ? FPages[static_cast<std::size_t>(Index)] : nullptr);
+}
+
+TRect TPageControl::GetDisplayRect() const {
+  constexpr int kFrame = 4, kTabs = 24;  // the tab row of a dialog font, and the frame
+  return Rect(kFrame, kTabs, std::max(kFrame, GetClientWidth() - kFrame), std::max(kTabs, GetClientHeight() - kFrame));
+}
+
+void TPageControl::AlignControls() {
+  TWinControl::AlignControls();
+  for (TTabSheet* page : FPages) page->SetBoundsRect(GetDisplayRect());
+}
+
+void TPageControl::SelectNextPage(bool GoForward) {
+  if (FPages.empty()) return;
+  const int n = GetPageCount();
+  UserChose((GetActivePageIndex() + (GoForward ? 1 : n - 1)) % n);
+}
+
+void TPageControl::UserChose(int Index) {
+  if (Index < 0 || Index >= GetPageCount() || Index == GetActivePageIndex()) return;
+  SetActivePageIndex(Index);
+  if (OnChange) OnChange(this);
+}
+
+void TPageControl::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  Params.WindowClass = user::WindowClass::TabControl;
+}
+
+void TPageControl::UpdateWindowState(user::WindowState& State) {
+  TWinControl::UpdateWindowState(State);
+  State.tabs.tabs.resize(FPages.size());
+  for (std::size_t i = 0; i < FPages.size(); ++i) State.tabs.tabs[i] = FPages[i]->GetCaption();
+  State.tabs.tabIndex = GetActivePageIndex();
+}
+
+void TPageControl::WndProc(TMessage& Message) {
+  if (Message.Msg == CM_DIALOGKEY && Message.WParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 && FActivePage) {
+    SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+    Message.Result = 1;
+    return;
+  }
+  TWinControl::WndProc(Message);
+}
+
+void TPageControl::DefaultHandler(TMessage& Message) {
+  if (Message.Msg == TCM_SETCURSEL) {
+    UserChose(static_cast<int>(Message.WParam));
+    return;
+  }
+  if (Message.Msg == WM_KEYDOWN && (Message.WParam == VK_LEFT || Message.WParam == VK_RIGHT)) {
+    const int index = GetActivePageIndex() + (Message.WParam == VK_RIGHT ? 1 : -1);
+    if (index >= 0) UserChose(index);
+    return;
+  }
+  TWinControl::DefaultHandler(Message);
+}

@@ -105,6 +105,7 @@ void TControl::SetVisible(bool Value) {
   FVisible = Value;
   Perform(CM_VISIBLECHANGED, Value, 0);
   Changed();
+  if (Value) Invalidate();
   if (FParent) {
     FParent->Invalidate();
     if (FAlign != alNone) FParent->Realign();
@@ -529,6 +530,7 @@ void TWinControl::CreateWnd() {
   for (TControl* child : FControls)
     if (auto* w = dynamic_cast<TWinControl*>(child)) w->HandleNeeded();
   Perform(WM_SIZE, 0, MAKELPARAM(GetClientWidth(), GetClientHeight()));
+  Invalidate();  // a new window is painted once it is there
 }
 
 void TWinControl::DestroyHandle() {
@@ -767,7 +769,8 @@ void TWinControl::Invalidate() {
 void TWinControl::Repaint() { PaintHandler(); }
 
 void TWinControl::PaintHandler() {
-  if (!HandleAllocated() || !GetShowing() || FState.windowClass != user::WindowClass::Plain) return;
+  // A window inside a hidden one still paints, so it shows its pixels when that one is shown.
+  if (!HandleAllocated() || !GetVisible() || FState.windowClass != user::WindowClass::Plain) return;
   HDC dc = GetDC(FHandle);
   if (!dc) return;
   const RECT client{0, 0, GetClientWidth(), GetClientHeight()};

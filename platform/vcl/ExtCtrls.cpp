@@ -2,7 +2,11 @@
 // timer's window and its platform timer.
 #include "platform/vcl/ExtCtrls.h"
 
-TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(0, 0, 185, 41); }
+TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetControlStyle(GetControlStyle() | csClickEvents);
+  SetParentColor(false);
+  SetBounds(0, 0, 185, 41);
+}
 
 void TPanel::Paint() {
   TCanvas* canvas = GetCanvas();

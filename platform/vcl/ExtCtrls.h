@@ -5,13 +5,22 @@
 #include <memory>
 
 #include "platform/vcl/Controls.h"
+#include "platform/vcl/StdCtrls.h"
 
+// A container with a raised edge; it runs OnClick for a click on it.
 class TPanel : public TCustomControl {
  public:
   explicit TPanel(TComponent* AOwner);
 
  protected:
   void Paint() override;
+};
+
+// The frame of a group of radio buttons, with its caption; the buttons may lie on the frame's
+// parent, where they form their own group.
+class TRadioGroup : public TCustomGroupBox {
+ public:
+  using TCustomGroupBox::TCustomGroupBox;
 };
 
 class TImage : public TGraphicControl {

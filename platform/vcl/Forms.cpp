@@ -110,7 +110,7 @@ void TForm::WndProc(TMessage& Message) {
     const WORD key = static_cast<WORD>(Message.WParam);
     const bool back = key == VK_LEFT || key == VK_UP || (key == VK_TAB && KeyboardShiftState().Contains(ssShift));
     TWinControl* next = nullptr;
-    if (key == VK_TAB)
+    if (key == VK_TAB && !KeyboardShiftState().Contains(ssCtrl))  // Ctrl+Tab is the page control's
       next = FindNextControl(GetActiveControl(), !back, true, false);
     else if (key >= VK_LEFT && key <= VK_DOWN && GetActiveControl())
       next = FindNextControl(GetActiveControl(), !back, false, true);

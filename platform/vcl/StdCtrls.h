@@ -108,3 +108,133 @@ class TButton : public TButtonControl {
   bool FDefault = false;
   bool FCancel = false;
 };
+
+// A multi-line edit field whose text is its Lines joined with CR LF.
+class TMemo : public TCustomEdit {
+ public:
+  explicit TMemo(TComponent* AOwner);
+  ~TMemo() override;
+  TStringList* GetLines() const { return FLines.get(); }
+  void SetLines(TStringList* Value) { FLines->Assign(Value); }
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Change() override;
+
+ private:
+  std::unique_ptr<TStringList> FLines;
+  bool FSyncing = false;
+};
+
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+// A check box: a click toggles it; any change of its state, by the user or the program, runs
+// OnClick.
+class TCheckBox : public TButtonControl {
+ public:
+  explicit TCheckBox(TComponent* AOwner);
+  bool GetChecked() const { return FState == cbChecked; }
+  void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
+  TCheckBoxState GetState() const { return FState; }
+  void SetState(TCheckBoxState Value);
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void UpdateWindowState(user::WindowState& State) override;
+  void ButtonClicked() override { SetChecked(!GetChecked()); }
+
+ private:
+  TCheckBoxState FState = cbUnchecked;
+};
+
+// A radio button, grouped with the radio buttons of the same parent: checking it unchecks them
+// without their handlers; OnClick runs only when it becomes checked. Only the checked one is a
+// tab stop; the arrow keys move the check among the group.
+class TRadioButton : public TButtonControl {
+ public:
+  explicit TRadioButton(TComponent* AOwner);
+  bool GetChecked() const { return FChecked; }
+  void SetChecked(bool Value);
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void UpdateWindowState(user::WindowState& State) override;
+  void DefaultHandler(TMessage& Message) override;
+  UINT GetDlgCode() override { return DLGC_WANTARROWS; }
+  void ButtonClicked() override { SetChecked(true); }
+
+ private:
+  bool FChecked = false;
+};
+
+// A frame with a caption at its top left, around the controls inside it.
+class TCustomGroupBox : public TCustomControl {
+ public:
+  explicit TCustomGroupBox(TComponent* AOwner);
+
+ protected:
+  void Paint() override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+ public:
+  using TCustomGroupBox::TCustomGroupBox;
+};
+
+// A caption drawn on its parent's window, sized to its text while AutoSize is set; disabled it
+// shows the text embossed in grey.
+class TLabel : public TGraphicControl {
+ public:
+  explicit TLabel(TComponent* AOwner);
+  bool GetAutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value);
+  bool GetTransparent() const { return FTransparent; }
+  void SetTransparent(bool Value);
+  void WndProc(TMessage& Message) override;
+
+ protected:
+  void Paint() override;
+
+ private:
+  void AdjustBounds();
+
+  bool FAutoSize = true;
+  bool FTransparent = false;
+};
+
+// An editable combo box (its own text above a list that drops down). The items are the
+// control's; the peer reads them when the list opens. Setting ItemIndex runs no handler; the
+// user's choice from the list or typing runs OnChange, and text typed that names no item leaves
+// ItemIndex at -1.
+class TComboBox : public TWinControl {
+ public:
+  explicit TComboBox(TComponent* AOwner);
+  ~TComboBox() override;
+  TStringList* GetItems() const { return FItems.get(); }
+  int GetItemIndex() const { return FItemIndex; }
+  void SetItemIndex(int Value);
+  bool GetDroppedDown() const { return FDroppedDown; }
+  void SetDroppedDown(bool Value);
+
+  TNotifyEvent OnChange;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void UpdateWindowState(user::WindowState& State) override;
+  void WndProc(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  UINT GetDlgCode() override { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+  virtual void Change();
+
+ private:
+  class ItemsView;
+  // The user chose an item or typed: the text and ItemIndex follow, then OnChange.
+  void UserChose(int Index);
+  void UserTyped();
+
+  std::unique_ptr<TStringList> FItems;
+  std::unique_ptr<ItemsView> FItemsView;
+  vcl::EditSelection FSelection;
+  int FItemIndex = -1;
+  bool FDroppedDown = false;
+};

@@ -6,7 +6,7 @@
 
 #include "controls/QMSpin.h"
 #include "platform/vcl/Forms.h"
-#include "tests/platform/vcl/TypedKeys.h"
+#include "tests/platform/vcl/ControlInput.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ class QMSpinTest : public ::testing::Test {
     Spin->SetMaxValue(max);
   }
   void Type(const std::string& text) {
-    typed_keys::Post(Spin->GetHandle(), text);
+    control_input::Post(Spin->GetHandle(), text);
     Application->ProcessMessages();
   }
   void Key(WORD vk) {
@@ -212,7 +212,7 @@ TEST_F(QMSpinTest, EnterPressesTheDefaultButtonWithoutALineBreakAndEscapeTheCanc
   auto* alone = new TQmSpinEdit(nullptr);
   std::unique_ptr<TQmSpinEdit> owned(alone);
   alone->SetText("7");
-  typed_keys::Post(alone->GetHandle(), "\r");
+  control_input::Post(alone->GetHandle(), "\r");
   Application->ProcessMessages();
   EXPECT_EQ(alone->GetText(), "7");
   EXPECT_EQ(Clicks.size(), 2u);

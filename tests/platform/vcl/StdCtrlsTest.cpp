@@ -6,7 +6,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
-#include "tests/platform/vcl/TypedKeys.h"
+#include "tests/platform/vcl/ControlInput.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ class StdCtrlsTest : public ::testing::Test {
   }
   // What a peer posts for one key that types a character.
   void Type(TWinControl* to, const std::string& text) {
-    typed_keys::Post(to->GetHandle(), text);
+    control_input::Post(to->GetHandle(), text);
     Application->ProcessMessages();
   }
   void Key(TWinControl* to, WORD vk, user::HeldKeys held = {}) { Post(to, WM_KEYDOWN, vk, 0, held); }

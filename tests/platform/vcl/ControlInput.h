@@ -1,12 +1,14 @@
-// Posts what a peer posts for typed text: each character's key, then the character itself.
+// What the controls' tests share: posting what a peer posts for typed text (each character's
+// key, then the character itself), and making a control in its place on a parent.
 #pragma once
 
 #include <cctype>
 #include <string_view>
 
 #include "platform/user/UserPeer.h"
+#include "platform/vcl/Controls.h"
 
-namespace typed_keys {
+namespace control_input {
 
 inline WORD VirtualKeyOf(char c) {
   if (std::isalnum(static_cast<unsigned char>(c))) return static_cast<WORD>(std::toupper(static_cast<unsigned char>(c)));
@@ -31,4 +33,14 @@ inline void Post(HWND hwnd, std::string_view text) {
   }
 }
 
-}  // namespace typed_keys
+// A control owned by `owner`, inside `parent`, at `bounds`, with `caption`.
+template <class T>
+T* MakeControl(TComponent* owner, TWinControl* parent, TRect bounds, const char* caption = "") {
+  auto* c = new T(owner);
+  c->SetParent(parent);
+  c->SetBoundsRect(bounds);
+  c->SetCaption(caption);
+  return c;
+}
+
+}  // namespace control_input
