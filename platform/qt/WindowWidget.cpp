@@ -50,6 +50,8 @@ void WindowWidget::Apply(const user::WindowState& state) {
   setWindowTitle(QString::fromLatin1(state.caption.c_str()));
   if (!display_) {
     ApplyCommon(this, state, parent_);
+    // A plain window shows the arrow where it says nothing, also over a control's widget.
+    if (state.cursor == 0) setCursor(Qt::ArrowCursor);
     if (!parent_) {
       setGeometry(state.left, state.top, state.width, state.height);
       if (state.frame == user::Frame::Single || state.frame == user::Frame::Dialog)
@@ -74,11 +76,15 @@ void WindowWidget::ShowAsState() {
 }
 
 void WindowWidget::ShowPixels(const gdi::PixelBuffer& pixels) {
+  // Kept in the format widgets are painted in, opaque, so showing it is a plain copy: Qt
+  // converts a large image of another format on threads of its own.
   if (pixels_.width() != pixels.width || pixels_.height() != pixels.height)
-    pixels_ = QImage(pixels.width, pixels.height, QImage::Format_RGB32);
-  for (int y = 0; y < pixels.height; ++y)
-    std::memcpy(pixels_.scanLine(y), pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch,
-                static_cast<std::size_t>(pixels.width) * 4);
+    pixels_ = QImage(pixels.width, pixels.height, QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < pixels.height; ++y) {
+    const auto* from = reinterpret_cast<const std::uint32_t*>(pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch);
+    auto* to = reinterpret_cast<std::uint32_t*>(pixels_.scanLine(y));
+    for (int x = 0; x < pixels.width; ++x) to[x] = from[x] | 0xFF000000u;
+  }
   update();
 }
 

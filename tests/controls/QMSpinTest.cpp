@@ -364,6 +364,8 @@ TEST_F(QMSpinTest, ANilGlyphBringsBackTheBuiltInArrow) {
   EXPECT_EQ(button.GetUpGlyph()->GetWidth(), 4);
   button.SetUpGlyph(nullptr);
   EXPECT_EQ(button.GetUpGlyph()->GetWidth(), 6);
+  EXPECT_EQ(button.GetUpGlyph()->GetHeight(), 6);
+  EXPECT_EQ(button.GetUpGlyph()->GetPixelFormat(), pf1bit);
   EXPECT_EQ(button.GetUpGlyph()->GetCanvas()->GetPixels(0, 2), clBlack);
   EXPECT_EQ(button.GetUpGlyph()->GetCanvas()->GetPixels(0, 0), clWhite);
 }
@@ -407,6 +409,31 @@ TEST_F(QMSpinTest, TheUpDownStepsOncePerClickWhateverItsPositionAndKeepsItsWidth
   Spin->SetButtonKind(bkDiagonal);
   EXPECT_EQ(Spin->GetUpDown(), nullptr);
   EXPECT_NE(Spin->GetSpinButton(), nullptr);
+}
+
+TEST_F(QMSpinTest, WithoutTheNewerControlsTheKindIsAlwaysDiagonal) {
+  NewStyleControls = false;
+  Spin->SetButtonKind(bkStandard);
+  const TSpinButtonKind kind = Spin->GetButtonKind();
+  const bool diagonal = Spin->GetSpinButton() != nullptr && Spin->GetUpDown() == nullptr;
+  Spin->SetHeight(20);
+  const TRect host = Spin->GetButtonHost()->GetBoundsRect();
+  NewStyleControls = true;
+  EXPECT_EQ(kind, bkDiagonal);
+  EXPECT_TRUE(diagonal);
+  EXPECT_EQ(host, Bounds(61 - 20, 0, 20, 20)) << "the plain layout without the newer 3-D border";
+}
+
+TEST_F(QMSpinTest, EnteringByKeyboardSelectsTheTextAndByMouseDoesNot) {
+  Spin->SetText("42");
+  Ok->SetFocus();
+  Spin->SetFocus();
+  EXPECT_EQ(Spin->GetSelLength(), 2);
+  Ok->SetFocus();
+  Spin->SetSelStart(0);
+  user::PostInput(Spin->GetHandle(), WM_SETFOCUS, 0, 0, {.left = true});  // a click into the text
+  Application->ProcessMessages();
+  EXPECT_EQ(Spin->GetSelLength(), 0);
 }
 
 TEST_F(QMSpinTest, PropertiesStartAtTheirDefaultsAndAreStoredOnlyWhenTheyDiffer) {

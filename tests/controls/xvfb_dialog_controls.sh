@@ -11,10 +11,11 @@ if [[ "${INNER:-}" != 1 ]]; then
 fi
 export QT_QPA_PLATFORM=xcb
 out=$(mktemp)
-trap 'rm -f "$out"' EXIT
-"$form" dialog >"$out" 2>/dev/null &
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+"$form" dialog >"$out" 2>"$err" &
 pid=$!
-for _ in $(seq 50); do grep -q ready "$out" && break; sleep 0.1; done
+for _ in $(seq 200); do grep -q ready "$out" && break; sleep 0.1; done
 sleep 0.5
 shot() { if [[ -n "$shots" ]]; then xwd -root -silent | convert xwd:- -crop 460x385+0+0 "$shots/$1.png"; fi; }
 click() { xdotool mousemove "$1" "$2" click 1 && sleep 0.3; }
@@ -30,6 +31,7 @@ click 420 185                # the track bar's thumb, at 256
 xdotool key --delay 100 Left Left Home && sleep 0.3
 click 175 138                # the "Time of Day" tab
 click 420 202                # the combo box's arrow opens its list
+sleep 1
 xdotool key --delay 100 Down Down Return && sleep 0.3
 shot time-of-day
 click 240 138                # the "Clock" tab
@@ -43,6 +45,9 @@ if kill -0 "$pid" 2>/dev/null; then
   echo "the form did not close on Escape"
   exit 1
 fi
+status=0
+wait "$pid" || status=$?
+((status == 0)) || { echo "the form ended with status $status"; tail -n 60 "$err"; exit 1; }
 expected=("check Play Sound on" "radio Fast" "page Display" "radio 800x600" "gamma 255" "gamma 254" "gamma 0"
           "page Time of Day" "city 2 CITY 0002(RG) CC" "page Clock" "clock off" "click Cancel")
 mapfile -t lines < <(grep -v '^ready' "$out")

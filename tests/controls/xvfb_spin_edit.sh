@@ -9,10 +9,11 @@ if [[ "${INNER:-}" != 1 ]]; then
 fi
 export QT_QPA_PLATFORM=xcb
 out=$(mktemp)
-trap 'rm -f "$out"' EXIT
-"$form" >"$out" 2>/dev/null &
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+"$form" >"$out" 2>"$err" &
 pid=$!
-for _ in $(seq 50); do grep -q ready "$out" && break; sleep 0.1; done
+for _ in $(seq 200); do grep -q ready "$out" && break; sleep 0.1; done
 sleep 0.5
 # The form's client area is at the desktop's origin; the edit at (112, 16), 61 x 21, and its
 # button at (39, -1) of the edit's client area, inside a border of 2.
@@ -30,6 +31,9 @@ if kill -0 "$pid" 2>/dev/null; then
   echo "the form did not close on Escape"
   exit 1
 fi
+status=0
+wait "$pid" || status=$?
+((status == 0)) || { echo "the form ended with status $status"; tail -n 60 "$err"; exit 1; }
 mapfile -t lines <"$out"
 values=()
 for l in "${lines[@]}"; do [[ "$l" == value* ]] && values+=("${l#value }"); done
