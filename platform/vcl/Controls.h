@@ -13,6 +13,7 @@
 #include "platform/user/UserPeer.h"
 #include "platform/user/WinUser.h"
 #include "platform/vcl/Classes.h"
+#include "platform/vcl/Cursors.h"
 #include "platform/vcl/Graphics.h"
 
 // The class library's own messages (CM_) and the notifications a parent reflects back to the
@@ -77,14 +78,6 @@ enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLe
 // A form's frame; other controls use the first two (no border, or a single one).
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;
-
-// Standard cursors; 0 shows the parent's. Positive numbers are the screen's own cursors.
-using TCursor = int;
-constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
-                  crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11,
-                  crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15, crMultiDrag = -16,
-                  crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20, crHandPoint = -21,
-                  crSizeAll = -22;
 
 // How a control behaves: takes the mouse while a button is held on it, runs Click on a release
 // over it, shows its caption as its text.

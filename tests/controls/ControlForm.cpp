@@ -8,7 +8,7 @@
 #include "platform/qt/QtPlatform.h"
 #include "platform/user/ShellApi.h"
 #include "platform/vcl/ComCtrls.h"
-#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 

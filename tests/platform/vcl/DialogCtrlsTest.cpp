@@ -6,7 +6,7 @@
 #include "platform/gdi/Fonts.h"
 #include "platform/user/ShellApi.h"
 #include "platform/vcl/ComCtrls.h"
-#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "tests/platform/vcl/ControlInput.h"

@@ -1,5 +1,5 @@
 // The colour dialog through the platform's colour chooser, owned by the application's main form.
-#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/ColorDialog.h"
 
 #include "platform/user/CommDlg.h"
 #include "platform/vcl/Forms.h"
