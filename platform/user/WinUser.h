@@ -49,8 +49,6 @@ constexpr WORD BN_CLICKED = 0, CBN_SELCHANGE = 1, CBN_EDITCHANGE = 5, EN_CHANGE 
 constexpr DWORD WS_CHILD = 0x40000000, WS_VISIBLE = 0x10000000, WS_CLIPCHILDREN = 0x02000000,
                 WS_TABSTOP = 0x00010000;
 constexpr DWORD ES_LEFT = 0x0, ES_CENTER = 0x1, ES_RIGHT = 0x2, ES_MULTILINE = 0x4, ES_READONLY = 0x800;
-constexpr WORD LOWORD(DWORD_PTR v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(DWORD_PTR v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
 
 // Mouse messages: buttons and keys held, in wParam; client x and y in the low and high words of lParam.
 constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8, MK_MBUTTON = 0x10;
