@@ -4,6 +4,7 @@
 #include "platform/vcl/Controls.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -345,7 +346,10 @@ void TWinControl::InsertControl(TControl* AControl) {
   FControls.push_back(AControl);
   AControl->FParent = this;
   auto* w = dynamic_cast<TWinControl*>(AControl);
-  if (w) FTabList.push_back(w);
+  if (w) {
+    FTabList.push_back(w);
+    if (w->FPendingTabOrder >= 0) w->SetTabOrder(std::exchange(w->FPendingTabOrder, -1));
+  }
   AControl->FollowParent();
   if (w && HandleAllocated()) w->HandleNeeded();
   AControl->Changed();
@@ -391,7 +395,10 @@ int TWinControl::GetTabOrder() const {
 }
 
 void TWinControl::SetTabOrder(int Value) {
-  if (!GetParent()) return;
+  if (!GetParent()) {
+    FPendingTabOrder = Value;
+    return;
+  }
   auto& list = GetParent()->FTabList;
   std::erase(list, this);
   const auto index = static_cast<std::size_t>(std::clamp(Value, 0, static_cast<int>(list.size())));

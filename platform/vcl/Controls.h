@@ -249,7 +249,8 @@ class TWinControl : public TControl {
   // The windowed control of this window or one of its children's, or null.
   TWinControl* FindControl(HWND Window);
 
-  // Position among the parent's windowed children that Tab follows; setting moves it there.
+  // Position among the parent's windowed children that Tab follows; setting moves it there
+  // (without a parent yet, once it has one).
   int GetTabOrder() const;
   void SetTabOrder(int Value);
   bool GetTabStop() const { return FTabStop; }
@@ -333,6 +334,7 @@ class TWinControl : public TControl {
   bool FPaintQueued = false;
   bool FTabStop = false;
   bool FAligning = false;
+  int FPendingTabOrder = -1;
   TCursor FHoverCursor = crDefault;
   std::vector<TControl*> FControls;
   std::vector<TWinControl*> FTabList;

@@ -74,6 +74,10 @@ void TForm::SetVisible(bool Value) {
   if (!Value) return;
   HandleNeeded();
   if (OnShow) OnShow(this);
+  // A form shows with the focus on its active control, else on the first in the tab order.
+  TWinControl* focus = GetActiveControl();
+  if (!focus) focus = FindNextControl(nullptr, true, true, false);
+  if (focus && focus->CanFocus()) focus->SetFocus();
 }
 
 bool TForm::CloseQuery() {

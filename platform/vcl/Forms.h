@@ -29,7 +29,8 @@ class TForm : public TWinControl {
   void SetClientHeight(int Value);
 
   void SetVisible(bool Value) override;
-  // The control with the keyboard focus; setting it focuses it (at once when shown).
+  // The control with the keyboard focus; setting it focuses it (at once when shown). Showing
+  // the form focuses it, or else the first control in the tab order.
   TWinControl* GetActiveControl() const { return GetFocusedControl(); }
   void SetActiveControl(TWinControl* Value);
   // Asks OnCloseQuery, then OnClose decides what happens (hide by default); closing the main

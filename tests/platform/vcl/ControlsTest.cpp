@@ -67,6 +67,7 @@ TEST_F(ControlsTest, TabFollowsTheTabOrderSkippingWhatCannotTakeTheFocus) {
   c->SetTabOrder(0);  // c, a, b, hidden, noStop
   EXPECT_EQ(a->GetTabOrder(), 1);
   Form->Show();
+  EXPECT_EQ(Form->GetActiveControl(), c) << "a form shows with the first in the tab order focused";
   a->SetFocus();
   EXPECT_EQ(Form->GetActiveControl(), a);
   EXPECT_TRUE(a->Focused());
@@ -75,7 +76,13 @@ TEST_F(ControlsTest, TabFollowsTheTabOrderSkippingWhatCannotTakeTheFocus) {
   EXPECT_EQ(Form->GetActiveControl(), c);
   Post(c, WM_KEYDOWN, VK_TAB, 0, {.shift = true});
   EXPECT_EQ(Form->GetActiveControl(), b);
-  EXPECT_EQ(log, (std::vector<std::string>{"enter a", "exit a", "enter b", "exit b", "enter c", "exit c", "enter b"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"enter c", "exit c", "enter a", "exit a", "enter b", "exit b", "enter c",
+                                           "exit c", "enter b"}));
+  // A tab order set before the control has a parent holds once it has one.
+  auto* late = new TFocusable(Form, &log, "late");
+  late->SetTabOrder(0);
+  late->SetParent(Form);
+  EXPECT_EQ(late->GetTabOrder(), 0);
   EXPECT_EQ(GetFocus(), b->GetHandle());
 }
 
