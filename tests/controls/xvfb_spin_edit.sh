@@ -7,14 +7,8 @@ form="$1"
 if [[ "${INNER:-}" != 1 ]]; then
   exec env INNER=1 xvfb-run -a -s "-screen 0 640x480x24" "$0" "$@"
 fi
-export QT_QPA_PLATFORM=xcb
-out=$(mktemp)
-err=$(mktemp)
-trap 'rm -f "$out" "$err"' EXIT
-"$form" >"$out" 2>"$err" &
-pid=$!
-for _ in $(seq 200); do grep -q ready "$out" && break; sleep 0.1; done
-sleep 0.5
+source "$(dirname "$0")/xvfb_form.sh"
+start_form "$form"
 # The form's client area is at the desktop's origin; the edit at (112, 16), 61 x 21, and its
 # button at (39, -1) of the edit's client area, inside a border of 2.
 xdotool mousemove 60 60 && sleep 0.2
@@ -25,15 +19,7 @@ xdotool mousemove 157 22 mousedown 1 && sleep 1 && xdotool mouseup 1 && sleep 0.
 xdotool mousemove 60 60 key --delay 100 Up Up Down && sleep 0.3
 xdotool key Return && sleep 0.3
 xdotool key Escape
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-  kill "$pid"
-  echo "the form did not close on Escape"
-  exit 1
-fi
-status=0
-wait "$pid" || status=$?
-((status == 0)) || { echo "the form ended with status $status"; tail -n 60 "$err"; exit 1; }
+expect_form_closed
 mapfile -t lines <"$out"
 values=()
 for l in "${lines[@]}"; do [[ "$l" == value* ]] && values+=("${l#value }"); done
