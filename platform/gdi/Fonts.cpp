@@ -25,6 +25,17 @@ namespace {
 constexpr int kDefaultCellHeight = 16;
 constexpr const char* kFallbackFamilies[] = {"DejaVu Sans", "sans-serif"};
 
+// Faces the programs name that no Debian font carries, with an installed face of the same
+// metrics, so every caption keeps the width it was laid out for.
+constexpr std::pair<const char*, const char*> kSubstitutes[] = {{"ms sans serif", "Liberation Sans"}};
+
+// The face to ask fontconfig for, given the lower-case face name.
+const char* FamilyToAsk(const char* lowerFace) {
+  for (const auto& [face, installed] : kSubstitutes)
+    if (std::strcmp(face, lowerFace) == 0) return installed;
+  return lowerFace;
+}
+
 // The face name in lower case, as the fixed-size field it comes from, so a lookup builds no string.
 struct FontKey {
   std::array<char, sizeof(LOGFONTA::lfFaceName)> face{};
@@ -86,24 +97,43 @@ class Engine {
     return *slot;
   }
 
+  // The installed family that drawing in `key.face` uses.
+  std::string family(const FontKey& key) {
+    std::string name;
+    if (FcPattern* match = this->match(key)) {
+      FcChar8* found = nullptr;
+      if (FcPatternGetString(match, FC_FAMILY, 0, &found) == FcResultMatch) name = reinterpret_cast<char*>(found);
+      FcPatternDestroy(match);
+    }
+    return name;
+  }
+
  private:
+  // The caller destroys the match; null without fontconfig or a match.
+  FcPattern* match(const FontKey& key) {
+    if (!config_) return nullptr;
+    FcPattern* pattern = FcPatternCreate();
+    if (key.face[0] != '\0')
+      FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(FamilyToAsk(key.face.data())));
+    for (const char* family : kFallbackFamilies)
+      FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(key.weight));
+    FcPatternAddInteger(pattern, FC_SLANT, key.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcConfigSubstitute(config_, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* found = FcFontMatch(config_, pattern, &result);
+    FcPatternDestroy(pattern);
+    return found;
+  }
+
   std::unique_ptr<Face> open(const FontKey& key) {
     auto f = std::make_unique<Face>();
     int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
     std::string file;
     int index = 0;
-    if (library_ && config_) {
-      FcPattern* pattern = FcPatternCreate();
-      if (key.face[0] != '\0')
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(key.face.data()));
-      for (const char* family : kFallbackFamilies)
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-      FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(key.weight));
-      FcPatternAddInteger(pattern, FC_SLANT, key.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-      FcConfigSubstitute(config_, pattern, FcMatchPattern);
-      FcDefaultSubstitute(pattern);
-      FcResult result = FcResultNoMatch;
-      if (FcPattern* match = FcFontMatch(config_, pattern, &result)) {
+    if (library_) {
+      if (FcPattern* match = this->match(key)) {
         FcChar8* path = nullptr;
         if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) file = reinterpret_cast<char*>(path);
         FcPatternGetInteger(match, FC_INDEX, 0, &index);
@@ -111,7 +141,6 @@ class Engine {
         FcPatternGetInteger(match, FC_SLANT, 0, &slant);
         FcPatternDestroy(match);
       }
-      FcPatternDestroy(pattern);
     }
     if (!file.empty() && FT_New_Face(library_, file.c_str(), index, &f->face) != 0) f->face = nullptr;
     f->embolden = key.weight >= 600 && weight < FC_WEIGHT_DEMIBOLD;
@@ -212,6 +241,15 @@ TextRun LayOut(const LOGFONTA& font, std::string_view text) {
   run.face = &f;
   for (char c : text) run.width += e.glyph(f, static_cast<unsigned char>(c)).advance;
   return run;
+}
+
+std::string InstalledFamily(std::string_view face) {
+  LOGFONTA lf{};
+  const std::size_t length = std::min(face.size(), sizeof(lf.lfFaceName) - 1);
+  std::memcpy(lf.lfFaceName, face.data(), length);
+  Engine& e = TheEngine();
+  std::lock_guard lock(e.mutex());
+  return e.family(KeyOf(lf));
 }
 
 const Glyph& TextRun::glyph(std::size_t i) const { return *face->glyphs[static_cast<unsigned char>(text[i])]; }

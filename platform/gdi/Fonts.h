@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -46,6 +47,9 @@ struct TextRun {
 };
 
 FontMetrics MetricsOf(const LOGFONTA& font);
+// The installed family that text in `face` is drawn with (after the layer's substitutions),
+// so a toolkit can show the same font; empty when there is no font at all.
+std::string InstalledFamily(std::string_view face);
 TextRun LayOut(const LOGFONTA& font, std::string_view text);
 
 }  // namespace gdi

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/qt/PeerWidget.h"
 
 namespace qt {
 namespace {
@@ -24,6 +25,7 @@ void EnsureApplication() {
     static char* argv[] = {program_invocation_name, nullptr};
     static QApplication* app = new QApplication(argc, argv);  // never destroyed: see the header
     app->setQuitOnLastWindowClosed(false);  // the class library decides when the program ends
+    ApplyClassicLook();
     // The desktop the programs see (the screen's device context, the modes DirectDraw lists)
     // is the screen Qt shows them on.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -2,12 +2,17 @@
 #include "platform/qt/QtPeer.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QScreen>
+#include <QUrl>
 
+#include "platform/qt/ControlWidgets.h"
 #include "platform/qt/QtApp.h"
 
 namespace qt {
@@ -63,38 +68,42 @@ QtPeer::~QtPeer() {
     if (widget && !widget->parentWidget()) delete widget.data();
 }
 
-WindowWidget* QtPeer::WidgetOf(HWND hwnd) const {
+PeerWidget* QtPeer::PeerOf(HWND hwnd) const {
   auto it = widgets_.find(hwnd);
-  return it == widgets_.end() ? nullptr : it->second.data();
+  return it == widgets_.end() || !it->second ? nullptr : dynamic_cast<PeerWidget*>(it->second.data());
 }
+
+WindowWidget* QtPeer::WidgetOf(HWND hwnd) const { return dynamic_cast<WindowWidget*>(PeerOf(hwnd)); }
 
 void QtPeer::StartToolkit() { EnsureApplication(); }
 
 void QtPeer::WindowChanged(HWND hwnd, const user::WindowState& state) {
+  if (state.windowClass == user::WindowClass::MessageOnly) return;
   EnsureApplication();
-  if (WindowWidget* w = WidgetOf(hwnd)) {
+  if (PeerWidget* w = PeerOf(hwnd)) {
     w->Apply(state);
     return;
   }
-  widgets_[hwnd] = new WindowWidget(hwnd, state, WidgetOf(state.parent));  // owned: see the map
+  widgets_[hwnd] = MakePeerWidget(hwnd, state, PeerOf(state.parent))->Widget();  // owned: see the map
 }
 
 void QtPeer::WindowDestroyed(HWND hwnd) {
   auto it = widgets_.find(hwnd);
   if (it == widgets_.end()) return;
-  QPointer<WindowWidget> widget = it->second;
+  QPointer<QWidget> widget = it->second;
   widgets_.erase(it);
   delete widget.data();  // a child already taken with its parent is null here
 }
 
 void QtPeer::ShowPixels(HWND hwnd, const gdi::PixelBuffer& pixels) {
-  if (WindowWidget* w = WidgetOf(hwnd)) w->ShowPixels(pixels);
+  if (PeerWidget* w = PeerOf(hwnd)) w->ShowPixels(pixels);
 }
 
 int QtPeer::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
   EnsureApplication();
+  PeerWidget* parent = PeerOf(owner);
   QMessageBox box(IconOf(type), QString::fromLatin1(caption.c_str()), QString::fromLatin1(text.c_str()),
-                  ButtonsOf(type), WidgetOf(owner));
+                  ButtonsOf(type), parent ? parent->Widget() : nullptr);
   // Above a full-screen window the box must still be seen.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   return AnswerOf(box.exec());
@@ -142,5 +151,52 @@ void QtPeer::WaitEvents() {
 }
 
 void QtPeer::Wake() { WakeEventLoop(); }
+
+void QtPeer::WaitEventsFor(int milliseconds) {
+  EnsureApplication();
+  if (!alarm_) {
+    alarm_ = std::make_unique<QTimer>();
+    alarm_->setSingleShot(true);
+  }
+  alarm_->start(milliseconds);  // its expiry is an event, so the wait ends by then
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  alarm_->stop();
+}
+
+void QtPeer::SetFocus(HWND hwnd) {
+  PeerWidget* w = PeerOf(hwnd);
+  if (!w) return;
+  InputFilter::SetProgramFocus(true);
+  FocusTarget(w)->setFocus(Qt::OtherFocusReason);
+  InputFilter::SetProgramFocus(false);
+}
+
+void QtPeer::Beep() {
+  EnsureApplication();
+  QApplication::beep();
+}
+
+std::string QtPeer::ClipboardText() {
+  EnsureApplication();
+  return QGuiApplication::clipboard()->text().toLatin1().toStdString();
+}
+
+void QtPeer::SetClipboardText(const std::string& text) {
+  EnsureApplication();
+  QGuiApplication::clipboard()->setText(QString::fromLatin1(text.c_str()));
+}
+
+std::optional<COLORREF> QtPeer::ChooseColor(HWND owner, COLORREF initial) {
+  EnsureApplication();
+  PeerWidget* parent = PeerOf(owner);
+  const QColor chosen = QColorDialog::getColor(ColorOf(initial), parent ? parent->Widget() : nullptr);
+  if (!chosen.isValid()) return std::nullopt;
+  return RGB(static_cast<BYTE>(chosen.red()), static_cast<BYTE>(chosen.green()), static_cast<BYTE>(chosen.blue()));
+}
+
+bool QtPeer::OpenUrl(const std::string& url) {
+  EnsureApplication();
+  return QDesktopServices::openUrl(QUrl(QString::fromLatin1(url.c_str())));
+}
 
 }  // namespace qt

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <map>
 
 #include "platform/qt/NativeWindows.h"
@@ -16,8 +17,10 @@ class QtPeer : public user::Peer {
   QtPeer();
   ~QtPeer() override;
 
-  // The widget that shows a window; null when it has none.
+  // The plain widget that shows a window; null when it has none or another kind.
   WindowWidget* WidgetOf(HWND hwnd) const;
+  // The widget of any kind that shows a window; null when it has none.
+  PeerWidget* PeerOf(HWND hwnd) const;
 
   void StartToolkit() override;
   void WindowChanged(HWND hwnd, const user::WindowState& state) override;
@@ -35,10 +38,18 @@ class QtPeer : public user::Peer {
   std::optional<SIZE> NativeWindowSize(user::NativeId id) override { return native_.Size(id); }
   void ReadNativePixels(user::NativeId id, const gdi::PixelBuffer& pixels) override { native_.Read(id, pixels); }
   void PutNativePixels(user::NativeId id, const gdi::PixelBuffer& pixels) override { native_.Put(id, pixels); }
+  void WaitEventsFor(int milliseconds) override;
+  void SetFocus(HWND hwnd) override;
+  void Beep() override;
+  std::string ClipboardText() override;
+  void SetClipboardText(const std::string& text) override;
+  std::optional<COLORREF> ChooseColor(HWND owner, COLORREF initial) override;
+  bool OpenUrl(const std::string& url) override;
 
  private:
   // Children are deleted by Qt with their parent, so the map only watches them.
-  std::map<HWND, QPointer<WindowWidget>> widgets_;
+  std::map<HWND, QPointer<QWidget>> widgets_;
+  std::unique_ptr<QTimer> alarm_;  // ends a wait when a window timer is due
   bool cursorHidden_ = false;
   NativeWindows native_;
 };

@@ -3,13 +3,10 @@
 #include "platform/qt/WindowWidget.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <cstring>
 
-#include "platform/qt/KeyMap.h"
 
 namespace qt {
 namespace {
@@ -26,12 +23,6 @@ Qt::WindowFlags FlagsOf(user::Frame frame) {
   return Qt::Window;
 }
 
-user::HeldKeys HeldOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-  return {modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::ControlModifier),
-          modifiers.testFlag(Qt::AltModifier),   buttons.testFlag(Qt::LeftButton),
-          buttons.testFlag(Qt::RightButton),     buttons.testFlag(Qt::MiddleButton)};
-}
-
 // The largest rectangle of the frame's aspect that fits `area`, centred in it.
 QRect FitKeepingAspect(const QSize& frame, const QRect& area) {
   const QSize fitted = frame.scaled(area.size(), Qt::KeepAspectRatio);
@@ -41,11 +32,16 @@ QRect FitKeepingAspect(const QSize& frame, const QRect& area) {
 
 }  // namespace
 
-WindowWidget::WindowWidget(HWND hwnd, const user::WindowState& state, QWidget* parent)
-    : QWidget(parent, parent ? Qt::Widget : FlagsOf(state.frame)), hwnd_(hwnd) {
+WindowWidget::WindowWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent)
+    : QWidget(parent ? parent->Widget() : nullptr, parent ? Qt::Widget : FlagsOf(state.frame)),
+      hwnd_(hwnd),
+      parent_(parent) {
   setMouseTracking(true);  // moves without a button held are input too
-  setFocusPolicy(Qt::StrongFocus);
+  // A top-level window takes the keys; a child plain window (a frame, a page) never takes the
+  // focus from the control that has it.
+  setFocusPolicy(parent ? Qt::NoFocus : Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  installEventFilter(new InputFilter(hwnd, this, 0, true));
   Apply(state);
 }
 
@@ -53,13 +49,20 @@ void WindowWidget::Apply(const user::WindowState& state) {
   state_ = state;
   setWindowTitle(QString::fromLatin1(state.caption.c_str()));
   if (!display_) {
-    setGeometry(state.left, state.top, state.width, state.height);
-    if (!parentWidget() && state.frame == user::Frame::Single) setFixedSize(state.width, state.height);
+    ApplyCommon(this, state, parent_);
+    // A plain window shows the arrow where it says nothing, also over a control's widget.
+    if (state.cursor == 0) setCursor(Qt::ArrowCursor);
+    if (!parent_) {
+      setGeometry(state.left, state.top, state.width, state.height);
+      if (state.frame == user::Frame::Single || state.frame == user::Frame::Dialog)
+        setFixedSize(state.width, state.height);
+    }
   }
   ShowAsState();
 }
 
 void WindowWidget::ShowAsState() {
+  if (parent_) return;  // ApplyCommon shows a child
   if (!state_.visible) {
     hide();
   } else if (display_) {
@@ -73,11 +76,15 @@ void WindowWidget::ShowAsState() {
 }
 
 void WindowWidget::ShowPixels(const gdi::PixelBuffer& pixels) {
+  // Kept in the format widgets are painted in, opaque, so showing it is a plain copy: Qt
+  // converts a large image of another format on threads of its own.
   if (pixels_.width() != pixels.width || pixels_.height() != pixels.height)
-    pixels_ = QImage(pixels.width, pixels.height, QImage::Format_RGB32);
-  for (int y = 0; y < pixels.height; ++y)
-    std::memcpy(pixels_.scanLine(y), pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch,
-                static_cast<std::size_t>(pixels.width) * 4);
+    pixels_ = QImage(pixels.width, pixels.height, QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < pixels.height; ++y) {
+    const auto* from = reinterpret_cast<const std::uint32_t*>(pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch);
+    auto* to = reinterpret_cast<std::uint32_t*>(pixels_.scanLine(y));
+    for (int x = 0; x < pixels.width; ++x) to[x] = from[x] | 0xFF000000u;
+  }
   update();
 }
 
@@ -115,38 +122,6 @@ void WindowWidget::paintEvent(QPaintEvent*) {
     painter.drawImage(target.topLeft(), *display_);  // a plain copy, no scaling
   else
     painter.drawImage(target, *display_);  // nearest pixel: no smooth transform is set
-}
-
-void WindowWidget::keyPressEvent(QKeyEvent* event) {
-  const user::HeldKeys held = HeldOf(event->modifiers(), Qt::NoButton);
-  user::PostInput(hwnd_, WM_KEYDOWN, VirtualKeyOf(event->key(), event->modifiers()), 0, held);
-  if (const char c = CharacterOf(event->key(), event->text()))
-    user::PostInput(hwnd_, WM_CHAR, static_cast<unsigned char>(c), 0, held);
-}
-
-void WindowWidget::PostMouse(QMouseEvent* event, UINT message) {
-  const QPoint p = event->position().toPoint();
-  user::PostInput(hwnd_, message, 0, MAKELPARAM(p.x(), p.y()), HeldOf(event->modifiers(), event->buttons()));
-}
-
-void WindowWidget::mouseMoveEvent(QMouseEvent* event) { PostMouse(event, WM_MOUSEMOVE); }
-
-void WindowWidget::mousePressEvent(QMouseEvent* event) {
-  switch (event->button()) {
-    case Qt::LeftButton: PostMouse(event, WM_LBUTTONDOWN); break;
-    case Qt::RightButton: PostMouse(event, WM_RBUTTONDOWN); break;
-    case Qt::MiddleButton: PostMouse(event, WM_MBUTTONDOWN); break;
-    default: break;
-  }
-}
-
-void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
-  switch (event->button()) {
-    case Qt::LeftButton: PostMouse(event, WM_LBUTTONUP); break;
-    case Qt::RightButton: PostMouse(event, WM_RBUTTONUP); break;
-    case Qt::MiddleButton: PostMouse(event, WM_MBUTTONUP); break;
-    default: break;
-  }
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event) {

@@ -6,36 +6,37 @@
 #include <QWidget>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/qt/PeerWidget.h"
 #include "platform/user/UserPeer.h"
 
 namespace qt {
 
-class WindowWidget : public QWidget {
+class WindowWidget : public QWidget, public PeerWidget {
  public:
-  WindowWidget(HWND hwnd, const user::WindowState& state, QWidget* parent);
+  WindowWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent);
 
-  void Apply(const user::WindowState& state);
+  QWidget* Widget() override { return this; }
+  const user::WindowState& State() const override { return state_; }
+  void Apply(const user::WindowState& state) override;
   // Copies what a released device context drew.
-  void ShowPixels(const gdi::PixelBuffer& pixels);
+  void ShowPixels(const gdi::PixelBuffer& pixels) override;
   // While set, the widget covers its screen and shows `frame` scaled to fit, aspect kept;
   // null gives the window back its own place. The image must outlive the setting.
   void SetDisplayFrame(const QImage* frame);
   bool ShowsDisplay() const { return display_ != nullptr; }
-  HWND Handle() const { return hwnd_; }
+  HWND Handle() const override { return hwnd_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
+  // Tab is a key like the others: the class library moves the focus.
+  bool focusNextPrevChild(bool) override { return false; }
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void PostMouse(QMouseEvent* event, UINT message);
   void ShowAsState();
 
   HWND hwnd_;
+  PeerWidget* parent_;
   user::WindowState state_;
   QImage pixels_;
   const QImage* display_ = nullptr;

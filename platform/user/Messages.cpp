@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 
 #include "platform/user/UserInternal.h"
@@ -35,6 +36,41 @@ HeldKeys currentKeys;
 DWORD Now() {
   using namespace std::chrono;
   return static_cast<DWORD>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// Window timers are set, taken and waited for on the main thread only, so they need no lock.
+struct Timer {
+  HWND hwnd;
+  UINT_PTR id;
+  DWORD interval;
+  DWORD due;
+};
+std::vector<Timer> timers;
+std::function<DWORD()> timerClock;
+constexpr UINT kMinimumInterval = 10;
+
+DWORD TimerNow() { return timerClock ? timerClock() : Now(); }
+
+// Milliseconds from `now` until the timer is due; 0 or less when it is.
+std::int32_t Remaining(const Timer& t, DWORD now) { return static_cast<std::int32_t>(t.due - now); }
+
+// The matching timer that has waited longest past its time, if any is due.
+Timer* DueTimer(HWND hwnd, DWORD now) {
+  Timer* due = nullptr;
+  for (Timer& t : timers) {
+    if ((hwnd && t.hwnd != hwnd) || Remaining(t, now) > 0) continue;
+    if (!due || Remaining(t, now) < Remaining(*due, now)) due = &t;
+  }
+  return due;
+}
+
+// Milliseconds until the next timer is due; none without timers.
+std::optional<DWORD> NextTimerIn() {
+  if (timers.empty()) return std::nullopt;
+  const DWORD now = TimerNow();
+  std::int32_t next = Remaining(timers.front(), now);
+  for (const Timer& t : timers) next = std::min(next, Remaining(t, now));
+  return static_cast<DWORD>(std::max(next, 0));
 }
 
 bool Matches(const MSG& m, HWND hwnd, UINT min, UINT max) {
@@ -74,6 +110,10 @@ void DropMessages(const std::vector<HWND>& windows) {
   });
 }
 
+void DropTimers(const std::vector<HWND>& windows) {
+  std::erase_if(timers, [&](const Timer& t) { return std::find(windows.begin(), windows.end(), t.hwnd) != windows.end(); });
+}
+
 void ResetQueue() {
   Queue& q = queue();
   std::lock_guard g(q.lock);
@@ -81,9 +121,13 @@ void ResetQueue() {
   q.quit = false;
   q.quitCode = 0;
   currentKeys = {};
+  timers.clear();
+  timerClock = nullptr;
 }
 
 }  // namespace detail
+
+void SetTimerClock(std::function<DWORD()> clock) { timerClock = std::move(clock); }
 }  // namespace user
 
 using namespace user;
@@ -125,7 +169,35 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
     if (remove & PM_REMOVE) q.quit = false;
     return TRUE;
   }
-  return FALSE;
+  // Timers come last: a due timer makes one message, and the next is one interval later.
+  if (!Matches(MSG{hwnd, WM_TIMER, 0, 0, 0, {}}, hwnd, filterMin, filterMax)) return FALSE;
+  const DWORD now = TimerNow();
+  Timer* due = DueTimer(hwnd, now);
+  if (!due) return FALSE;
+  *msg = MSG{due->hwnd, WM_TIMER, due->id, 0, now, {0, 0}};
+  if (remove & PM_REMOVE) {
+    due->due = now + due->interval;
+    currentKeys = {};
+  }
+  return TRUE;
+}
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC timerProc) {
+  if (!hwnd || timerProc || !detail::IsOwnWindow(hwnd)) return 0;
+  const DWORD interval = std::max(elapse, kMinimumInterval);
+  const DWORD due = TimerNow() + interval;
+  for (Timer& t : timers)
+    if (t.hwnd == hwnd && t.id == id) {
+      t.interval = interval;
+      t.due = due;
+      return id ? id : 1;
+    }
+  timers.push_back({hwnd, id, interval, due});
+  return id ? id : 1;
+}
+
+BOOL KillTimer(HWND hwnd, UINT_PTR id) {
+  return std::erase_if(timers, [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; }) ? TRUE : FALSE;
 }
 
 BOOL WaitMessage() {
@@ -137,12 +209,21 @@ BOOL WaitMessage() {
     std::lock_guard g(q.lock);
     if (!q.messages.empty() || q.quit) return TRUE;
   }
+  const std::optional<DWORD> timer = NextTimerIn();
+  if (timer == 0u) return TRUE;
   if (peer) {
-    peer->WaitEvents();
+    if (timer)
+      peer->WaitEventsFor(static_cast<int>(*timer));
+    else
+      peer->WaitEvents();
     return TRUE;
   }
   std::unique_lock g(q.lock);
-  q.posted.wait(g, [&] { return !q.messages.empty() || q.quit; });
+  const auto ready = [&] { return !q.messages.empty() || q.quit; };
+  if (timer)
+    q.posted.wait_for(g, std::chrono::milliseconds(*timer), ready);
+  else
+    q.posted.wait(g, ready);
   return TRUE;
 }
 

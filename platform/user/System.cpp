@@ -1,5 +1,6 @@
 // Message boxes, the cursor counter, the screensaver-running flag and the system metrics, with
 // the peer that shows them and the switches tests set.
+#include <array>
 #include <atomic>
 #include <cstdio>
 
@@ -18,7 +19,71 @@ ScopedMessageBoxSink* sink = nullptr;  // main thread only
 // Metrics that depend on no device.
 constexpr int kScrollBar = 16, kCaption = 19, kBorder = 1, kIcon = 32, kCursor = 32;
 
+// The standard colour scheme, by system colour index, as COLORREF.
+constexpr std::array<DWORD, 25> kSystemColors = {
+    0xC0C0C0,  // scroll bar
+    0x808000,  // desktop
+    0x800000,  // active caption
+    0x808080,  // inactive caption
+    0xC0C0C0,  // menu
+    0xFFFFFF,  // window
+    0x000000,  // window frame
+    0x000000,  // menu text
+    0x000000,  // window text
+    0xFFFFFF,  // caption text
+    0xC0C0C0,  // active border
+    0xC0C0C0,  // inactive border
+    0x808080,  // application work space
+    0x800000,  // highlight
+    0xFFFFFF,  // highlight text
+    0xC0C0C0,  // button face
+    0x808080,  // button shadow
+    0x808080,  // grey text
+    0x000000,  // button text
+    0xC0C0C0,  // inactive caption text
+    0xFFFFFF,  // button highlight
+    0x000000,  // 3-D dark shadow
+    0xDFDFDF,  // 3-D light
+    0x000000,  // tooltip text
+    0xE1FFFF,  // tooltip background
+};
+
+std::atomic<int> beeps{0};
+ScopedShellExecuteSink* shellSink = nullptr;       // main thread only
+ScopedColorDialogAnswer* colorAnswer = nullptr;    // main thread only
+
 }  // namespace
+
+ScopedShellExecuteSink::ScopedShellExecuteSink() : previous_(shellSink) { shellSink = this; }
+ScopedShellExecuteSink::~ScopedShellExecuteSink() { shellSink = previous_; }
+ScopedColorDialogAnswer::ScopedColorDialogAnswer(std::optional<COLORREF> answer)
+    : answer_(answer), previous_(colorAnswer) {
+  colorAnswer = this;
+}
+ScopedColorDialogAnswer::~ScopedColorDialogAnswer() { colorAnswer = previous_; }
+
+int BeepCount() { return beeps.load(); }
+
+namespace {
+std::string ownClipboard;  // main thread only
+}  // namespace
+
+std::string GetClipboardText() {
+  Peer* p = GetPeer();
+  return p ? p->ClipboardText() : ownClipboard;
+}
+
+void SetClipboardText(const std::string& text) {
+  if (Peer* p = GetPeer())
+    p->SetClipboardText(text);
+  else
+    ownClipboard = text;
+}
+
+namespace detail {
+ScopedShellExecuteSink* ShellSink() { return shellSink; }
+ScopedColorDialogAnswer* ColorAnswer() { return colorAnswer; }
+}  // namespace detail
 
 void SetPeer(Peer* p) { peer.store(p); }
 Peer* GetPeer() { return peer.load(); }
@@ -36,6 +101,8 @@ void ResetSystem() {
   screenSaverRunning.store(false);
   monitorOverride.store(0);
   minimizeAnimation.store(1);
+  beeps.store(0);
+  ownClipboard.clear();
   if (Peer* p = GetPeer()) p->SetCursorVisible(true);
 }
 }  // namespace detail
@@ -132,4 +199,14 @@ int GetSystemMetrics(int index) {
     }
     default: return 0;
   }
+}
+
+BOOL MessageBeep(UINT) {
+  beeps.fetch_add(1);
+  if (Peer* p = GetPeer()) p->Beep();
+  return TRUE;
+}
+
+DWORD GetSysColor(int index) {
+  return index >= 0 && index < static_cast<int>(kSystemColors.size()) ? kSystemColors[static_cast<std::size_t>(index)] : 0;
 }

@@ -15,8 +15,14 @@ bool IsOwnWindow(HWND hwnd);
 
 // Forgets queued messages of the given windows (they were destroyed).
 void DropMessages(const std::vector<HWND>& windows);
+// Stops the timers of the given windows (they were destroyed).
+void DropTimers(const std::vector<HWND>& windows);
 void ResetQueue();
 void ResetWindows();
 void ResetSystem();
+
+// The test sinks in place, or null.
+ScopedShellExecuteSink* ShellSink();
+ScopedColorDialogAnswer* ColorAnswer();
 
 }  // namespace user::detail

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/gdi/GdiMemory.h"
@@ -15,11 +16,69 @@ namespace user {
 
 enum class Frame { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
 
+// The kind of window: a plain one shows the pixels drawn into it; a message-only one is never
+// shown; the others are controls that a peer shows with a widget of their kind.
+enum class WindowClass { Plain, MessageOnly, Edit, Memo, Button, CheckBox, RadioButton, ComboBox, TrackBar, TabControl };
+
+struct FontState {
+  std::string face;
+  int height = -11;  // as LOGFONTA's lfHeight: negative is the character height in pixels
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+  COLORREF color = 0;
+};
+
+// Items a peer lists (a combo box's); the control owns them and the peer reads them on the main
+// thread whenever it needs them, so a long list is never copied.
+class ItemList {
+ public:
+  virtual ~ItemList() = default;
+  virtual int Count() const = 0;
+  virtual std::string_view Item(int index) const = 0;
+};
+
+struct EditState {
+  int selStart = 0;
+  int selLength = 0;
+  // The formatting rectangle in client coordinates; empty: the whole client area.
+  RECT textRect{0, 0, 0, 0};
+  int alignment = 0;  // ES_LEFT, ES_CENTER or ES_RIGHT
+  bool readOnly = false;
+};
+
+struct ButtonState {
+  int checked = 0;  // 0 unchecked, 1 checked
+  bool isDefault = false;
+};
+
+struct ListState {
+  const ItemList* items = nullptr;
+  int itemIndex = -1;
+  bool droppedDown = false;
+};
+
+struct RangeState {
+  int min = 0;
+  int max = 10;
+  int position = 0;
+  int frequency = 1;    // a tick every this many positions
+  int thumbLength = 20;
+  bool ticksBelow = true;
+};
+
+struct TabsState {
+  std::vector<std::string> tabs;
+  int tabIndex = -1;
+};
+
 // What a window shows. Sizes are of the client area; positions are on the desktop for top-level
-// windows and in the parent's client area for child windows.
+// windows and in the parent's client area for child windows. A child's border lies around its
+// client area, so its widget is 2 x border larger.
 struct WindowState {
   HWND parent = nullptr;
-  std::string caption;
+  std::string caption;  // a control's text: the edit's, the button's caption
   Frame frame = Frame::Sizeable;
   int left = 0;
   int top = 0;
@@ -27,6 +86,16 @@ struct WindowState {
   int height = 0;
   bool visible = false;
   COLORREF color = 0;
+  WindowClass windowClass = WindowClass::Plain;
+  bool enabled = true;
+  int border = 0;
+  FontState font;
+  int cursor = 0;  // a standard cursor (the class library's crXxx values); 0: the parent's
+  EditState edit;
+  ButtonState button;
+  ListState list;
+  RangeState range;
+  TabsState tabs;
 };
 
 // Receives the messages DispatchMessageA hands to a window (the class library's window procedure).
@@ -96,10 +165,38 @@ class Peer {
   // A device context on a native window starts from what the window shows and puts it back.
   virtual void ReadNativePixels(NativeId id, const gdi::PixelBuffer& pixels) = 0;
   virtual void PutNativePixels(NativeId id, const gdi::PixelBuffer& pixels) = 0;
+
+  // What only a desktop can do; a peer without one leaves these as they are.
+  // WaitEvents that also ends after `milliseconds` (a window timer is due then).
+  virtual void WaitEventsFor(int milliseconds) {
+    (void)milliseconds;
+    WaitEvents();
+  }
+  // Shows the keyboard focus on the window's widget.
+  virtual void SetFocus(HWND hwnd) { (void)hwnd; }
+  virtual void Beep() {}
+  virtual std::string ClipboardText() { return {}; }
+  virtual void SetClipboardText(const std::string& text) { (void)text; }
+  // A modal colour choice starting at `initial`; none when the user cancels.
+  virtual std::optional<COLORREF> ChooseColor(HWND owner, COLORREF initial) {
+    (void)owner;
+    (void)initial;
+    return std::nullopt;
+  }
+  // Hands a web address or a "mailto:" link to the desktop's opener; false when it refuses.
+  virtual bool OpenUrl(const std::string& url) {
+    (void)url;
+    return false;
+  }
 };
 // Not owned; null removes it.
 void SetPeer(Peer* peer);
 Peer* GetPeer();
+
+// The text on the clipboard, as the edit controls cut, copy and paste it: the desktop's through
+// the peer, or one kept in the program without a desktop.
+std::string GetClipboardText();
+void SetClipboardText(const std::string& text);
 
 // Test seams.
 struct MessageBoxCall {
@@ -123,11 +220,60 @@ class ScopedMessageBoxSink {
   ScopedMessageBoxSink* previous_;
 };
 
+// While one lives, ShellExecuteA calls are recorded here instead of opened, and succeed.
+struct ShellExecuteCall {
+  HWND owner;
+  std::string verb;
+  std::string file;
+  std::string parameters;
+  std::string directory;
+  int show;
+};
+class ScopedShellExecuteSink {
+ public:
+  ScopedShellExecuteSink();
+  ~ScopedShellExecuteSink();
+  ScopedShellExecuteSink(const ScopedShellExecuteSink&) = delete;
+  ScopedShellExecuteSink& operator=(const ScopedShellExecuteSink&) = delete;
+  const std::vector<ShellExecuteCall>& Calls() const { return calls_; }
+  void Record(ShellExecuteCall call) { calls_.push_back(std::move(call)); }
+
+ private:
+  std::vector<ShellExecuteCall> calls_;
+  ScopedShellExecuteSink* previous_;
+};
+
+// While one lives, the colour dialog is not shown: it answers `answer` (none: cancelled) and
+// records the colour it was opened on.
+class ScopedColorDialogAnswer {
+ public:
+  explicit ScopedColorDialogAnswer(std::optional<COLORREF> answer);
+  ~ScopedColorDialogAnswer();
+  ScopedColorDialogAnswer(const ScopedColorDialogAnswer&) = delete;
+  ScopedColorDialogAnswer& operator=(const ScopedColorDialogAnswer&) = delete;
+  std::optional<COLORREF> Answer(COLORREF initial) {
+    openedOn_.push_back(initial);
+    return answer_;
+  }
+  const std::vector<COLORREF>& OpenedOn() const { return openedOn_; }
+
+ private:
+  std::optional<COLORREF> answer_;
+  std::vector<COLORREF> openedOn_;
+  ScopedColorDialogAnswer* previous_;
+};
+
+// The millisecond clock window timers run on (null: a steady clock); main thread only.
+void SetTimerClock(std::function<DWORD()> clock);
+// How many times MessageBeep was called since the last reset.
+int BeepCount();
+
 bool ScreenSaverRunning();
 int CursorCounter();
 // Overrides the monitor count that SM_CMONITORS reports (std::nullopt: the peer's, or 1).
 void SetMonitorCount(std::optional<int> count);
-// Back to the state of a fresh program: no windows, empty queue, counter 0, flag clear.
+// Back to the state of a fresh program: no windows, timers or focus, empty queue, counter 0,
+// flag clear, the steady timer clock.
 void ResetForTest();
 
 }  // namespace user

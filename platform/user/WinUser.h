@@ -18,7 +18,7 @@ constexpr WORD VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_MBUTTON = 0x04, VK_BACK 
                VK_CAPITAL = 0x14, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
                VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
                VK_SNAPSHOT = 0x2C, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_NUMPAD0 = 0x60, VK_MULTIPLY = 0x6A,
-               VK_ADD = 0x6B, VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F, VK_F1 = 0x70,
+               VK_ADD = 0x6B, VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F, VK_F1 = 0x70, VK_F4 = 0x73,
                VK_F12 = 0x7B, VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB,
                VK_OEM_COMMA = 0xBC, VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0,
                VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
@@ -29,11 +29,35 @@ constexpr WORD VK_UNMAPPED = 0xFF;
 constexpr UINT WM_PAINT = 0x000F, WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_KEYDOWN = 0x0100, WM_CHAR = 0x0102,
                WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202, WM_RBUTTONDOWN = 0x0204,
                WM_RBUTTONUP = 0x0205, WM_MBUTTONDOWN = 0x0207, WM_MBUTTONUP = 0x0208;
+// Messages of windows and controls: size, focus, key release, timers, commands and scrolling,
+// clipboard requests; the edit's formatting rectangle and the up-down's position.
+constexpr UINT WM_SIZE = 0x0005, WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008, WM_KEYUP = 0x0101,
+               WM_COMMAND = 0x0111, WM_TIMER = 0x0113, WM_HSCROLL = 0x0114, WM_VSCROLL = 0x0115,
+               WM_CUT = 0x0300, WM_COPY = 0x0301, WM_PASTE = 0x0302, WM_USER = 0x0400;
+// EM_SETSEL: anchor in wParam, caret in lParam; EM_SETRECTNP: the RECT in lParam.
+constexpr UINT EM_SETSEL = 0x00B1, EM_SETRECTNP = 0x00B4;
+// A peer reports what the user chose in a list, a tab strip or a track bar with the message
+// that sets it, the index or position in wParam; so does it the caret in an edit (EM_SETSEL).
+constexpr UINT CB_SETCURSEL = 0x014E, TBM_SETPOS = WM_USER + 5, TCM_SETCURSEL = 0x130C;
+constexpr UINT UDM_SETPOS = WM_USER + 103;
+// Scroll codes in the low word of WM_HSCROLL and WM_VSCROLL; the position is in the high word.
+constexpr WORD SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4,
+               SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8;
+// Notification codes in the high word of WM_COMMAND (the control's window in lParam).
+constexpr WORD BN_CLICKED = 0, CBN_SELCHANGE = 1, CBN_EDITCHANGE = 5, EN_CHANGE = 0x0300;
+// Window styles the class library asks for; edit styles in the low bits.
+constexpr DWORD WS_CHILD = 0x40000000, WS_VISIBLE = 0x10000000, WS_CLIPCHILDREN = 0x02000000,
+                WS_TABSTOP = 0x00010000;
+constexpr DWORD ES_LEFT = 0x0, ES_CENTER = 0x1, ES_RIGHT = 0x2, ES_MULTILINE = 0x4, ES_READONLY = 0x800;
+
 // Mouse messages: buttons and keys held, in wParam; client x and y in the low and high words of lParam.
 constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8, MK_MBUTTON = 0x10;
 constexpr LPARAM MAKELPARAM(int low, int high) {
   return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(low)) |
                              (static_cast<DWORD>(static_cast<WORD>(high)) << 16));
+}
+constexpr WPARAM MAKEWPARAM(int low, int high) {
+  return static_cast<WPARAM>(static_cast<DWORD>(MAKELPARAM(low, high)));
 }
 constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<SHORT>(static_cast<WORD>(lp & 0xFFFF)); }
 constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<SHORT>(static_cast<WORD>((lp >> 16) & 0xFFFF)); }
@@ -50,6 +74,35 @@ constexpr UINT PM_NOREMOVE = 0x0, PM_REMOVE = 0x1;
 
 // ShowWindow commands.
 constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5;
+
+// The window that gets the keyboard's input, and the window that gets the mouse's while a
+// button is held. Both only record and report: the toolkit peer shows the focus.
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
+HWND SetCapture(HWND hwnd);
+BOOL ReleaseCapture();
+HWND GetCapture();
+
+// Calls the window's handler at once and returns its result; 0 for a handle that is not ours.
+LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Window timers: WM_TIMER with the timer's id in wParam reaches the window through the queue
+// when the interval has passed and nothing else is waiting; a late timer is not repeated.
+// Setting an id again restarts it.
+// A timer procedure is not supported (null only): the timer's messages go to the window.
+using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC timerProc);
+BOOL KillTimer(HWND hwnd, UINT_PTR id);
+
+// The sound of a refused input; the type (0, MB_OK or an icon) is not told apart.
+BOOL MessageBeep(UINT type);
+
+// System colours by index (COLOR_BTNFACE and the rest), in the standard scheme.
+constexpr int COLOR_BTNFACE = 15, COLOR_BTNSHADOW = 16, COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18,
+              COLOR_BTNHIGHLIGHT = 20, COLOR_WINDOW = 5, COLOR_WINDOWTEXT = 8, COLOR_HIGHLIGHT = 13,
+              COLOR_HIGHLIGHTTEXT = 14, COLOR_3DDKSHADOW = 21, COLOR_3DLIGHT = 22;
+// Black for an index outside the scheme.
+DWORD GetSysColor(int index);
 
 // SystemParametersInfoA actions.
 constexpr UINT SPI_GETWORKAREA = 0x30, SPI_GETANIMATION = 0x48, SPI_SETANIMATION = 0x49;

@@ -40,6 +40,10 @@ struct Table {
   std::map<HDC, OpenDC> dcs;
 };
 
+// The focus and the capture: main thread only, like the windows' handlers.
+HWND focusWindow = nullptr;
+HWND captureWindow = nullptr;
+
 Table& table() {
   static Table t;
   return t;
@@ -110,6 +114,8 @@ void ResetWindows() {
     for (auto& entry : t.dcs) DeleteDC(entry.first);
     t.dcs.clear();
   }
+  focusWindow = nullptr;
+  captureWindow = nullptr;
   if (Peer* peer = GetPeer())
     for (HWND h : gone) peer->WindowDestroyed(h);
 }
@@ -209,9 +215,42 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND h : gone) t.windows.erase(detail::IdOf(h));
   }
   detail::DropMessages(gone);
+  detail::DropTimers(gone);
+  for (HWND h : gone) {
+    if (focusWindow == h) focusWindow = nullptr;
+    if (captureWindow == h) captureWindow = nullptr;
+  }
   if (Peer* peer = GetPeer())
     for (HWND h : gone) peer->WindowDestroyed(h);
   return TRUE;
+}
+
+HWND SetFocus(HWND hwnd) {
+  if (hwnd && !detail::IsOwnWindow(hwnd)) return nullptr;
+  HWND previous = focusWindow;
+  focusWindow = hwnd;
+  if (Peer* peer = GetPeer(); peer && hwnd) peer->SetFocus(hwnd);
+  return previous;
+}
+
+HWND GetFocus() { return focusWindow; }
+
+HWND SetCapture(HWND hwnd) {
+  HWND previous = captureWindow;
+  captureWindow = detail::IsOwnWindow(hwnd) ? hwnd : nullptr;
+  return previous;
+}
+
+BOOL ReleaseCapture() {
+  captureWindow = nullptr;
+  return TRUE;
+}
+
+HWND GetCapture() { return captureWindow; }
+
+LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const MessageHandler handler = detail::HandlerOf(hwnd);
+  return handler ? handler(MSG{hwnd, message, wParam, lParam, 0, {0, 0}}) : 0;
 }
 
 HDC GetDC(HWND hwnd) {

@@ -213,3 +213,21 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source) 
              Source.Width(), Source.Height(), FCopyMode);
   Changed();
 }
+
+void TCanvas::BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Color) {
+  if (!Bitmap || Bitmap->GetEmpty() || Dest.Width() <= 0 || Dest.Height() <= 0) return;
+  Changing();
+  RequiredState(csHandleValid);
+  TCanvas* from = Bitmap->GetCanvas();
+  const TColor transparent = ColorToRGB(Color);
+  const COLORREF brush = static_cast<COLORREF>(ColorToRGB(FBrush->GetColor()));
+  for (int y = 0; y < Dest.Height(); ++y)
+    for (int x = 0; x < Dest.Width(); ++x) {
+      const int sx = Source.left + x * Source.Width() / Dest.Width();
+      const int sy = Source.top + y * Source.Height() / Dest.Height();
+      const TColor pixel = from->GetPixels(sx, sy);
+      if (pixel < 0) continue;  // outside the bitmap
+      SetPixel(FHandle, Dest.left + x, Dest.top + y, pixel == transparent ? brush : static_cast<COLORREF>(pixel));
+    }
+  Changed();
+}

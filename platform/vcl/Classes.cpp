@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -325,3 +326,94 @@ void RegisterComponents(const AnsiString& Page, std::initializer_list<TComponent
 }
 
 const std::vector<TPaletteEntry>& RegisteredComponents() { return Palette(); }
+
+// ---- String list
+
+void TStringList::CheckIndex(int Index) const {
+  if (Index < 0 || Index >= GetCount()) throw EListError(Format("List index out of bounds (%d)", Index));
+}
+
+const AnsiString& TStringList::GetStrings(int Index) const {
+  CheckIndex(Index);
+  return FItems[static_cast<std::size_t>(Index)];
+}
+
+void TStringList::SetStrings(int Index, const AnsiString& Value) {
+  CheckIndex(Index);
+  FItems[static_cast<std::size_t>(Index)] = Value;
+  Changed();
+}
+
+int TStringList::Add(const AnsiString& S) {
+  FItems.push_back(S);
+  Changed();
+  return GetCount() - 1;
+}
+
+void TStringList::Delete(int Index) {
+  CheckIndex(Index);
+  FItems.erase(FItems.begin() + Index);
+  Changed();
+}
+
+void TStringList::Clear() {
+  if (FItems.empty()) return;
+  FItems.clear();
+  Changed();
+}
+
+int TStringList::IndexOf(const AnsiString& S) const {
+  const auto same = [&](const AnsiString& item) {
+    return item.size() == S.size() && std::equal(item.begin(), item.end(), S.begin(), [](char a, char b) {
+             return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+           });
+  };
+  const auto it = std::find_if(FItems.begin(), FItems.end(), same);
+  return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+}
+
+AnsiString TStringList::GetText() const {
+  AnsiString text;
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    if (i) text += "\r\n";
+    text += FItems[i];
+  }
+  return text;
+}
+
+void TStringList::SetText(const AnsiString& Value) {
+  FItems.clear();
+  std::size_t start = 0;
+  while (!Value.empty() && start <= Value.size()) {
+    const std::size_t end = Value.find_first_of("\r\n", start);
+    FItems.push_back(Value.substr(start, end == AnsiString::npos ? AnsiString::npos : end - start));
+    if (end == AnsiString::npos) break;
+    start = end + (Value.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  Changed();
+}
+
+void TStringList::EndUpdate() {
+  if (FUpdateCount > 0 && --FUpdateCount == 0 && FChangedWhileUpdating) {
+    FChangedWhileUpdating = false;
+    Changed();
+  }
+}
+
+void TStringList::Assign(TPersistent* Source) {
+  auto* other = dynamic_cast<TStringList*>(Source);
+  if (!other) {
+    TPersistent::Assign(Source);
+    return;
+  }
+  FItems = other->FItems;
+  Changed();
+}
+
+void TStringList::Changed() {
+  if (FUpdateCount > 0) {
+    FChangedWhileUpdating = true;
+    return;
+  }
+  if (OnChange) OnChange(this);
+}

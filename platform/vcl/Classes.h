@@ -229,3 +229,34 @@ struct TPaletteEntry {
 void RegisterComponents(const AnsiString& Page, std::initializer_list<TComponentClass> Classes);
 // The palette in registration order.
 const std::vector<TPaletteEntry>& RegisteredComponents();
+
+// A list of texts, as memos and combo boxes keep their lines and items. Each change raises
+// OnChange, or once at the EndUpdate that closes the changes.
+class TStringList : public TPersistent {
+ public:
+  int GetCount() const { return static_cast<int>(FItems.size()); }
+  // EListError "List index out of bounds (%d)" outside 0 .. Count - 1.
+  const AnsiString& GetStrings(int Index) const;
+  void SetStrings(int Index, const AnsiString& Value);
+  int Add(const AnsiString& S);
+  void Delete(int Index);
+  void Clear();
+  // The first index of S, compared without regard to letter case; -1 when it is not there.
+  int IndexOf(const AnsiString& S) const;
+  // The lines joined with CR LF; setting splits at CR LF, LF or CR (an empty text: no lines).
+  AnsiString GetText() const;
+  void SetText(const AnsiString& Value);
+  void BeginUpdate() { ++FUpdateCount; }
+  void EndUpdate();
+  void Assign(TPersistent* Source) override;
+
+  TNotifyEvent OnChange;
+
+ private:
+  void Changed();
+  void CheckIndex(int Index) const;
+
+  std::vector<AnsiString> FItems;
+  int FUpdateCount = 0;
+  bool FChangedWhileUpdating = false;
+};

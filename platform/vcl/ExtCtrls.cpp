@@ -1,7 +1,12 @@
-// Painting of the panel and the image box; the image box repaints when its picture changes.
+// Painting of the panel and the image box (which repaints when its picture changes); the
+// timer's window and its platform timer.
 #include "platform/vcl/ExtCtrls.h"
 
-TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(0, 0, 185, 41); }
+TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetControlStyle(GetControlStyle() | csClickEvents);
+  SetParentColor(false);
+  SetBounds(0, 0, 185, 41);
+}
 
 void TPanel::Paint() {
   TCanvas* canvas = GetCanvas();
@@ -41,4 +46,40 @@ void TImage::Paint() {
     GetCanvas()->StretchDraw(Rect(0, 0, GetWidth(), GetHeight()), graphic);
   else
     GetCanvas()->Draw(0, 0, graphic);
+}
+
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
+  user::WindowState state;
+  state.windowClass = user::WindowClass::MessageOnly;
+  FWindow = user::CreateWindowRecord(state, [this](const MSG& m) -> LRESULT {
+    if (m.message == WM_TIMER && FOnTimer) {
+      const TNotifyEvent handler = FOnTimer;  // the handler may free this timer
+      handler(this);
+    }
+    return 0;
+  });
+}
+
+TTimer::~TTimer() { DestroyWindow(FWindow); }
+
+void TTimer::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  UpdateTimer();
+}
+
+void TTimer::SetInterval(unsigned Value) {
+  if (Value == FInterval) return;
+  FInterval = Value;
+  UpdateTimer();
+}
+
+void TTimer::SetOnTimer(TNotifyEvent Value) {
+  FOnTimer = std::move(Value);
+  UpdateTimer();
+}
+
+void TTimer::UpdateTimer() {
+  KillTimer(FWindow, 1);
+  if (FEnabled && FInterval != 0 && FOnTimer) SetTimer(FWindow, 1, FInterval, nullptr);
 }

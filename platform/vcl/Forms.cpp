@@ -44,12 +44,22 @@ int TForm::GetClientHeight() const { return std::max(GetHeight() - FrameSize().c
 void TForm::SetClientWidth(int Value) { SetWidth(Value + FrameSize().cx); }
 void TForm::SetClientHeight(int Value) { SetHeight(Value + FrameSize().cy); }
 
-user::WindowState TForm::GetWindowState() {
-  user::WindowState state = TWinControl::GetWindowState();
+void TForm::UpdateWindowState(user::WindowState& State) {
+  TWinControl::UpdateWindowState(State);
   static constexpr user::Frame frames[] = {user::Frame::None,   user::Frame::Single,     user::Frame::Sizeable,
                                            user::Frame::Dialog, user::Frame::ToolWindow, user::Frame::SizeToolWin};
-  state.frame = frames[FBorderStyle];
-  return state;
+  State.frame = frames[FBorderStyle];
+}
+
+void TForm::SetActiveControl(TWinControl* Value) {
+  if (!Value) {
+    SetFocusedControl(nullptr);
+    return;
+  }
+  if (GetShowing())
+    Value->SetFocus();
+  else
+    SetFocusedControl(Value);
 }
 
 void TForm::PlaceOnScreen() {
@@ -64,6 +74,10 @@ void TForm::SetVisible(bool Value) {
   if (!Value) return;
   HandleNeeded();
   if (OnShow) OnShow(this);
+  // A form shows with the focus on its active control, else on the first in the tab order.
+  TWinControl* focus = GetActiveControl();
+  if (!focus) focus = FindNextControl(nullptr, true, true, false);
+  if (focus && focus->CanFocus()) focus->SetFocus();
 }
 
 bool TForm::CloseQuery() {
@@ -91,12 +105,26 @@ void TForm::Release() {
     Application->FReleased.push_back(this);
 }
 
-LRESULT TForm::WndProc(const MSG& Message) {
-  if (Message.message == WM_CLOSE) {
+void TForm::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_CLOSE) {
     Close();
-    return 0;
+    return;
   }
-  return TWinControl::WndProc(Message);
+  if (Message.Msg == CM_DIALOGKEY) {
+    const WORD key = static_cast<WORD>(Message.WParam);
+    const bool back = key == VK_LEFT || key == VK_UP || (key == VK_TAB && KeyboardShiftState().Contains(ssShift));
+    TWinControl* next = nullptr;
+    if (key == VK_TAB && !KeyboardShiftState().Contains(ssCtrl))  // Ctrl+Tab is the page control's
+      next = FindNextControl(GetActiveControl(), !back, true, false);
+    else if (key >= VK_LEFT && key <= VK_DOWN && GetActiveControl())
+      next = FindNextControl(GetActiveControl(), !back, false, true);
+    if (next) {
+      next->SetFocus();
+      Message.Result = 1;
+      return;
+    }
+  }
+  TWinControl::WndProc(Message);
 }
 
 void TForm::DoCreate() {
@@ -209,6 +237,12 @@ void ResetApplicationForTest() {
   app->FTitle.clear();
   app->OnIdle = nullptr;
   user::ResetForTest();
+}
+
+TForm* GetParentForm(TControl* Control) {
+  if (!Control) return nullptr;
+  while (Control->GetParent()) Control = Control->GetParent();
+  return dynamic_cast<TForm*>(Control);
 }
 
 // --- TScreen ---

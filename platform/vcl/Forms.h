@@ -7,7 +7,6 @@
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Cursors.h"
 
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poScreenCenter };
 
 // A top-level window. A form's constructor creates its components and binds its events; the
@@ -31,6 +30,10 @@ class TForm : public TWinControl {
   void SetClientHeight(int Value);
 
   void SetVisible(bool Value) override;
+  // The control with the keyboard focus; setting it focuses it (at once when shown). Showing
+  // the form focuses it, or else the first control in the tab order.
+  TWinControl* GetActiveControl() const { return GetFocusedControl(); }
+  void SetActiveControl(TWinControl* Value);
   // Asks OnCloseQuery, then OnClose decides what happens (hide by default); closing the main
   // form ends the application's Run.
   void Close();
@@ -47,8 +50,10 @@ class TForm : public TWinControl {
   TCloseQueryEvent OnCloseQuery;
 
  protected:
-  user::WindowState GetWindowState() override;
-  LRESULT WndProc(const MSG& Message) override;
+  void UpdateWindowState(user::WindowState& State) override;
+  // Closing, and the dialog keys: Tab moves the focus along the tab order, arrows among the
+  // focused control's siblings; Enter and Escape go to the buttons.
+  void WndProc(TMessage& Message) override;
 
  private:
   friend class TApplication;
@@ -132,6 +137,9 @@ class TScreen : public TComponent {
  private:
   TCursor FCursor = crDefault;
 };
+
+// The form a control lies on: its top-level window when that is a form, else null.
+TForm* GetParentForm(TControl* Control);
 
 extern TApplication* Application;
 extern TScreen* Screen;

@@ -2,38 +2,10 @@
 // report each real change to whoever realises them in a device context.
 #include <array>
 
+#include "platform/user/WinUser.h"
 #include "platform/vcl/Graphics.h"
 
 namespace {
-
-// The standard colour scheme, by system colour index.
-constexpr std::array<TColor, 25> kSystemColors = {
-    0xC0C0C0,  // scroll bar
-    0x808000,  // desktop
-    0x800000,  // active caption
-    0x808080,  // inactive caption
-    0xC0C0C0,  // menu
-    0xFFFFFF,  // window
-    0x000000,  // window frame
-    0x000000,  // menu text
-    0x000000,  // window text
-    0xFFFFFF,  // caption text
-    0xC0C0C0,  // active border
-    0xC0C0C0,  // inactive border
-    0x808080,  // application work space
-    0x800000,  // highlight
-    0xFFFFFF,  // highlight text
-    0xC0C0C0,  // button face
-    0x808080,  // button shadow
-    0x808080,  // grey text
-    0x000000,  // button text
-    0xC0C0C0,  // inactive caption text
-    0xFFFFFF,  // button highlight
-    0x000000,  // 3-D dark shadow
-    0xDFDFDF,  // 3-D light
-    0x000000,  // tooltip text
-    0xE1FFFF,  // tooltip background
-};
 
 // Stores Value in Field and reports a change, only when it differs.
 template <class T>
@@ -54,8 +26,7 @@ int ScaleRounded(int value, int numerator, int denominator) {
 
 TColor ColorToRGB(TColor Color) {
   if (Color >= 0) return Color;
-  const unsigned index = static_cast<unsigned>(Color) & 0xFF;
-  return index < kSystemColors.size() ? kSystemColors[index] : clBlack;
+  return static_cast<TColor>(GetSysColor(static_cast<int>(static_cast<unsigned>(Color) & 0xFF)));
 }
 
 void TGraphicsObject::Changed() {

@@ -184,6 +184,7 @@ constexpr TCopyMode cmBlackness = BLACKNESS, cmDstInvert = DSTINVERT, cmMergeCop
                     cmSrcPaint = SRCPAINT, cmWhiteness = WHITENESS;
 
 class TGraphic;
+class TBitmap;
 
 // Drawing on a device context that someone else owns (a surface's, a window's), or on one the
 // canvas makes itself (CreateHandle). Pen, brush and font reach the device context only when a
@@ -233,6 +234,9 @@ class TCanvas : public TPersistent {
   void StretchDraw(const TRect& Rect, TGraphic* Graphic);
   // Source of Canvas onto Dest of this canvas, stretched to fit, with CopyMode.
   void CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source);
+  // Source of Bitmap onto Dest (nearest pixel when the sizes differ), its pixels of Color
+  // painted in the brush's colour instead.
+  void BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Color);
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <locale>
 
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/Kernel32.h"
@@ -173,3 +174,10 @@ void StrDispose(char* Str) {
 std::size_t StrBufSize(const char* Str) {
   return Str ? *reinterpret_cast<const std::size_t*>(reinterpret_cast<const std::byte*>(Str) - kStrHeader) : 0;
 }
+char DecimalSeparator = [] {
+  try {
+    return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point();
+  } catch (const std::exception&) {
+    return '.';  // the environment names a locale this system does not have
+  }
+}();

@@ -96,3 +96,7 @@ std::size_t StrBufSize(const char* Str);
 // The text with the ASCII letters upper-cased (lower-cased); every other byte unchanged.
 AnsiString UpperCase(const AnsiString& text);
 AnsiString LowerCase(const AnsiString& text);
+
+// The decimal separator of the user's locale (LC_NUMERIC, LC_ALL or LANG), "." when it names
+// none; a program may set another.
+extern char DecimalSeparator;
