@@ -45,13 +45,18 @@ std::vector<DisplayMode> DesktopModes() {
                                            {1280, 1024, 0}};
   const gdi::DesktopMode desktop = gdi::GetDesktopMode();
   std::vector<DisplayMode> modes;
-  for (const DisplayMode& size : kSizes) {
-    if (size.width > desktop.width || size.height > desktop.height) continue;
-    for (int depth : {16, 24, 32}) modes.push_back({size.width, size.height, depth});
+  const auto add = [&modes](const DisplayMode& mode) {
+    if (std::find(modes.begin(), modes.end(), mode) == modes.end()) modes.push_back(mode);
+  };
+  for (const DisplayMode& size : kSizes)
+    if (size.width <= desktop.width && size.height <= desktop.height)
+      for (int depth : {16, 24, 32}) add({size.width, size.height, depth});
+  // The desktop's own size at every depth too: the settings may store it with a depth other
+  // than the desktop's (the 32-bit probe does), and that mode must open again on the next run.
+  if (desktop.width > 0 && desktop.height > 0) {
+    for (int depth : {16, 24, 32}) add({desktop.width, desktop.height, depth});
+    if (IsDisplayDepth(desktop.bitsPerPixel)) add({desktop.width, desktop.height, desktop.bitsPerPixel});
   }
-  const DisplayMode own{desktop.width, desktop.height, desktop.bitsPerPixel};
-  if (IsDisplayDepth(own.bitsPerPixel) && std::find(modes.begin(), modes.end(), own) == modes.end())
-    modes.push_back(own);
   return modes;
 }
 
