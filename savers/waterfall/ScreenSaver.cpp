@@ -3,6 +3,7 @@
 #include "savers/waterfall/ScreenSaver.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "platform/user/WinUser.h"
 #include "platform/vcl/Forms.h"
@@ -54,12 +55,13 @@ void ShowPreview(HWND Handle) {
 class TProvider {
  public:
   explicit TProvider(LPCSTR Name) : FModule(LoadLibraryA(Name)) {}
-  ~TProvider() {
-    if (FModule) FreeLibrary(FModule);
-  }
+  ~TProvider() { Free(); }
   TProvider(const TProvider&) = delete;
   TProvider& operator=(const TProvider&) = delete;
   bool Loaded() const { return FModule != nullptr; }
+  void Free() {
+    if (FModule) FreeLibrary(std::exchange(FModule, nullptr));
+  }
   template <class TFunction>
   TFunction Export(LPCSTR Name) const {
     return reinterpret_cast<TFunction>(GetProcAddress(FModule, Name));
@@ -80,6 +82,7 @@ void ChangePassword(HWND Parent) {
   }
   auto change = provider.Export<TPwdChangePasswordA>("PwdChangePasswordA");
   if (!change) {
+    provider.Free();  // before the box, which may stay up a long while
     MessageBoxA(Parent, "PwdChangeProc not found: cannot change password", "Screen saver", MB_OK);
     return;
   }

@@ -136,7 +136,10 @@ TEST_F(EntryTest, PasswordChangeCallsTheProviderWithTheParentWindow) {
 TEST_F(EntryTest, PasswordChangeWithoutTheProviderSaysSo) {
   EXPECT_EQ(Run({"/a", "1234"}), 0);
   win32::RegisterModule("MPR.DLL", {});
+  std::vector<bool> loadedDuringBox;
+  Boxes->OnShow = [&](const user::MessageBoxCall&) { loadedDuringBox.push_back(GetModuleHandleA("MPR.DLL") != nullptr); };
   EXPECT_EQ(Run({"/a", "1234"}), 0);
+  EXPECT_EQ(loadedDuringBox, std::vector<bool>{false});  // freed before the box
   ASSERT_EQ(Shown().size(), 2u);
   EXPECT_EQ(Shown()[0].text, "MPR.DLL not found: cannot change password.");
   EXPECT_EQ(Shown()[1].text, "PwdChangeProc not found: cannot change password");
