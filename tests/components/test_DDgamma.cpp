@@ -4,8 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <utility>
@@ -14,6 +12,7 @@
 #include "components/DDtimer.h"
 #include "tests/components/PaletteCheck.h"
 #include "tests/components/SpriteFixture.h"
+#include "tests/Watchdog.h"
 
 namespace {
 
@@ -192,20 +191,14 @@ TEST_F(DDgammaTest, AnErrorHandlerMayStopTheTimerWhileTicksSetGamma) {
     timer.SetEnabled(false);
     stopped = true;
   };
-  std::atomic<bool> finished{false};
-  std::thread watchdog([&] {
-    for (int i = 0; i < 3000 && !finished; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (finished) return;
-    std::fprintf(stderr, "deadlock: the timer's kill waits for a tick that waits for the gamma lock\n");
-    std::_Exit(1);
-  });
-  timer.SetEnabled(true);
-  for (int i = 0; i < 1000 && !stopped; ++i) {
-    ddraw::FailCall(ddraw::Op::GetGammaRamp, 1, DDERR_GENERIC);
-    Gamma->SetRGB(128);
+  {
+    const Watchdog watchdog(std::chrono::seconds(30), "the timer's kill waits for a tick that waits for gamma");
+    timer.SetEnabled(true);
+    for (int i = 0; i < 1000 && !stopped; ++i) {
+      ddraw::FailCall(ddraw::Op::GetGammaRamp, 1, DDERR_GENERIC);
+      Gamma->SetRGB(128);
+    }
   }
-  finished = true;
-  watchdog.join();
   EXPECT_TRUE(stopped);
   EXPECT_FALSE(timer.GetEnabled());
 }
