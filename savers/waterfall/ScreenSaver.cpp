@@ -12,6 +12,8 @@
 
 namespace {
 
+bool errorEnd = false;  // main thread only
+
 // The class library's ParamStr: the Index-th argument, empty when there is none.
 AnsiString ParamStr(std::span<const AnsiString> Params, std::size_t Index) {
   return Index >= 1 && Index <= Params.size() ? Params[Index - 1] : AnsiString();
@@ -78,13 +80,13 @@ void ChangePassword(HWND Parent) {
   TProvider provider("MPR.DLL");
   if (!provider.Loaded()) {
     MessageBoxA(Parent, "MPR.DLL not found: cannot change password.", "Screen saver", MB_OK);
-    return;
+    return MarkErrorEnd();
   }
   auto change = provider.Export<TPwdChangePasswordA>("PwdChangePasswordA");
   if (!change) {
     provider.Free();  // before the box, which may stay up a long while
     MessageBoxA(Parent, "PwdChangeProc not found: cannot change password", "Screen saver", MB_OK);
-    return;
+    return MarkErrorEnd();
   }
   change("SCRSAVE", Parent, 0, 0);
 }
@@ -104,6 +106,7 @@ TSaverMode SaverMode(const AnsiString& Param1) {
 }
 
 int RunScreenSaver(std::span<const AnsiString> Params, const TSaverProgram& Program) {
+  errorEnd = false;
   try {
     switch (SaverMode(ParamStr(Params, 1))) {
       case TSaverMode::FullScreen:
@@ -126,9 +129,13 @@ int RunScreenSaver(std::span<const AnsiString> Params, const TSaverProgram& Prog
     }
   } catch (Exception& E) {
     Application->ShowException(&E);
+    MarkErrorEnd();
   }
-  return 0;
+  // The host learns of a failure from the exit status, not only from the box the user saw.
+  return errorEnd ? 1 : 0;
 }
+
+void MarkErrorEnd() { errorEnd = true; }
 
 bool VerifyPassword(HWND Handle) {
   OSVERSIONINFOA version{};

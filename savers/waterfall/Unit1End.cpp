@@ -119,6 +119,7 @@ void TForm1::DDmain1Error(TObject*) {
   CloseScene();
   SetBorderStyle(bsSizeable);
   MessageBoxA(GetHandle(), DDmain1->GetErrorResult().c_str(), "ERROR", MB_OK);
+  MarkErrorEnd();
   Close();
   // Before the message loop runs, closing the form does not end the program yet.
   if (FSettingUp) Application->Terminate();
