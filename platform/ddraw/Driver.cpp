@@ -23,7 +23,8 @@ struct Fault {
 struct State {
   std::optional<std::vector<DisplayMode>> modes;  // none: derived from the desktop
   bool gamma = true;
-  int monitors = 1;
+  std::optional<int> monitors;  // none: from the source
+  std::function<int()> monitorSource;
   std::array<long, kOpCount> calls{};
   std::vector<Fault> faults;
   const void* exclusiveOwner = nullptr;
@@ -88,6 +89,11 @@ void SetMonitorCount(int monitors) {
   Shared().monitors = std::max(monitors, 0);
 }
 
+void SetMonitorSource(std::function<int()> monitors) {
+  std::lock_guard lock(Lock());
+  Shared().monitorSource = std::move(monitors);
+}
+
 void FailCall(Op op, int nth, HRESULT result) {
   if (nth < 1) return;
   std::lock_guard lock(Lock());
@@ -134,13 +140,16 @@ bool GammaOffered() {
 }
 
 std::vector<Device> Devices() {
-  int monitors;
+  std::optional<int> monitors;
+  std::function<int()> source;
   {
     std::lock_guard lock(Lock());
     monitors = Shared().monitors;
+    source = Shared().monitorSource;
   }
+  if (!monitors) monitors = source ? std::max(source(), 1) : 1;
   std::vector<Device> devices{{std::nullopt, "Primary Display Driver", "display", nullptr}};
-  for (int i = 1; i <= monitors; ++i) {
+  for (int i = 1; i <= *monitors; ++i) {
     const GUID guid{0x4D0E1700u + static_cast<DWORD>(i), 0x2B3C, 0x4A5D,
                     {0x8E, 0x9F, 0x00, 0x00, 0x00, 0x00, 0x00, static_cast<BYTE>(i)}};
     const std::string number = std::to_string(i);
@@ -163,13 +172,13 @@ void ReleaseExclusive(const void* owner) {
   if (Shared().exclusiveOwner == owner) Shared().exclusiveOwner = nullptr;
 }
 
-std::unique_ptr<DisplayDevice> MakeDevice(HWND window) {
+std::unique_ptr<DisplayDevice> MakeDevice(HWND window, int monitor) {
   DeviceFactory factory;
   {
     std::lock_guard lock(Lock());
     factory = Shared().factory;
   }
-  return factory ? factory(window) : MakeHeadlessDevice();
+  return factory ? factory(window, monitor) : MakeHeadlessDevice(monitor);
 }
 
 }  // namespace detail

@@ -2,6 +2,7 @@
 // enumerates, a fault plan and lost surfaces. Tests script it; ResetDriver restores the defaults.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "platform/ddraw/DisplayDevice.h"
@@ -43,8 +44,11 @@ std::vector<DisplayMode> ListedModes();
 void SetGammaCapability(bool offered);
 
 // DirectDrawEnumerateExA reports the primary display driver, then (with
-// DDENUM_ATTACHEDSECONDARYDEVICES) one device per monitor with a GUID of its own (default 1).
+// DDENUM_ATTACHEDSECONDARYDEVICES) one device per monitor with a GUID of its own. The count is
+// the one set here, else the monitor source's (the screens of the display devices' toolkit),
+// else 1.
 void SetMonitorCount(int monitors);
+void SetMonitorSource(std::function<int()> monitors);
 
 // The `nth` call (1 = the next one) of `op` from now returns `result` and does nothing else.
 // Several faults may be planned, also for the same operation.

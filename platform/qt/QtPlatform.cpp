@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/ddraw/Driver.h"
 #include "platform/qt/FullScreenDevice.h"
 #include "platform/qt/QtPeer.h"
 
@@ -35,7 +36,9 @@ bool Install() {
   ThePeer() = std::make_unique<QtPeer>();
   QtPeer& peer = *ThePeer();
   user::SetPeer(&peer);
-  ddraw::SetDeviceFactory([&peer](HWND window) { return std::make_unique<FullScreenDevice>(window, peer); });
+  ddraw::SetDeviceFactory(
+      [&peer](HWND window, int monitor) { return std::make_unique<FullScreenDevice>(window, monitor, peer); });
+  ddraw::SetMonitorSource([&peer] { return peer.ScreenCount(); });
   return true;
 }
 
@@ -47,6 +50,7 @@ std::string NoDisplayMessage() {
 void Uninstall() {
   if (!ThePeer()) return;
   ddraw::SetDeviceFactory(nullptr);
+  ddraw::SetMonitorSource(nullptr);
   user::SetPeer(nullptr);
   ThePeer().reset();
 }

@@ -142,7 +142,7 @@ class LoggingDevice final : public ddraw::DisplayDevice {
 
 TEST_F(DirectDrawObject, DeviceFactoryGetsTheWindowAndReleaseGivesTheDesktopBack) {
   DeviceLog log;
-  ddraw::SetDeviceFactory([&](HWND window) {
+  ddraw::SetDeviceFactory([&](HWND window, int) {
     log.window = window;
     return std::make_unique<LoggingDevice>(log);
   });
