@@ -1,6 +1,8 @@
 // The entry's mode switch as the host uses it: the first argument's letter after its switch
 // character, the setup stand-in, the preview into a window, and the password change.
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "platform/registry/Registry.h"
 #include "platform/user/WinUser.h"
@@ -112,6 +114,28 @@ TEST_F(EntryTest, PreviewDrawsThePictureIntoTheHostWindow) {
   for (POINT p : {POINT{0, 0}, POINT{77, 58}, POINT{153, 115}})
     EXPECT_EQ(GetPixel(dc, p.x, p.y), static_cast<COLORREF>(picture.GetCanvas()->GetPixels(p.x, p.y)));
   EXPECT_EQ(GetPixel(dc, 154, 0), RGB(1, 2, 3));  // drawn once, unscaled
+  ReleaseDC(window, dc);
+}
+
+// The host shows its preview window a moment after starting the program.
+TEST_F(EntryTest, PreviewWaitsForTheHostWindowToBecomeVisible) {
+  user::WindowState host;
+  host.width = 200;
+  host.height = 150;
+  host.color = RGB(1, 2, 3);
+  HWND window = user::CreateWindowRecord(host, nullptr);
+  std::thread shows([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    host.visible = true;
+    user::UpdateWindow(window, host);
+  });
+  EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(window))}), 0);
+  shows.join();
+  TBitmap picture;
+  picture.LoadFromResourceName(GetModuleHandleA(nullptr), "PREV_BITMAP");
+  HDC dc = GetDC(window);
+  EXPECT_EQ(GetPixel(dc, 77, 58), static_cast<COLORREF>(picture.GetCanvas()->GetPixels(77, 58)));
+  EXPECT_EQ(GetPixel(dc, 154, 0), RGB(1, 2, 3));
   ReleaseDC(window, dc);
 }
 
