@@ -132,7 +132,8 @@ TEST_F(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
     const fs::path config = Folder / std::to_string(launch);
     fs::create_directories(config);
     const pid_t child = Launch(RILLMOOR_PROGRAM, {"/s"},
-                               {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config}});
+                               {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config},
+                                {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS}});
     // The first run writes its settings once its window system is up: from then on the
     // program holds the server, and this test may connect without it resetting on the way.
     const fs::path settings = config / "quillmont" / "registry.txt";
