@@ -107,6 +107,11 @@ class LaunchTest : public ::testing::Test {
   fs::path Folder;
 };
 
+std::string TextOf(const fs::path& file) {
+  std::ifstream in(file);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // Moves the pointer to and fro over the display until the program ends, as a user ending the
 // screensaver does; the wait status, or none when it did not end in time.
 std::optional<int> EndByMouse(const std::string& display, pid_t child) {
@@ -131,9 +136,12 @@ TEST_F(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
     SCOPED_TRACE(launch);
     const fs::path config = Folder / std::to_string(launch);
     fs::create_directories(config);
+    const fs::path errors = config / "errors.txt";
     const pid_t child = Launch(RILLMOOR_PROGRAM, {"/s"},
                                {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config},
-                                {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS}});
+                                {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS},
+                                {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
+                               &errors);
     // The first run writes its settings once its window system is up: from then on the
     // program holds the server, and this test may connect without it resetting on the way.
     const fs::path settings = config / "quillmont" / "registry.txt";
@@ -145,8 +153,8 @@ TEST_F(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
       Stop(child);
       FAIL() << "the run did not end";
     }
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    ASSERT_EQ(WEXITSTATUS(*status), 0);
+    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status) << "\n" << TextOf(errors);
+    ASSERT_EQ(WEXITSTATUS(*status), 0) << TextOf(errors);
   }
 }
 
@@ -167,9 +175,7 @@ TEST_F(LaunchTest, WithoutADisplayEveryModeSaysSoAndFails) {
       }
       ASSERT_TRUE(WIFEXITED(*status));
       EXPECT_NE(WEXITSTATUS(*status), 0);
-      std::ifstream in(errors);
-      const std::string text(std::istreambuf_iterator<char>(in), {});
-      EXPECT_EQ(text, fs::path(RILLMOOR_PROGRAM).filename().string() + ": " + said + "\n");
+      EXPECT_EQ(TextOf(errors), fs::path(RILLMOOR_PROGRAM).filename().string() + ": " + said + "\n");
     }
   }
   EXPECT_FALSE(fs::exists(Folder / "quillmont"));  // no mode ran
