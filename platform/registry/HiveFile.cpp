@@ -105,16 +105,14 @@ struct Identity {
   dev_t device;
   ino_t inode;
   off_t size;
-  timespec modified;
-  timespec changed;
+  std::int64_t modified;  // nanoseconds
+  std::int64_t changed;
 
   explicit Identity(const struct stat& s)
-      : device(s.st_dev), inode(s.st_ino), size(s.st_size), modified(s.st_mtim), changed(s.st_ctim) {}
-  bool operator==(const Identity& o) const {
-    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
-           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
-           changed.tv_nsec == o.changed.tv_nsec;
-  }
+      : device(s.st_dev), inode(s.st_ino), size(s.st_size),
+        modified(s.st_mtim.tv_sec * std::int64_t{1000000000} + s.st_mtim.tv_nsec),
+        changed(s.st_ctim.tv_sec * std::int64_t{1000000000} + s.st_ctim.tv_nsec) {}
+  bool operator==(const Identity&) const = default;
 };
 
 // One version of the file as parsed: its hive, or the line where it is damaged. The version's

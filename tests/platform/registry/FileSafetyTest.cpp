@@ -194,11 +194,9 @@ TEST_F(FileSafetyTest, EditsInPlaceAreSeen) {
     ASSERT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     ::close(fd);
   };
-  struct stat before {};
-  ASSERT_EQ(::stat(File().c_str(), &before), 0);
+  const auto before = fs::last_write_time(File());
   editInPlace("dword:00000001", "dword:00000002");  // the same size
-  const timespec later[2] = {{0, UTIME_OMIT}, {before.st_mtim.tv_sec + 1, before.st_mtim.tv_nsec}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, File().c_str(), later, 0), 0);
+  fs::last_write_time(File(), before + std::chrono::seconds(1));
   EXPECT_EQ(Read("v"), 2);
   editInPlace("\"v\"=dword:00000002", "\"v\"=dword:00000003\n\"w\"=dword:00000004");  // longer
   EXPECT_EQ(Read("v"), 3);
