@@ -2,7 +2,6 @@
 // the sheet in CreateSurface; a frame drawn is one clipped BltFast of a prepared surface.
 #include "components/DDani.h"
 
-#include <algorithm>
 #include <utility>
 
 TDDani::TDDani(TComponent* AOwner) : TDDsprite(AOwner) {}
@@ -24,7 +23,7 @@ void TDDani::CreateSurface() {
     Report("TOO match sprites");
     return;
   }
-  FFrameCount = std::max(frames, 0);  // a negative frame height cuts no frames
+  FFrameCount = frames;  // a negative frame height gives a negative count, which cuts no frames
   const int width = Stretching ? StretchWidth : FBitmap->GetWidth();
   const int height = Stretching ? StretchHeight : FYOffsetFrame;
   for (int i = 0; i < FFrameCount; ++i) Create1Surface(i, width, height);

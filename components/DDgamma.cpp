@@ -22,50 +22,56 @@ void TDDgamma::Report(const char* Text) {
 }
 
 void TDDgamma::SetEnabled(bool Value) {
-  std::lock_guard lock(FLock);
-  if (Value == GetEnabled()) return;
-  if (Value) {
-    Acquire();
-  } else {
-    Enabled.store(false, std::memory_order_relaxed);
-    ReleaseInterface(FGammaControl);
+  const char* failure = nullptr;
+  {
+    std::lock_guard lock(FLock);
+    if (Value == GetEnabled()) return;
+    if (Value) {
+      failure = Acquire();
+    } else {
+      Enabled.store(false, std::memory_order_relaxed);
+      ReleaseInterface(FGammaControl);
+    }
   }
+  // Raised without the lock: a handler may end the run, waiting for a tick that sets gamma.
+  if (failure) Report(failure);
 }
 
-void TDDgamma::Acquire() {
-  if (!DDmainModule) return Report("Error connect to DDMAIN");
-  std::unique_lock displayLock(DDmainModule->InterfaceLock());
+const char* TDDgamma::Acquire() {
+  if (!DDmainModule) return "Error connect to DDMAIN";
+  std::lock_guard displayLock(DDmainModule->InterfaceLock());
   FDD = DDmainModule->FpDD;
   FDDSPrimary = DDmainModule->FpDDSPrimary;
-  // The error handler runs without the display's lock, so it may close the display.
-  if (!FDD) return displayLock.unlock(), Report("Error FpDD==NULL");
-  if (!FDDSPrimary) return displayLock.unlock(), Report("Error FpDDSPrimary==NULL");
+  if (!FDD) return "Error FpDD==NULL";
+  if (!FDDSPrimary) return "Error FpDDSPrimary==NULL";
   DDCAPS caps{};
   caps.dwSize = sizeof(caps);
   FDD->GetCaps(&caps, nullptr);  // a failure leaves the caps zeroed: no gamma
-  if ((caps.dwCaps2 & DDCAPS2_PRIMARYGAMMA) == 0) return;
+  if ((caps.dwCaps2 & DDCAPS2_PRIMARYGAMMA) == 0) return nullptr;
   Enabled.store(true, std::memory_order_relaxed);
   // The gamma control holds its own reference on the primary, so it outlives a close.
   FDDSPrimary->QueryInterface(IID_IDirectDrawGammaControl, reinterpret_cast<LPVOID*>(&FGammaControl));
+  return nullptr;
 }
 
 void TDDgamma::SetRGB(int Level) {
-  std::lock_guard lock(FLock);
   RGB.store(Level, std::memory_order_relaxed);
   ApplyRamp(Level, Level, Level);
 }
 
-void TDDgamma::SetLinearRGB(int Red, int Green, int Blue) {
-  std::lock_guard lock(FLock);
-  ApplyRamp(Red, Green, Blue);
-}
+void TDDgamma::SetLinearRGB(int Red, int Green, int Blue) { ApplyRamp(Red, Green, Blue); }
 
 void TDDgamma::ApplyRamp(int Red, int Green, int Blue) {
+  std::unique_lock lock(FLock);
   if (!GetEnabled() || !FGammaControl) return;
   DDGAMMARAMP ramp{};
   // Only tests that the ramp can be read: it is overwritten completely below.
-  if (FAILED(FGammaControl->GetGammaRamp(0, &ramp))) Report("Cannot GetGammaRamp");
-  if (!FGammaControl) return;  // the error handler released the control
+  if (FAILED(FGammaControl->GetGammaRamp(0, &ramp))) {
+    lock.unlock();
+    Report("Cannot GetGammaRamp");
+    lock.lock();
+    if (!GetEnabled() || !FGammaControl) return;  // the error handler released the control
+  }
   // 16-bit accumulators: entry i is (i x level) mod 65536.
   const auto red = static_cast<WORD>(Red), green = static_cast<WORD>(Green), blue = static_cast<WORD>(Blue);
   WORD r = 0, g = 0, b = 0;
@@ -77,7 +83,9 @@ void TDDgamma::ApplyRamp(int Red, int Green, int Blue) {
     g = static_cast<WORD>(g + green);
     b = static_cast<WORD>(b + blue);
   }
-  if (FAILED(FGammaControl->SetGammaRamp(0, &ramp))) Report("Cannot SetGammaRamp");
+  const HRESULT set = FGammaControl->SetGammaRamp(0, &ramp);
+  lock.unlock();
+  if (FAILED(set)) Report("Cannot SetGammaRamp");
 }
 
 void DDgamma::Register() { RegisterComponents("roVivavaV", {ComponentClassOf<TDDgamma>()}); }

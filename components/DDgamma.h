@@ -28,14 +28,16 @@ class TDDgamma : public TComponent {
   void SetLinearRGB(int Red, int Green, int Blue);
 
  private:
-  // ErrorResult := Text, then OnError with this component as sender.
+  // ErrorResult := Text, then OnError with this component as sender; never with FLock held.
   void Report(const char* Text);
-  void Acquire();
+  // Takes the gamma control under FLock; the text of a failure, which the caller reports.
+  const char* Acquire();
   // Checks the ramp can be read, then sets the ramp of the three slopes.
   void ApplyRamp(int Red, int Green, int Blue);
 
-  // The two threads' calls never overlap; recursive, so an OnError handler may call back in.
-  mutable std::recursive_mutex FLock;
+  // The two threads' uses of the gamma control never overlap. No event is raised while it is
+  // held: a handler may stop the timer, whose kill waits for a tick that is setting gamma.
+  mutable std::mutex FLock;
   std::atomic<bool> Enabled{false};
   AnsiString ErrorResult;
   IDirectDraw* FDD = nullptr;                        // the display owner's, not held

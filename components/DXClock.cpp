@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/win32/Kernel32.h"
 
@@ -11,6 +12,10 @@ namespace {
 
 // The full turn as the clock's tables have always used it, a shade below the float nearest 2 pi.
 const float kTurn = std::bit_cast<float>(0x40C90FD8u);
+
+// A clock reaching further than this from the origin is on no screen. Refusing it keeps every
+// coordinate handed to GDI, and every sum of two of them, far inside the int range.
+constexpr long long kMaxReach = 1 << 24;
 
 }  // namespace
 
@@ -69,7 +74,16 @@ void TDXClock::DrawDots(HDC dc, int Step, int Half, bool Square) const {
   }
 }
 
+bool TDXClock::WithinReach() const {
+  // Dots and hands stay within twice the radius of the centre.
+  const long long reach = 2 * std::llabs(static_cast<long long>(Radius));
+  return std::llabs(static_cast<long long>(Xcenter)) + reach <= kMaxReach &&
+         std::llabs(static_cast<long long>(Ycenter)) + reach <= kMaxReach;
+}
+
 void TDXClock::ShowClock() {
+  // The stored centre and radius are not bounded.
+  if (!WithinReach()) return;
   SYSTEMTIME now{};
   GetLocalTime(&now);
   // Without a back surface (display closed, or its device context refused) this frame has no clock.

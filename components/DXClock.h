@@ -41,7 +41,8 @@ class TDXClock : public TComponent {
   void SetColor(TColor Value) { Color = Value; }
 
   // Draws the clock for the current local time; skipped while the display owner has no back
-  // surface whose device context can be had.
+  // surface whose device context can be had, and for a clock that would reach more than 2^24
+  // pixels from the origin (a centre or radius no screen can show).
   void ShowClock();
 
   const TClockSizes& GetSizes() const { return FSizes; }
@@ -54,6 +55,7 @@ class TDXClock : public TComponent {
   // Dial point Index on the circle of the radius.
   TPoint DialPoint(int Index) const;
   void DrawDots(HDC dc, int Step, int Half, bool Square) const;
+  bool WithinReach() const;
 
   std::array<float, 60> FSin{};
   std::array<float, 60> FCos{};

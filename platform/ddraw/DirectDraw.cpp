@@ -13,6 +13,7 @@ namespace {
 
 class DirectDraw final : public IDirectDraw, public IDirectDraw7 {
  public:
+  explicit DirectDraw(int monitor) : display_(std::make_shared<Display>(monitor)) {}
   HRESULT QueryInterface(REFIID iid, LPVOID* object) override;
   ULONG AddRef() override { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
   ULONG Release() override;
@@ -30,7 +31,7 @@ class DirectDraw final : public IDirectDraw, public IDirectDraw7 {
   ~DirectDraw() { display_->End(); }
 
   std::atomic<ULONG> refs_{1};
-  std::shared_ptr<Display> display_ = std::make_shared<Display>();
+  std::shared_ptr<Display> display_;
 };
 
 HRESULT DirectDraw::QueryInterface(REFIID iid, LPVOID* object) {
@@ -135,10 +136,12 @@ HRESULT DirectDraw::RestoreAllSurfaces() {
   return RestoreSurfaces(display_.get());
 }
 
-bool KnownDevice(const GUID& guid) {
-  for (const Device& device : Devices())
-    if (device.guid && *device.guid == guid) return true;
-  return false;
+// The monitor whose device has this GUID; none when no device has it.
+std::optional<int> MonitorOf(const GUID& guid) {
+  const std::vector<Device> devices = Devices();
+  for (std::size_t i = 0; i < devices.size(); ++i)
+    if (devices[i].guid && *devices[i].guid == guid) return static_cast<int>(i);
+  return std::nullopt;
 }
 
 // Registered before main, from the unit every DirectDraw user links.
@@ -162,8 +165,9 @@ HRESULT DirectDrawCreate(GUID* guid, LPDIRECTDRAW* object, IUnknown* outer) {
   if (!object) return DDERR_INVALIDPARAMS;
   *object = nullptr;
   if (outer) return DDERR_INVALIDPARAMS;
-  if (guid && !KnownDevice(*guid)) return DDERR_INVALIDDIRECTDRAWGUID;
-  *object = static_cast<IDirectDraw*>(new DirectDraw);
+  const std::optional<int> monitor = guid ? MonitorOf(*guid) : 0;
+  if (!monitor) return DDERR_INVALIDDIRECTDRAWGUID;
+  *object = static_cast<IDirectDraw*>(new DirectDraw(*monitor));
   return DD_OK;
 }
 

@@ -18,7 +18,7 @@ HRESULT Display::SetCooperativeLevel(HWND window, DWORD flags) {
   if ((flags & required) != required || (flags & ~allowed) != 0 || window == nullptr) return DDERR_INVALIDPARAMS;
   if (exclusive_) return window == window_ ? DD_OK : DDERR_EXCLUSIVEMODEALREADYSET;
   if (!ClaimExclusive(this)) return DDERR_EXCLUSIVEMODEALREADYSET;
-  device_ = MakeDevice(window);
+  device_ = MakeDevice(window, monitor_);
   if (!device_) {
     ReleaseExclusive(this);
     return DDERR_GENERIC;

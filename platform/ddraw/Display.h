@@ -11,7 +11,8 @@ namespace ddraw::detail {
 
 class Display {
  public:
-  Display() = default;
+  // On the primary display driver (0) or the n-th monitor's device.
+  explicit Display(int monitor) : monitor_(monitor) {}
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
   ~Display();
@@ -28,6 +29,7 @@ class Display {
   void End();
 
  private:
+  const int monitor_;
   bool exclusive_ = false;
   HWND window_ = nullptr;
   std::optional<DisplayMode> mode_;

@@ -40,9 +40,11 @@ class DisplayDevice {
   virtual void RestoreDesktop() = 0;
 };
 
-// Makes the device for the window given to SetCooperativeLevel. An empty factory (the default,
-// and after ResetDriver) gives the headless device of HeadlessDevice.h.
-using DeviceFactory = std::function<std::unique_ptr<DisplayDevice>(HWND window)>;
+// Makes the device for the window given to SetCooperativeLevel, on the monitor whose device
+// the DirectDraw object was created for: 0 for the primary display driver (the window's own
+// screen), n for the n-th monitor's device that DirectDrawEnumerateExA reports. An empty
+// factory (the default, and after ResetDriver) gives the headless device of HeadlessDevice.h.
+using DeviceFactory = std::function<std::unique_ptr<DisplayDevice>(HWND window, int monitor)>;
 void SetDeviceFactory(DeviceFactory factory);
 
 // Converts a frame to 0x00RRGGBB pixels, gamma applied (entry >> 8 per channel), row after row

@@ -23,7 +23,8 @@ struct Fault {
 struct State {
   std::optional<std::vector<DisplayMode>> modes;  // none: derived from the desktop
   bool gamma = true;
-  int monitors = 1;
+  std::optional<int> monitors;  // none: from the source
+  std::function<int()> monitorSource;
   std::array<long, kOpCount> calls{};
   std::vector<Fault> faults;
   const void* exclusiveOwner = nullptr;
@@ -45,13 +46,18 @@ std::vector<DisplayMode> DesktopModes() {
                                            {1280, 1024, 0}};
   const gdi::DesktopMode desktop = gdi::GetDesktopMode();
   std::vector<DisplayMode> modes;
-  for (const DisplayMode& size : kSizes) {
-    if (size.width > desktop.width || size.height > desktop.height) continue;
-    for (int depth : {16, 24, 32}) modes.push_back({size.width, size.height, depth});
+  const auto add = [&modes](const DisplayMode& mode) {
+    if (std::find(modes.begin(), modes.end(), mode) == modes.end()) modes.push_back(mode);
+  };
+  for (const DisplayMode& size : kSizes)
+    if (size.width <= desktop.width && size.height <= desktop.height)
+      for (int depth : {16, 24, 32}) add({size.width, size.height, depth});
+  // The desktop's own size at every depth too: the settings may store it with a depth other
+  // than the desktop's (the 32-bit probe does), and that mode must open again on the next run.
+  if (desktop.width > 0 && desktop.height > 0) {
+    for (int depth : {16, 24, 32}) add({desktop.width, desktop.height, depth});
+    if (IsDisplayDepth(desktop.bitsPerPixel)) add({desktop.width, desktop.height, desktop.bitsPerPixel});
   }
-  const DisplayMode own{desktop.width, desktop.height, desktop.bitsPerPixel};
-  if (IsDisplayDepth(own.bitsPerPixel) && std::find(modes.begin(), modes.end(), own) == modes.end())
-    modes.push_back(own);
   return modes;
 }
 
@@ -81,6 +87,11 @@ void SetGammaCapability(bool offered) {
 void SetMonitorCount(int monitors) {
   std::lock_guard lock(Lock());
   Shared().monitors = std::max(monitors, 0);
+}
+
+void SetMonitorSource(std::function<int()> monitors) {
+  std::lock_guard lock(Lock());
+  Shared().monitorSource = std::move(monitors);
 }
 
 void FailCall(Op op, int nth, HRESULT result) {
@@ -129,13 +140,16 @@ bool GammaOffered() {
 }
 
 std::vector<Device> Devices() {
-  int monitors;
+  std::optional<int> monitors;
+  std::function<int()> source;
   {
     std::lock_guard lock(Lock());
     monitors = Shared().monitors;
+    source = Shared().monitorSource;
   }
+  if (!monitors) monitors = source ? std::max(source(), 1) : 1;
   std::vector<Device> devices{{std::nullopt, "Primary Display Driver", "display", nullptr}};
-  for (int i = 1; i <= monitors; ++i) {
+  for (int i = 1; i <= *monitors; ++i) {
     const GUID guid{0x4D0E1700u + static_cast<DWORD>(i), 0x2B3C, 0x4A5D,
                     {0x8E, 0x9F, 0x00, 0x00, 0x00, 0x00, 0x00, static_cast<BYTE>(i)}};
     const std::string number = std::to_string(i);
@@ -158,13 +172,13 @@ void ReleaseExclusive(const void* owner) {
   if (Shared().exclusiveOwner == owner) Shared().exclusiveOwner = nullptr;
 }
 
-std::unique_ptr<DisplayDevice> MakeDevice(HWND window) {
+std::unique_ptr<DisplayDevice> MakeDevice(HWND window, int monitor) {
   DeviceFactory factory;
   {
     std::lock_guard lock(Lock());
     factory = Shared().factory;
   }
-  return factory ? factory(window) : MakeHeadlessDevice();
+  return factory ? factory(window, monitor) : MakeHeadlessDevice(monitor);
 }
 
 }  // namespace detail

@@ -2,6 +2,7 @@
 // enumerates, a fault plan and lost surfaces. Tests script it; ResetDriver restores the defaults.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "platform/ddraw/DisplayDevice.h"
@@ -33,8 +34,9 @@ enum class Op {
 };
 
 // The modes listed and accepted. By default: 640x480, 800x600, 1024x768, 1152x864 and
-// 1280x1024 where they fit the desktop (gdi::GetDesktopMode), each at 16, 24 and 32 bits, then
-// the desktop's own mode when it is not among them. SetModes replaces the list.
+// 1280x1024 where they fit the desktop (gdi::GetDesktopMode), then the desktop's own size when
+// it is not among them, each at 16, 24 and 32 bits (and at the desktop's own depth). SetModes
+// replaces the list.
 void SetModes(std::vector<DisplayMode> modes);
 std::vector<DisplayMode> ListedModes();
 
@@ -42,8 +44,11 @@ std::vector<DisplayMode> ListedModes();
 void SetGammaCapability(bool offered);
 
 // DirectDrawEnumerateExA reports the primary display driver, then (with
-// DDENUM_ATTACHEDSECONDARYDEVICES) one device per monitor with a GUID of its own (default 1).
+// DDENUM_ATTACHEDSECONDARYDEVICES) one device per monitor with a GUID of its own. The count is
+// the one set here, else the monitor source's (the screens of the display devices' toolkit),
+// else 1.
 void SetMonitorCount(int monitors);
+void SetMonitorSource(std::function<int()> monitors);
 
 // The `nth` call (1 = the next one) of `op` from now returns `result` and does nothing else.
 // Several faults may be planned, also for the same operation.

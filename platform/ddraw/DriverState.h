@@ -22,13 +22,14 @@ struct Device {
   std::string name;
   HMONITOR monitor = nullptr;
 };
+// The primary display driver first, then monitors 1, 2, ... in order.
 std::vector<Device> Devices();
 
 // One DirectDraw object at a time holds exclusive mode.
 bool ClaimExclusive(const void* owner);
 void ReleaseExclusive(const void* owner);
 
-std::unique_ptr<DisplayDevice> MakeDevice(HWND window);
+std::unique_ptr<DisplayDevice> MakeDevice(HWND window, int monitor);
 
 // Puts "ddraw.dll" with its export "DirectDrawEnumerateExA" in the built-in module table.
 void RegisterModule();

@@ -23,6 +23,7 @@ struct Record {
   DDGAMMARAMP gamma{};
   long frames = 0;
   std::optional<DisplayMode> mode;
+  int monitor = 0;
 };
 
 Record& TheRecord() {
@@ -32,10 +33,13 @@ Record& TheRecord() {
 
 class HeadlessDevice final : public DisplayDevice {
  public:
+  explicit HeadlessDevice(int monitor) : monitor_(monitor) {}
+
   void SetMode(const DisplayMode& mode) override {
     Record& record = TheRecord();
     std::lock_guard lock(record.mutex);
     record.mode = mode;
+    record.monitor = monitor_;
   }
 
   void Present(const Frame& frame) override {
@@ -62,11 +66,14 @@ class HeadlessDevice final : public DisplayDevice {
     std::lock_guard lock(record.mutex);
     record.mode.reset();
   }
+
+ private:
+  const int monitor_;
 };
 
 }  // namespace
 
-std::unique_ptr<DisplayDevice> MakeHeadlessDevice() { return std::make_unique<HeadlessDevice>(); }
+std::unique_ptr<DisplayDevice> MakeHeadlessDevice(int monitor) { return std::make_unique<HeadlessDevice>(monitor); }
 
 HeadlessFrame HeadlessLastFrame() {
   Record& record = TheRecord();
@@ -94,6 +101,12 @@ std::optional<DisplayMode> HeadlessMode() {
   return record.mode;
 }
 
+int HeadlessMonitor() {
+  Record& record = TheRecord();
+  std::lock_guard lock(record.mutex);
+  return record.monitor;
+}
+
 void ResetHeadlessDisplay() {
   Record& record = TheRecord();
   std::lock_guard lock(record.mutex);
@@ -101,6 +114,7 @@ void ResetHeadlessDisplay() {
   record.width = record.height = record.rowBytes = record.bitsPerPixel = 0;
   record.paletteSize = 0;
   record.mode.reset();
+  record.monitor = 0;
 }
 
 }  // namespace ddraw

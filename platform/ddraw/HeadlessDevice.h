@@ -11,7 +11,7 @@
 
 namespace ddraw {
 
-std::unique_ptr<DisplayDevice> MakeHeadlessDevice();
+std::unique_ptr<DisplayDevice> MakeHeadlessDevice(int monitor);
 
 struct HeadlessFrame {
   int width = 0;
@@ -24,6 +24,7 @@ struct HeadlessFrame {
 HeadlessFrame HeadlessLastFrame();          // empty before the first frame
 long HeadlessFramesPresented();
 std::optional<DisplayMode> HeadlessMode();  // the mode set; none while the desktop shows
+int HeadlessMonitor();  // the monitor of the device that set it (0: the primary display driver)
 void ResetHeadlessDisplay();
 
 }  // namespace ddraw

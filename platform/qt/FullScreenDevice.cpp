@@ -2,6 +2,7 @@
 // sleeps until the next refresh of the widget's screen.
 #include "platform/qt/FullScreenDevice.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 #include <span>
 #include <thread>
@@ -11,7 +12,8 @@
 
 namespace qt {
 
-FullScreenDevice::FullScreenDevice(HWND window, QtPeer& peer) : window_(window), peer_(peer) {}
+FullScreenDevice::FullScreenDevice(HWND window, int monitor, QtPeer& peer)
+    : window_(window), monitor_(monitor), peer_(peer) {}
 
 FullScreenDevice::~FullScreenDevice() { RestoreDesktop(); }
 
@@ -19,7 +21,12 @@ void FullScreenDevice::SetMode(const ddraw::DisplayMode& mode) {
   if (image_.width() != mode.width || image_.height() != mode.height)
     image_ = QImage(mode.width, mode.height, QImage::Format_RGB32);
   image_.fill(Qt::black);
-  if (WindowWidget* w = peer_.WidgetOf(window_)) w->SetDisplayFrame(&image_);
+  if (WindowWidget* w = peer_.WidgetOf(window_)) {
+    // Before the window goes full screen, which covers the screen it is on.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (monitor_ > 0 && monitor_ <= screens.size()) w->setScreen(screens[monitor_ - 1]);
+    w->SetDisplayFrame(&image_);
+  }
 }
 
 void FullScreenDevice::Present(const ddraw::Frame& frame) {

@@ -1,5 +1,6 @@
-// The display device for a window in exclusive mode: the window covers its screen and shows
-// each flipped frame scaled to fit, gamma applied; a flip waits for the screen's next refresh.
+// The display device for a window in exclusive mode: the window covers its screen (the chosen
+// monitor's) and shows each flipped frame scaled to fit, gamma applied; a flip waits for the
+// screen's next refresh.
 #pragma once
 
 #include <QImage>
@@ -14,7 +15,8 @@ class QtPeer;
 
 class FullScreenDevice : public ddraw::DisplayDevice {
  public:
-  FullScreenDevice(HWND window, QtPeer& peer);
+  // Monitor 0 keeps the window's own screen; monitor n shows on the n-th screen.
+  FullScreenDevice(HWND window, int monitor, QtPeer& peer);
   ~FullScreenDevice() override;
   FullScreenDevice(const FullScreenDevice&) = delete;
   FullScreenDevice& operator=(const FullScreenDevice&) = delete;
@@ -27,6 +29,7 @@ class FullScreenDevice : public ddraw::DisplayDevice {
   void WaitForRefresh();
 
   HWND window_;
+  int monitor_;
   QtPeer& peer_;
   QImage image_;  // the frame as shown, reused from frame to frame
   std::chrono::steady_clock::time_point nextRefresh_{};

@@ -7,12 +7,20 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
+#include <utility>
 
 namespace qt {
 namespace {
 
 bool xFailed = false;  // main thread only, like every call here
+
+// The probe's connection, kept until the native windows take it over. An X server resets when
+// its last client leaves, and a connection made during the reset (Qt's own, a moment after a
+// probe that closed again) is refused.
+Display* heldProbe = nullptr;
 
 int RecordError(Display*, XErrorEvent*) {
   xFailed = true;
@@ -66,9 +74,12 @@ struct NativeWindows::Connection {
 };
 
 bool NativeWindows::DisplayAnswers() {
-  Display* d = XOpenDisplay(nullptr);
-  if (d) XCloseDisplay(d);
-  return d != nullptr;
+  // A server that another client's leaving has just made reset refuses for a moment.
+  for (int attempt = 0; !heldProbe && attempt < 10; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    heldProbe = XOpenDisplay(nullptr);
+  }
+  return heldProbe != nullptr;
 }
 
 NativeWindows::NativeWindows() = default;
@@ -77,7 +88,9 @@ NativeWindows::~NativeWindows() = default;
 NativeWindows::Connection* NativeWindows::Open() {
   if (!tried_) {
     tried_ = true;
-    if (Display* d = XOpenDisplay(nullptr)) connection_ = std::make_unique<Connection>(d);
+    Display* d = std::exchange(heldProbe, nullptr);
+    if (!d) d = XOpenDisplay(nullptr);
+    if (d) connection_ = std::make_unique<Connection>(d);
   }
   return connection_.get();
 }

@@ -20,7 +20,9 @@ class NativeWindows {
   NativeWindows(const NativeWindows&) = delete;
   NativeWindows& operator=(const NativeWindows&) = delete;
 
-  // Whether the X display named by DISPLAY accepts a connection.
+  // Whether the X display named by DISPLAY accepts a connection (asked a few times over half
+  // a second). The connection stays open, for the native windows to use, so the server does
+  // not reset before the program's other connections are made.
   static bool DisplayAnswers();
 
   bool Exists(user::NativeId id);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/ddraw/Driver.h"
 #include "platform/qt/FullScreenDevice.h"
 #include "platform/qt/QtPeer.h"
 
@@ -15,27 +16,41 @@ std::unique_ptr<QtPeer>& ThePeer() {
   return *peer;
 }
 
-bool Wanted(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value && *value;
+std::string Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// Qt's choice when none is named is the X display.
+bool OnX11() {
+  const std::string platform = Variable("QT_QPA_PLATFORM");
+  return platform.empty() || platform.starts_with("xcb");
 }
 
 }  // namespace
 
 bool Install() {
   if (ThePeer()) return true;
-  // Qt ends the process when it cannot reach its display, so an unreachable one means headless.
-  if (!Wanted("QT_QPA_PLATFORM") && !(Wanted("DISPLAY") && NativeWindows::DisplayAnswers())) return false;
+  // Qt ends the process when it cannot reach its X display, so that is tried first.
+  if (OnX11() && (Variable("DISPLAY").empty() || !NativeWindows::DisplayAnswers())) return false;
   ThePeer() = std::make_unique<QtPeer>();
   QtPeer& peer = *ThePeer();
   user::SetPeer(&peer);
-  ddraw::SetDeviceFactory([&peer](HWND window) { return std::make_unique<FullScreenDevice>(window, peer); });
+  ddraw::SetDeviceFactory(
+      [&peer](HWND window, int monitor) { return std::make_unique<FullScreenDevice>(window, monitor, peer); });
+  ddraw::SetMonitorSource([&peer] { return peer.ScreenCount(); });
   return true;
+}
+
+std::string NoDisplayMessage() {
+  const std::string display = Variable("DISPLAY");
+  return display.empty() ? "cannot open the display: DISPLAY is not set" : "cannot open the display \"" + display + "\"";
 }
 
 void Uninstall() {
   if (!ThePeer()) return;
   ddraw::SetDeviceFactory(nullptr);
+  ddraw::SetMonitorSource(nullptr);
   user::SetPeer(nullptr);
   ThePeer().reset();
 }

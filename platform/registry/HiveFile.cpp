@@ -1,16 +1,23 @@
-// The registry file: lock-free reads of the last complete version, and read-modify-write under
-// flock with a temporary file in the same folder that is synced and renamed over the old one.
+// The registry file: lock-free reads of the last complete version, kept parsed while the file in
+// place is unchanged, and read-modify-write under flock with a temporary file beside the file
+// that is synced and renamed over it.
 #include "platform/registry/HiveFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <ctime>
+#include <mutex>
+#include <set>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "platform/registry/HiveText.h"
 #include "platform/registry/WinReg.h"
@@ -23,8 +30,10 @@ namespace {
 class FileDescriptor {
  public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(FileDescriptor&&) = delete;
   ~FileDescriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -32,8 +41,7 @@ class FileDescriptor {
   bool valid() const { return fd_ >= 0; }
   // Closes now, reporting whether the close (the last chance to see a write error) worked.
   bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
+    const int fd = std::exchange(fd_, -1);
     return ::close(fd) == 0;
   }
 
@@ -41,13 +49,26 @@ class FileDescriptor {
   int fd_;
 };
 
+// Writers name their temporary copies so, beside the file they replace.
+constexpr std::string_view kCopyInfix = ".new-";
+constexpr std::size_t kCopyRandom = 6;  // the characters mkostemp fills in
+
 std::optional<std::filesystem::path> AbsoluteFromEnvironment(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || value[0] != '/') return std::nullopt;
   return std::filesystem::path(value);
 }
 
-bool ReadAll(int fd, std::string& text) {
+// Each distinct text once per run.
+void ReportOnce(const std::string& text) {
+  static std::mutex mutex;
+  static std::set<std::string> reported;
+  std::lock_guard lock(mutex);
+  if (reported.insert(text).second) std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, text.c_str());
+}
+
+// Reads to the end; false on an error or when there is more than `limit`.
+bool ReadAll(int fd, std::string& text, std::size_t limit) {
   char buffer[16384];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -56,6 +77,7 @@ bool ReadAll(int fd, std::string& text) {
       if (errno == EINTR) continue;
       return false;
     }
+    if (text.size() + static_cast<std::size_t>(n) > limit) return false;
     text.append(buffer, static_cast<std::size_t>(n));
   }
 }
@@ -72,21 +94,156 @@ bool WriteAll(int fd, std::string_view text) {
   return true;
 }
 
+void SyncFolderOf(const std::filesystem::path& file) {
+  FileDescriptor folder(::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.valid()) ::fsync(folder.get());
+}
+
+// Which version of the file a descriptor reads. Files are replaced, not rewritten, so a new
+// version is a new inode; an edit in place changes the size or the times.
+struct Identity {
+  dev_t device;
+  ino_t inode;
+  off_t size;
+  std::int64_t modified;  // nanoseconds
+  std::int64_t changed;
+
+  explicit Identity(const struct stat& s)
+      : device(s.st_dev), inode(s.st_ino), size(s.st_size),
+        modified(s.st_mtim.tv_sec * std::int64_t{1000000000} + s.st_mtim.tv_nsec),
+        changed(s.st_ctim.tv_sec * std::int64_t{1000000000} + s.st_ctim.tv_nsec) {}
+  bool operator==(const Identity&) const = default;
+};
+
+// One version of the file as parsed: its hive, or the line where it is damaged. The version's
+// descriptor stays open, so its inode number cannot pass to another file while it is kept.
+struct Parsed {
+  Identity identity;
+  FileDescriptor held;
+  std::shared_ptr<const Hive> hive;  // null when damaged
+  int damagedLine = 0;
+};
+
+// The version parsed last, shared by every thread of the process.
+class ParsedFile {
+ public:
+  std::shared_ptr<const Parsed> Find(const Identity& identity) {
+    std::lock_guard lock(mutex_);
+    return last_ && last_->identity == identity ? last_ : nullptr;
+  }
+  void Keep(std::shared_ptr<const Parsed> parsed) {
+    std::lock_guard lock(mutex_);
+    last_ = std::move(parsed);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::shared_ptr<const Parsed> last_;
+};
+
+ParsedFile& TheParsedFile() {
+  static auto* parsed = new ParsedFile;  // never destroyed: a reader may run during exit
+  return *parsed;
+}
+
+struct Loaded {
+  std::shared_ptr<const Hive> hive;  // set when the file read
+  int damagedLine = 0;               // set for ERROR_BADDB
+  std::optional<mode_t> mode;        // the file's permission bits; none without a file
+};
+
+// Reads the version of the file that is in place now.
+LONG LoadFile(const std::filesystem::path& file, Loaded& out) {
+  // Without blocking: a named pipe in the file's place must not hang the read.
+  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd.valid()) {
+    if (errno != ENOENT) return ERROR_READ_FAULT;
+    static const auto empty = std::make_shared<const Hive>();
+    out = Loaded{empty, 0, std::nullopt};
+    return ERROR_SUCCESS;
+  }
+  struct stat status {};
+  if (::fstat(fd.get(), &status) != 0) return ERROR_READ_FAULT;
+  const std::string name = "the settings file " + file.string();
+  if (!S_ISREG(status.st_mode)) {
+    ReportOnce(name + " is not a regular file; it is not read");
+    return ERROR_READ_FAULT;
+  }
+  if (static_cast<std::uintmax_t>(status.st_size) > kMaxHiveFileSize) {
+    ReportOnce(name + " is larger than 16 MiB; it is not read");
+    return ERROR_READ_FAULT;
+  }
+  out.mode = status.st_mode & 07777;
+  const Identity identity(status);
+  std::shared_ptr<const Parsed> parsed = TheParsedFile().Find(identity);
+  if (!parsed) {
+    std::string text;
+    // A file that grows while it is read is bounded too.
+    if (!ReadAll(fd.get(), text, kMaxHiveFileSize)) return ERROR_READ_FAULT;
+    auto version = std::make_shared<Parsed>(Parsed{identity, std::move(fd), nullptr, 0});
+    if (auto hive = ParseHive(text, &version->damagedLine)) {
+      version->hive = std::make_shared<const Hive>(std::move(*hive));
+    } else {
+      ReportOnce(DescribeDamage({file, version->damagedLine}) + "; it is left as it is");
+    }
+    TheParsedFile().Keep(version);
+    parsed = std::move(version);
+  }
+  if (!parsed->hive) {
+    out.damagedLine = parsed->damagedLine;
+    return ERROR_BADDB;
+  }
+  out.hive = parsed->hive;
+  return ERROR_SUCCESS;
+}
+
+// The file a write replaces: where the symbolic links in the file's place lead, so the links
+// stay. Null for a loop of links or a link that cannot be read.
+std::optional<std::filesystem::path> LinkTarget(std::filesystem::path file) {
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0) return errno == ENOENT ? std::optional(file) : std::nullopt;
+    if (!S_ISLNK(status.st_mode)) return file;
+    std::string target(static_cast<std::size_t>(status.st_size) + 1, '\0');
+    const ssize_t n = ::readlink(file.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return std::nullopt;
+    target.resize(static_cast<std::size_t>(n));
+    file = target.front() == '/' ? std::filesystem::path(target) : file.parent_path() / target;
+  }
+  return std::nullopt;
+}
+
+// Copies are made only under the lock, so one found by the lock's holder is a killed writer's.
+void RemoveStaleCopies(const std::filesystem::path& file) {
+  const std::string prefix = file.filename().string() + std::string(kCopyInfix);
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() == prefix.size() + kCopyRandom && name.starts_with(prefix)) ::unlink(entry.path().c_str());
+  }
+}
+
 // Writes a complete new version beside `file` and renames it over `file`, so a reader or a
-// crash sees either the old version or the new one, never a part.
-LONG ReplaceFile(const std::filesystem::path& file, std::string_view text) {
-  std::string temp = file.string() + ".XXXXXX";
-  FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+// crash sees either the old version or the new one, never a part. The new version is kept
+// parsed.
+LONG ReplaceFile(const std::filesystem::path& file, Hive hive, std::optional<mode_t> mode) {
+  const std::string text = FormatHive(hive);
+  std::string temp = file.string() + std::string(kCopyInfix) + std::string(kCopyRandom, 'X');
+  FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));  // made private to the user
   if (!fd.valid()) return ERROR_WRITE_FAULT;
-  const bool written = WriteAll(fd.get(), text) && ::fsync(fd.get()) == 0 && fd.Close() &&
-                       ::rename(temp.c_str(), file.c_str()) == 0;
+  bool written = (!mode || ::fchmod(fd.get(), *mode) == 0) && WriteAll(fd.get(), text) && ::fsync(fd.get()) == 0;
+  FileDescriptor kept(written ? ::dup(fd.get()) : -1);
+  written = written && kept.valid() && fd.Close() && ::rename(temp.c_str(), file.c_str()) == 0;
   if (!written) {
     ::unlink(temp.c_str());
     return ERROR_WRITE_FAULT;
   }
   // Makes the rename itself durable; the new contents are already in place either way.
-  FileDescriptor folder(::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.valid()) ::fsync(folder.get());
+  SyncFolderOf(file);
+  struct stat status {};
+  if (::fstat(kept.get(), &status) == 0)
+    TheParsedFile().Keep(std::make_shared<const Parsed>(
+        Parsed{Identity(status), std::move(kept), std::make_shared<const Hive>(std::move(hive)), 0}));
   return ERROR_SUCCESS;
 }
 
@@ -109,20 +266,28 @@ class HiveLock {
   bool locked_ = false;
 };
 
-// Reads the version of the file that is in place now.
-LONG LoadFile(const std::filesystem::path& file, Hive& hive) {
-  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) {
-    if (errno != ENOENT) return ERROR_READ_FAULT;
-    hive = Hive{};
-    return ERROR_SUCCESS;
+// Runs `work` on the file a write replaces, under the lock.
+LONG WithLockedTarget(const std::function<LONG(const std::filesystem::path&)>& work) {
+  const auto file = HiveFilePath();
+  if (!file) return ERROR_PATH_NOT_FOUND;
+  std::error_code error;
+  std::filesystem::create_directories(file->parent_path(), error);
+  if (error) return ERROR_WRITE_FAULT;
+  const HiveLock lock(*file);
+  if (!lock.locked()) return ERROR_WRITE_FAULT;
+  const auto target = LinkTarget(*file);
+  if (!target) return ERROR_WRITE_FAULT;
+  return work(*target);
+}
+
+// Renames `file` to `file` + suffix, never over a file that is there already.
+bool RenameAside(const std::filesystem::path& file, const std::string& suffix) {
+  for (int n = 0; n < 100; ++n) {
+    const std::string aside = file.string() + suffix + (n == 0 ? "" : "-" + std::to_string(n));
+    if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EEXIST) return false;
   }
-  std::string text;
-  if (!ReadAll(fd.get(), text)) return ERROR_READ_FAULT;
-  auto parsed = ParseHive(text);
-  if (!parsed) return ERROR_BADDB;
-  hive = std::move(*parsed);
-  return ERROR_SUCCESS;
+  return false;
 }
 
 }  // namespace
@@ -137,27 +302,53 @@ std::optional<std::filesystem::path> HiveFilePath() {
   return *config / "quillmont" / "registry.txt";
 }
 
-LONG LoadHive(Hive& hive) {
+LONG LoadHive(std::shared_ptr<const Hive>& hive) {
   const auto file = HiveFilePath();
   if (!file) return ERROR_PATH_NOT_FOUND;
-  return LoadFile(*file, hive);
+  Loaded loaded;
+  const LONG rc = LoadFile(*file, loaded);
+  if (rc == ERROR_SUCCESS) hive = std::move(loaded.hive);
+  return rc;
 }
 
 LONG UpdateHive(const std::function<LONG(Hive&)>& change) {
-  const auto file = HiveFilePath();
-  if (!file) return ERROR_PATH_NOT_FOUND;
-  std::error_code error;
-  std::filesystem::create_directories(file->parent_path(), error);
-  if (error) return ERROR_WRITE_FAULT;
-  const HiveLock lock(*file);
-  if (!lock.locked()) return ERROR_WRITE_FAULT;
+  return WithLockedTarget([&](const std::filesystem::path& file) {
+    RemoveStaleCopies(file);
+    Loaded loaded;
+    if (const LONG rc = LoadFile(file, loaded); rc != ERROR_SUCCESS) return rc;
+    Hive hive = *loaded.hive;
+    if (const LONG rc = change(hive); rc != ERROR_SUCCESS) return rc;
+    if (hive == *loaded.hive) return ERROR_SUCCESS;
+    return ReplaceFile(file, std::move(hive), loaded.mode);
+  });
+}
 
-  Hive hive;
-  if (const LONG rc = LoadFile(*file, hive); rc != ERROR_SUCCESS) return rc;
-  const Hive before = hive;
-  if (const LONG rc = change(hive); rc != ERROR_SUCCESS) return rc;
-  if (hive == before) return ERROR_SUCCESS;
-  return ReplaceFile(*file, FormatHive(hive));
+std::string DescribeDamage(const HiveDamage& damage) {
+  return "the settings file " + damage.file.string() + " is damaged at line " + std::to_string(damage.line);
+}
+
+std::optional<HiveDamage> FindHiveDamage() {
+  const auto file = HiveFilePath();
+  if (!file) return std::nullopt;
+  Loaded loaded;
+  if (LoadFile(*file, loaded) != ERROR_BADDB) return std::nullopt;
+  return HiveDamage{*file, loaded.damagedLine};
+}
+
+LONG SetAsideDamagedHive() {
+  return WithLockedTarget([](const std::filesystem::path& file) {
+    Loaded loaded;
+    const LONG rc = LoadFile(file, loaded);
+    if (rc != ERROR_BADDB) return rc;
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, ".damaged-%Y%m%d-%H%M%S", &local);
+    if (!RenameAside(file, stamp)) return ERROR_WRITE_FAULT;
+    SyncFolderOf(file);
+    return ERROR_SUCCESS;
+  });
 }
 
 }  // namespace registry

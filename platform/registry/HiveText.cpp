@@ -185,22 +185,25 @@ bool ParseValueLine(Key* key, std::string_view line) {
 
 }  // namespace
 
-std::optional<Hive> ParseHive(std::string_view text) {
+std::optional<Hive> ParseHive(std::string_view text, int* damagedLine) {
   if (text.ends_with('\n')) text.remove_suffix(1);
   Hive hive;
   std::set<std::string> listed;
   Key* key = nullptr;
-  bool first = true;
-  for (;;) {
+  for (int number = 1;; ++number) {
     const auto cut = text.find('\n');
     const auto line = text.substr(0, cut);
-    if (first) {
-      if (line != kHiveHeader) return std::nullopt;
-      first = false;
+    bool good = true;
+    if (number == 1) {
+      good = line == kHiveHeader;
     } else if (line.starts_with('[')) {
       key = ParseKeyLine(hive, listed, line);
-      if (key == nullptr) return std::nullopt;
-    } else if (!line.empty() && !ParseValueLine(key, line)) {
+      good = key != nullptr;
+    } else if (!line.empty()) {
+      good = ParseValueLine(key, line);
+    }
+    if (!good) {
+      if (damagedLine) *damagedLine = number;
       return std::nullopt;
     }
     if (cut == std::string_view::npos) return hive;

@@ -14,8 +14,9 @@ namespace registry {
 inline constexpr std::string_view kHiveHeader = "QUILLMONT REGISTRY 1";
 
 // Null when the text is not exactly what FormatHive writes (blank lines and a missing final
-// newline aside); nothing is guessed. Parents a file leaves out are added.
-std::optional<Hive> ParseHive(std::string_view text);
+// newline aside), with the number of the first damaged line (from 1, the header) in
+// `damagedLine`; nothing is guessed. Parents a file leaves out are added.
+std::optional<Hive> ParseHive(std::string_view text, int* damagedLine = nullptr);
 std::string FormatHive(const Hive& hive);
 
 }  // namespace registry

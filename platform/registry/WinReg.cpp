@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -75,9 +76,10 @@ LONG Resolve(HKEY handle, LPCSTR subKey, KeyRef& out) {
   return ERROR_SUCCESS;
 }
 
-LONG LoadRoot(Root root, Hive& hive) {
+LONG LoadRoot(Root root, std::shared_ptr<const Hive>& hive) {
   if (root == Root::CurrentUser) return registry::LoadHive(hive);
-  hive = Hive{};  // the other roots stay empty
+  static const auto empty = std::make_shared<const Hive>();  // the other roots stay empty
+  hive = empty;
   return ERROR_SUCCESS;
 }
 
@@ -86,14 +88,14 @@ LONG UpdateRoot(Root root, const std::function<LONG(Hive&)>& change) {
   return registry::UpdateHive(change);
 }
 
-// The value a handle's key holds under `name` ("" when null), for a read.
-LONG FindValue(HKEY handle, LPCSTR name, Hive& hive, const registry::Value*& value) {
+// The value a handle's key holds under `name` ("" when null), for a read; `hive` keeps it.
+LONG FindValue(HKEY handle, LPCSTR name, std::shared_ptr<const Hive>& hive, const registry::Value*& value) {
   KeyRef key;
   if (const LONG rc = Resolve(handle, nullptr, key); rc != ERROR_SUCCESS) return rc;
   if ((key.access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
   if (const LONG rc = LoadRoot(key.root, hive); rc != ERROR_SUCCESS) return rc;
-  if (!registry::KeyExists(hive, key.path)) return ERROR_KEY_DELETED;
-  const registry::Key* found = registry::FindKey(hive, key.path);
+  if (!registry::KeyExists(*hive, key.path)) return ERROR_KEY_DELETED;
+  const registry::Key* found = registry::FindKey(*hive, key.path);
   if (found == nullptr) return ERROR_FILE_NOT_FOUND;  // the root holds no values
   const auto it = found->values.find(win32::NameKey(name != nullptr ? name : ""));
   if (it == found->values.end()) return ERROR_FILE_NOT_FOUND;
@@ -119,40 +121,55 @@ bool IsStoredType(DWORD type) {
   return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY || type == REG_DWORD;
 }
 
+// No exception leaves a registry function: one raised inside (memory running out) fails the
+// call with `failure`.
+template <class TCall>
+LONG Guarded(LONG failure, TCall call) noexcept {
+  try {
+    return call();
+  } catch (...) {
+    return failure;
+  }
+}
+
 }  // namespace
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM samDesired,
                    PHKEY phkResult) {
-  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
-  KeyRef key;
-  if (const LONG rc = Resolve(hKey, lpSubKey, key); rc != ERROR_SUCCESS) return rc;
-  Hive hive;
-  if (const LONG rc = LoadRoot(key.root, hive); rc != ERROR_SUCCESS) return rc;
-  if (!registry::KeyExists(hive, key.path)) return ERROR_FILE_NOT_FOUND;
-  key.access = samDesired;
-  *phkResult = Handles().Add(std::move(key));
-  return ERROR_SUCCESS;
+  return Guarded(ERROR_READ_FAULT, [&]() -> LONG {
+    if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+    KeyRef key;
+    if (const LONG rc = Resolve(hKey, lpSubKey, key); rc != ERROR_SUCCESS) return rc;
+    std::shared_ptr<const Hive> hive;
+    if (const LONG rc = LoadRoot(key.root, hive); rc != ERROR_SUCCESS) return rc;
+    if (!registry::KeyExists(*hive, key.path)) return ERROR_FILE_NOT_FOUND;
+    key.access = samDesired;
+    *phkResult = Handles().Add(std::move(key));
+    return ERROR_SUCCESS;
+  });
 }
 
 LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*lpClass*/,
                      DWORD dwOptions, REGSAM samDesired,
                      LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/, PHKEY phkResult,
                      LPDWORD lpdwDisposition) {
-  if (phkResult == nullptr || lpSubKey == nullptr || dwOptions != REG_OPTION_NON_VOLATILE)
-    return ERROR_INVALID_PARAMETER;
-  KeyRef key;
-  if (const LONG rc = Resolve(hKey, lpSubKey, key); rc != ERROR_SUCCESS) return rc;
-  bool created = false;
-  const LONG rc = UpdateRoot(key.root, [&](Hive& hive) {
-    created = registry::CreateKey(hive, *registry::SplitKeyPath(key.path));
+  return Guarded(ERROR_WRITE_FAULT, [&]() -> LONG {
+    if (phkResult == nullptr || lpSubKey == nullptr || dwOptions != REG_OPTION_NON_VOLATILE)
+      return ERROR_INVALID_PARAMETER;
+    KeyRef key;
+    if (const LONG rc = Resolve(hKey, lpSubKey, key); rc != ERROR_SUCCESS) return rc;
+    bool created = false;
+    const LONG rc = UpdateRoot(key.root, [&](Hive& hive) {
+      created = registry::CreateKey(hive, *registry::SplitKeyPath(key.path));
+      return ERROR_SUCCESS;
+    });
+    if (rc != ERROR_SUCCESS) return rc;
+    if (lpdwDisposition != nullptr)
+      *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    key.access = samDesired;
+    *phkResult = Handles().Add(std::move(key));
     return ERROR_SUCCESS;
   });
-  if (rc != ERROR_SUCCESS) return rc;
-  if (lpdwDisposition != nullptr)
-    *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-  key.access = samDesired;
-  *phkResult = Handles().Add(std::move(key));
-  return ERROR_SUCCESS;
 }
 
 LONG RegCloseKey(HKEY hKey) {
@@ -162,61 +179,69 @@ LONG RegCloseKey(HKEY hKey) {
 
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                       LPBYTE lpData, LPDWORD lpcbData) {
-  if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr))
-    return ERROR_INVALID_PARAMETER;
-  Hive hive;
-  const registry::Value* value = nullptr;
-  if (const LONG rc = FindValue(hKey, lpValueName, hive, value); rc != ERROR_SUCCESS) return rc;
-  if (lpType != nullptr) *lpType = value->type;
-  if (lpcbData == nullptr) return ERROR_SUCCESS;
-  const auto size = static_cast<DWORD>(value->data.size());
-  if (lpData != nullptr) {
-    if (*lpcbData < size) {
-      *lpcbData = size;
-      return ERROR_MORE_DATA;
+  return Guarded(ERROR_READ_FAULT, [&]() -> LONG {
+    if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr))
+      return ERROR_INVALID_PARAMETER;
+    std::shared_ptr<const Hive> hive;
+    const registry::Value* value = nullptr;
+    if (const LONG rc = FindValue(hKey, lpValueName, hive, value); rc != ERROR_SUCCESS) return rc;
+    if (lpType != nullptr) *lpType = value->type;
+    if (lpcbData == nullptr) return ERROR_SUCCESS;
+    const auto size = static_cast<DWORD>(value->data.size());
+    if (lpData != nullptr) {
+      if (*lpcbData < size) {
+        *lpcbData = size;
+        return ERROR_MORE_DATA;
+      }
+      if (size != 0) std::memcpy(lpData, value->data.data(), size);
     }
-    if (size != 0) std::memcpy(lpData, value->data.data(), size);
-  }
-  *lpcbData = size;
-  return ERROR_SUCCESS;
+    *lpcbData = size;
+    return ERROR_SUCCESS;
+  });
 }
 
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD dwType,
                     const BYTE* lpData, DWORD cbData) {
-  if (!IsStoredType(dwType) || (dwType == REG_DWORD && cbData != 4) ||
-      (lpData == nullptr && cbData != 0))
-    return ERROR_INVALID_PARAMETER;
-  registry::Value value{lpValueName != nullptr ? lpValueName : "", dwType,
-                        std::vector<BYTE>(lpData, lpData + cbData)};
-  // A text always ends in a zero, so every reader finds its end.
-  if ((dwType == REG_SZ || dwType == REG_EXPAND_SZ) && (cbData == 0 || lpData[cbData - 1] != 0))
-    value.data.push_back(0);
-  return EditValues(hKey, [&](std::map<std::string, registry::Value>& values) {
-    const auto [it, added] = values.try_emplace(win32::NameKey(value.name), value);
-    if (!added) {  // an existing value keeps the spelling of its name
-      it->second.type = value.type;
-      it->second.data = value.data;
-    }
-    return ERROR_SUCCESS;
+  return Guarded(ERROR_WRITE_FAULT, [&]() -> LONG {
+    if (!IsStoredType(dwType) || (dwType == REG_DWORD && cbData != 4) ||
+        (lpData == nullptr && cbData != 0))
+      return ERROR_INVALID_PARAMETER;
+    registry::Value value{lpValueName != nullptr ? lpValueName : "", dwType,
+                          std::vector<BYTE>(lpData, lpData + cbData)};
+    // A text always ends in a zero, so every reader finds its end.
+    if ((dwType == REG_SZ || dwType == REG_EXPAND_SZ) && (cbData == 0 || lpData[cbData - 1] != 0))
+      value.data.push_back(0);
+    return EditValues(hKey, [&](std::map<std::string, registry::Value>& values) {
+      const auto [it, added] = values.try_emplace(win32::NameKey(value.name), value);
+      if (!added) {  // an existing value keeps the spelling of its name
+        it->second.type = value.type;
+        it->second.data = value.data;
+      }
+      return ERROR_SUCCESS;
+    });
   });
 }
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
-  const std::string name = lpValueName != nullptr ? lpValueName : "";
-  return EditValues(hKey, [&](std::map<std::string, registry::Value>& values) {
-    return values.erase(win32::NameKey(name)) != 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+  return Guarded(ERROR_WRITE_FAULT, [&]() -> LONG {
+    const std::string name = lpValueName != nullptr ? lpValueName : "";
+    return EditValues(hKey, [&](std::map<std::string, registry::Value>& values) {
+      return values.erase(win32::NameKey(name)) != 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
   });
 }
 
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
-  if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
-  KeyRef key;
-  if (const LONG rc = Resolve(hKey, lpSubKey, key); rc != ERROR_SUCCESS) return rc;
-  if (key.path.empty()) return ERROR_ACCESS_DENIED;  // a root is never deleted
-  return UpdateRoot(key.root, [&](Hive& hive) {
-    if (!registry::KeyExists(hive, key.path)) return ERROR_FILE_NOT_FOUND;
-    if (registry::HasSubKeys(hive, key.path)) return ERROR_ACCESS_DENIED;
-    hive.keys.erase(win32::NameKey(key.path));
-    return ERROR_SUCCESS;
+  return Guarded(ERROR_WRITE_FAULT, [&]() -> LONG {
+    if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
+    KeyRef key;
+    if (const LONG rc = Resolve(hKey, lpSubKey, key); rc != ERROR_SUCCESS) return rc;
+    if (key.path.empty()) return ERROR_ACCESS_DENIED;  // a root is never deleted
+    return UpdateRoot(key.root, [&](Hive& hive) {
+      if (!registry::KeyExists(hive, key.path)) return ERROR_FILE_NOT_FOUND;
+      if (registry::HasSubKeys(hive, key.path)) return ERROR_ACCESS_DENIED;
+      hive.keys.erase(win32::NameKey(key.path));
+      return ERROR_SUCCESS;
+    });
   });
 }

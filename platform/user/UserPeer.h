@@ -213,7 +213,12 @@ class ScopedMessageBoxSink {
   ScopedMessageBoxSink(const ScopedMessageBoxSink&) = delete;
   ScopedMessageBoxSink& operator=(const ScopedMessageBoxSink&) = delete;
   const std::vector<MessageBoxCall>& Calls() const { return calls_; }
-  void Record(MessageBoxCall call) { calls_.push_back(std::move(call)); }
+  void Record(MessageBoxCall call) {
+    if (OnShow) OnShow(call);
+    calls_.push_back(std::move(call));
+  }
+  // Runs while each box is up, so a test sees the program's state at that moment.
+  std::function<void(const MessageBoxCall&)> OnShow;
 
  private:
   std::vector<MessageBoxCall> calls_;

@@ -3,6 +3,7 @@
 #include "savers/waterfall/ScreenSaver.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "platform/user/WinUser.h"
 #include "platform/vcl/Forms.h"
@@ -10,6 +11,8 @@
 #include "platform/win32/Kernel32.h"
 
 namespace {
+
+bool errorEnd = false;  // main thread only
 
 // The class library's ParamStr: the Index-th argument, empty when there is none.
 AnsiString ParamStr(std::span<const AnsiString> Params, std::size_t Index) {
@@ -54,12 +57,13 @@ void ShowPreview(HWND Handle) {
 class TProvider {
  public:
   explicit TProvider(LPCSTR Name) : FModule(LoadLibraryA(Name)) {}
-  ~TProvider() {
-    if (FModule) FreeLibrary(FModule);
-  }
+  ~TProvider() { Free(); }
   TProvider(const TProvider&) = delete;
   TProvider& operator=(const TProvider&) = delete;
   bool Loaded() const { return FModule != nullptr; }
+  void Free() {
+    if (FModule) FreeLibrary(std::exchange(FModule, nullptr));
+  }
   template <class TFunction>
   TFunction Export(LPCSTR Name) const {
     return reinterpret_cast<TFunction>(GetProcAddress(FModule, Name));
@@ -76,12 +80,13 @@ void ChangePassword(HWND Parent) {
   TProvider provider("MPR.DLL");
   if (!provider.Loaded()) {
     MessageBoxA(Parent, "MPR.DLL not found: cannot change password.", "Screen saver", MB_OK);
-    return;
+    return MarkErrorEnd();
   }
   auto change = provider.Export<TPwdChangePasswordA>("PwdChangePasswordA");
   if (!change) {
+    provider.Free();  // before the box, which may stay up a long while
     MessageBoxA(Parent, "PwdChangeProc not found: cannot change password", "Screen saver", MB_OK);
-    return;
+    return MarkErrorEnd();
   }
   change("SCRSAVE", Parent, 0, 0);
 }
@@ -101,6 +106,7 @@ TSaverMode SaverMode(const AnsiString& Param1) {
 }
 
 int RunScreenSaver(std::span<const AnsiString> Params, const TSaverProgram& Program) {
+  errorEnd = false;
   try {
     switch (SaverMode(ParamStr(Params, 1))) {
       case TSaverMode::FullScreen:
@@ -123,9 +129,13 @@ int RunScreenSaver(std::span<const AnsiString> Params, const TSaverProgram& Prog
     }
   } catch (Exception& E) {
     Application->ShowException(&E);
+    MarkErrorEnd();
   }
-  return 0;
+  // The host learns of a failure from the exit status, not only from the box the user saw.
+  return errorEnd ? 1 : 0;
 }
+
+void MarkErrorEnd() { errorEnd = true; }
 
 bool VerifyPassword(HWND Handle) {
   OSVERSIONINFOA version{};

@@ -44,6 +44,19 @@ TLevels Blend(const TLevels& From, const TLevels& To, int a, int Start, int End)
   return out;
 }
 
+// Between TimePoint1 and TimePoint6 only. Each case holds only after the ones before it failed,
+// so every blend stays within its span.
+TLevels BetweenNights(int a, const TDaylightTimes& Times, const TDaylightKeys& Keys) {
+  if (a <= Times.TimePoint2)
+    return Blend(Keys.ColorNight, Keys.ColorDawn, a, Times.TimePoint1, Times.TimePoint2);
+  if (a <= Times.TimePoint3)
+    return Blend(Keys.ColorDawn, Keys.ColorDay, a, Times.TimePoint2, Times.TimePoint3);
+  if (a <= Times.TimePoint4) return Keys.ColorDay;
+  if (a <= Times.TimePoint5)
+    return Blend(Keys.ColorDay, Keys.ColorDusk, a, Times.TimePoint4, Times.TimePoint5);
+  return Blend(Keys.ColorDusk, Keys.ColorNight, a, Times.TimePoint5, Times.TimePoint6);
+}
+
 int SunSeconds(float Hour) { return static_cast<int>(static_cast<double>(Hour) * 3600.0); }
 
 // Settings are stored as entered; a place off the globe or an offset beyond a day would take
@@ -133,16 +146,13 @@ TDaylightTimes MakeDaylightTimes(TSunTime Sunrise, TSunTime Sunset, bool Dayligh
   return d;
 }
 
-// Each case holds only after the ones before it failed, so every blend stays within its span.
 TLevels DaylightColor(int TimeOfDay, const TDaylightTimes& Times, const TDaylightKeys& Keys) {
-  const int a = TimeOfDay;
-  if (a <= Times.TimePoint1 || a >= Times.TimePoint6) return Keys.ColorNight;
-  if (a <= Times.TimePoint2)
-    return Blend(Keys.ColorNight, Keys.ColorDawn, a, Times.TimePoint1, Times.TimePoint2);
-  if (a <= Times.TimePoint3)
-    return Blend(Keys.ColorDawn, Keys.ColorDay, a, Times.TimePoint2, Times.TimePoint3);
-  if (a <= Times.TimePoint4) return Keys.ColorDay;
-  if (a <= Times.TimePoint5)
-    return Blend(Keys.ColorDay, Keys.ColorDusk, a, Times.TimePoint4, Times.TimePoint5);
-  return Blend(Keys.ColorDusk, Keys.ColorNight, a, Times.TimePoint5, Times.TimePoint6);
+  // The points may reach into the day before (dawn just after midnight) or the day after (a
+  // sunset after midnight); a time of day is the same time on those days too, so the tint runs
+  // on across midnight. When the days' spans overlap, today's wins.
+  for (const int day : {0, SecondsPerDay, -SecondsPerDay}) {
+    const int a = TimeOfDay + day;
+    if (a > Times.TimePoint1 && a < Times.TimePoint6) return BetweenNights(a, Times, Keys);
+  }
+  return Keys.ColorNight;
 }

@@ -53,5 +53,6 @@ struct TDaylightTimes {
 // A day without sunset is full daylight throughout and one without sunrise night throughout; a
 // sunset that falls after midnight counts on the next day. Sunrise and Sunset stay the hours shown.
 TDaylightTimes MakeDaylightTimes(TSunTime Sunrise, TSunTime Sunset, bool DaylightSaving);
-// The tint at a time of day, in seconds after midnight.
+// The tint at a time of day, in seconds after midnight; it runs on across midnight when dawn or
+// dusk reaches into the day before or after.
 TLevels DaylightColor(int TimeOfDay, const TDaylightTimes& Times, const TDaylightKeys& Keys);

@@ -3,13 +3,18 @@
 #include "savers/waterfall/Unit1.h"
 
 #include <cstdlib>
+#include <limits>
 
 #include "platform/winmm/PlaySound.h"
 #include "savers/waterfall/ScreenSaver.h"
 
 void TForm1::MoveClock(int& Center, int Step, int Limit, const char* Name) {
-  const int margin = clockRad + 20;
-  if (Step < 0 ? margin < Center : Center < Limit - margin) Center += Step;
+  // In 64 bits: the stored radius, centre and screen size are not bounded.
+  const long long margin = static_cast<long long>(clockRad) + 20;
+  const long long next = static_cast<long long>(Center) + Step;
+  const bool inside = Step < 0 ? margin < Center : Center < Limit - margin;
+  if (inside && next >= std::numeric_limits<int>::min() && next <= std::numeric_limits<int>::max())
+    Center = static_cast<int>(next);
   DXClock1->SetXcenter(clockX);
   DXClock1->SetYcenter(clockY);
   // Written after every arrow key, also when the clock stayed at its limit.
@@ -114,6 +119,7 @@ void TForm1::DDmain1Error(TObject*) {
   CloseScene();
   SetBorderStyle(bsSizeable);
   MessageBoxA(GetHandle(), DDmain1->GetErrorResult().c_str(), "ERROR", MB_OK);
+  MarkErrorEnd();
   Close();
   // Before the message loop runs, closing the form does not end the program yet.
   if (FSettingUp) Application->Terminate();

@@ -1,5 +1,7 @@
-// Rillmoor.scr: shows the scene and plays the sound through Qt when a display is there, then
-// runs the entry.
+// Rillmoor.scr: shows the scene and plays the sound through Qt, then runs the entry. Without a
+// display it says so and ends: a user's run never falls back to the headless test display.
+#include <cerrno>
+#include <cstdio>
 #include <vector>
 
 #include "platform/qt/QtAudio.h"
@@ -7,7 +9,11 @@
 #include "savers/waterfall/WinMain.h"
 
 int main(int argc, char* argv[]) {
-  if (qt::Install()) qt::InstallAudio();
+  if (!qt::Install()) {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, qt::NoDisplayMessage().c_str());
+    return 1;
+  }
+  qt::InstallAudio();
   const std::vector<AnsiString> params(argv + 1, argv + argc);
   return WinMain(params);
 }

@@ -152,6 +152,19 @@ TEST_F(DDaniTest, TransparencyBeforeCreateSurfaceDoesNothing) {
   EXPECT_TRUE(Errors.empty());
 }
 
+// Only a count of exactly 0 makes transparency do nothing; a negative one cuts no frames.
+TEST_F(DDaniTest, ANegativeFrameHeightKeepsANegativeCount) {
+  Open();
+  TDDani* ani = Sheet(2, 5, 3);
+  ani->SetYOffsetFrame(-5);
+  ani->CreateSurface();
+  EXPECT_EQ(ani->GetFrameCount(), -3);
+  EXPECT_EQ(ani->GetSurface(0), nullptr);
+  ani->SetTransparency(true);
+  EXPECT_TRUE(ani->GetTransparency());
+  EXPECT_TRUE(Errors.empty());
+}
+
 TEST_F(DDaniTest, AFailedFrameLeavesAHoleThatIsSkipped) {
   Open();
   TDDani* ani = Sheet(3, 2, 3);

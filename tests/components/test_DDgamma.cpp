@@ -5,12 +5,14 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "components/DDgamma.h"
 #include "components/DDtimer.h"
 #include "tests/components/PaletteCheck.h"
 #include "tests/components/SpriteFixture.h"
+#include "tests/Watchdog.h"
 
 namespace {
 
@@ -171,6 +173,34 @@ TEST_F(DDgammaTest, AnErrorHandlerMayReleaseTheControl) {
   Gamma->SetRGB(128);
   EXPECT_FALSE(Gamma->GetEnabled());
   EXPECT_EQ(Ramp().red[255], 65535);
+}
+
+// A handler that ends the run stops the timer, whose kill waits for the tick in progress; that
+// tick must not be waiting for the gamma control meanwhile.
+TEST_F(DDgammaTest, AnErrorHandlerMayStopTheTimerWhileTicksSetGamma) {
+  Open();
+  Gamma->SetEnabled(true);
+  TDDtimer timer(nullptr);
+  timer.SetInterval(1);
+  timer.OnTimer = [&](TObject*) { Gamma->SetLinearRGB(256, 200, 100); };
+  const std::thread::id mainThread = std::this_thread::get_id();
+  std::atomic<bool> stopped{false};
+  Gamma->OnError = [&](TObject*) {
+    if (std::this_thread::get_id() != mainThread) return;  // the failure went to a tick
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));  // a tick comes meanwhile
+    timer.SetEnabled(false);
+    stopped = true;
+  };
+  {
+    const Watchdog watchdog(std::chrono::seconds(30), "the timer's kill waits for a tick that waits for gamma");
+    timer.SetEnabled(true);
+    for (int i = 0; i < 1000 && !stopped; ++i) {
+      ddraw::FailCall(ddraw::Op::GetGammaRamp, 1, DDERR_GENERIC);
+      Gamma->SetRGB(128);
+    }
+  }
+  EXPECT_TRUE(stopped);
+  EXPECT_FALSE(timer.GetEnabled());
 }
 
 // The waterfall's pattern: the tick replaces the demo-time line and sets the daylight gamma

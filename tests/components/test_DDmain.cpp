@@ -119,6 +119,7 @@ TEST_F(DDmainTest, DualMonitorOpensOnTheSecondMonitorOrTheDefaultDriver) {
     DDmain->SetEnabled(true);
     EXPECT_TRUE(Errors.empty());
     EXPECT_TRUE(Opened());
+    EXPECT_EQ(ddraw::HeadlessMonitor(), monitors == 2 ? 2 : 0);  // the device of the GUID chosen
     DDmain->SetEnabled(false);
   }
 }

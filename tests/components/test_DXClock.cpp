@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "components/DXClock.h"
@@ -202,6 +203,34 @@ TEST_F(DXClockTest, WithoutABackSurfaceTheFrameHasNoClock) {
   EXPECT_EQ(LitCount(), 0);
   clock->ShowClock();  // the device context was not left taken
   EXPECT_GT(LitCount(), 0);
+}
+
+// Stored settings are not bounded: a clock no screen can show draws nothing and computes
+// nothing that overflows (the sanitizer build stops at any signed overflow).
+TEST_F(DXClockTest, ExtremeGeometryDrawsNothingAndNeverOverflows) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  struct Geometry {
+    int x, y, radius;
+    bool drawn;
+  };
+  const Geometry cases[] = {
+      {kMax, kCentre, 60, false}, {kCentre, kMax, 60, false}, {kMin, kMin, 60, false},
+      {kCentre, kCentre, kMax, false}, {kCentre, kCentre, kMin, false}, {kMax, kMax, kMax, false},
+      {kCentre, kCentre, 1 << 23, false}, {-40, kCentre, 60, true},  // partly off the screen
+      {kCentre, kCentre, -60, true},
+  };
+  Open(32, kSide, kSide);
+  for (const Geometry& g : cases) {
+    SCOPED_TRACE(::testing::Message() << g.x << "," << g.y << " radius " << g.radius);
+    TDXClock* clock = Clock();
+    clock->SetXcenter(g.x);
+    clock->SetYcenter(g.y);
+    clock->SetRadius(g.radius);
+    DDmain->ClearBackSurface();
+    clock->ShowClock();
+    EXPECT_EQ(LitCount() > 0, g.drawn);
+  }
 }
 
 TEST(DXClockRegister, PutsTheClassOnThePalettePage) {

@@ -142,7 +142,7 @@ class LoggingDevice final : public ddraw::DisplayDevice {
 
 TEST_F(DirectDrawObject, DeviceFactoryGetsTheWindowAndReleaseGivesTheDesktopBack) {
   DeviceLog log;
-  ddraw::SetDeviceFactory([&](HWND window) {
+  ddraw::SetDeviceFactory([&](HWND window, int) {
     log.window = window;
     return std::make_unique<LoggingDevice>(log);
   });
@@ -257,12 +257,19 @@ TEST_F(DirectDrawObject, EnumDisplayModesListsCommonSizesThatFitAndTheDesktop) {
   EXPECT_EQ(Enumerate(dd.get()), (std::vector<M>{{640, 480, 16}, {640, 480, 24}, {640, 480, 32},
                                                  {800, 600, 16}, {800, 600, 24}, {800, 600, 32},
                                                  {1024, 768, 16}, {1024, 768, 24}, {1024, 768, 32}}));
-  gdi::SetDesktopMode({1366, 768, 16});
-  const std::vector<M> wide = Enumerate(dd.get());
-  ASSERT_EQ(wide.size(), 10u);
-  EXPECT_EQ(wide.back(), (M{1366, 768, 16}));
+  // The desktop's own size at every depth, whatever the desktop's own depth.
+  for (const M desktop : {M{1366, 768, 16}, M{1920, 1080, 24}, M{2560, 1440, 32}}) {
+    gdi::SetDesktopMode({desktop.width, desktop.height, desktop.bitsPerPixel});
+    const std::vector<M> wide = Enumerate(dd.get());
+    ASSERT_EQ(wide.size(), desktop.width >= 1920 ? 18u : 12u);
+    EXPECT_EQ(std::vector<M>(wide.end() - 3, wide.end()),
+              (std::vector<M>{{desktop.width, desktop.height, 16}, {desktop.width, desktop.height, 24},
+                              {desktop.width, desktop.height, 32}}));
+  }
   gdi::SetDesktopMode({1280, 1024, 32});
   EXPECT_EQ(Enumerate(dd.get()).size(), 15u);
+  gdi::SetDesktopMode({1024, 768, 8});
+  EXPECT_EQ(Enumerate(dd.get()).back(), (M{1024, 768, 8}));
 
   EXPECT_EQ(Enumerate(dd.get(), 2).size(), 2u);  // the callback cancels
 

@@ -110,7 +110,7 @@ class SamplingDevice final : public ddraw::DisplayDevice {
 TEST_F(Flip, EveryFrameReadsAWholeRampWhileAnotherThreadSetsIt) {
   std::set<std::uint32_t> seen;
   ddraw::SetModes({{16, 8, 32}});
-  ddraw::SetDeviceFactory([&](HWND) { return std::make_unique<SamplingDevice>(seen); });
+  ddraw::SetDeviceFactory([&](HWND, int) { return std::make_unique<SamplingDevice>(seen); });
   Opened d;
   Open(d, 16, 8, 32);
   std::atomic<bool> stop{false};

@@ -91,6 +91,21 @@ TEST(HiveText, RefusesAnythingElse) {
   for (const char* text : damaged) EXPECT_FALSE(ParseHive(text)) << text;
 }
 
+TEST(HiveText, NamesTheFirstDamagedLine) {
+  const std::pair<const char*, int> cases[] = {
+      {"", 1},
+      {"QUILLMONT REGISTRY 2\n[A]\n", 1},
+      {"QUILLMONT REGISTRY 1\n\n[A]\n\"v\"=dword:1\n[B]\n", 4},
+      {"QUILLMONT REGISTRY 1\n[A]\n\"v\"=dword:00000001\n\n[a]\n", 5},
+      {"QUILLMONT REGISTRY 1\n[A]\ngarbage", 3},
+  };
+  for (const auto& [text, line] : cases) {
+    int damaged = 0;
+    EXPECT_FALSE(ParseHive(text, &damaged));
+    EXPECT_EQ(damaged, line) << text;
+  }
+}
+
 TEST(HiveText, KeyNamesAreChecked) {
   EXPECT_TRUE(registry::SplitKeyPath(""));
   EXPECT_EQ(registry::SplitKeyPath("SOFTWARE\\Quillmont")->size(), 2u);

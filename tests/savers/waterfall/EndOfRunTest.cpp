@@ -1,5 +1,8 @@
 // The end of a run: every key and mouse rule in both terminate modes, the clock and gamma keys
 // with their registry writes, the password check, the teardown and the display's errors.
+#include <limits>
+#include <tuple>
+
 #include "tests/savers/waterfall/SceneFixture.h"
 
 namespace waterfall_test {
@@ -158,6 +161,23 @@ TEST_F(EndTest, ArrowKeysMoveTheClockWithinItsMarginsAndStoreIt) {
     EXPECT_EQ(Stored("clockX"), horizontal ? c.ExpectX : -5);  // written also at the limit
     EXPECT_EQ(Stored("clockY"), horizontal ? -5 : c.ExpectY);
     EXPECT_FALSE(Application->GetTerminated());
+    ResetApplicationForTest();
+  }
+}
+
+// Stored settings are not bounded; the sanitizer build stops at any signed overflow.
+TEST_F(EndTest, ArrowKeysAndFramesWithExtremeClockSettingsNeverOverflow) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  for (const auto& [x, y, radius] : {std::tuple{kMax, kMax, kMax}, {kMin, kMin, kMin}, {kMax, kMin, 70}, {500, 300, kMax}}) {
+    SCOPED_TRACE(testing::Message() << x << "," << y << " radius " << radius);
+    TForm1* form = SceneWith([&](TWaterfallSettings& s) { s.TermMouse = false; s.clockX = x; s.clockY = y; s.clockRad = radius; });
+    for (WORD key : {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN}) Key(form, key);
+    bool done;
+    form->RenderFrame(form, done);
+    EXPECT_EQ(Stored("clockX"), form->clockX);
+    EXPECT_EQ(Stored("clockY"), form->clockY);
+    EXPECT_TRUE(Shown().empty());
     ResetApplicationForTest();
   }
 }

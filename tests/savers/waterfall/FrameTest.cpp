@@ -1,5 +1,9 @@
 // The frame loop and the tick: layer order on the pixels of a composed headless frame, the
 // flyers drawn where they are, and the tick's counters, demo clock and laps.
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
+
 #include "tests/savers/waterfall/SceneFixture.h"
 
 namespace waterfall_test {
@@ -44,10 +48,18 @@ constexpr TColor Ground = 0x204020, Water = 0x804000, Mask1 = 0x0000A0, Mask2 = 
 
 class FrameTest : public SceneTest {
  protected:
-  // An 800 x 600 scene whose layers are solid colours, without text lines and tint.
-  TForm1* ComposedScene() {
+  // An 800 x 600 scene whose layers are solid colours, without text lines and tint, unless
+  // `Edit` changes the settings.
+  TForm1* ComposedScene(const std::function<void(TWaterfallSettings&)>& Edit = nullptr) {
     gdi::SetDesktopMode({800, 600, 32});
-    TForm1* form = SceneWith([&](TWaterfallSettings& s) { s.ResHor = 800; s.clockX = 750; s.clockY = 550; s.flag_fps = false; s.ShowRisSet = false; });
+    TForm1* form = SceneWith([&](TWaterfallSettings& s) {
+      s.ResHor = 800;
+      s.clockX = 750;
+      s.clockY = 550;
+      s.flag_fps = false;
+      s.ShowRisSet = false;
+      if (Edit) Edit(s);
+    });
     Repaint(form->DDbmp1ground, Ground, false);
     for (TDDani* water : {form->DDani1Waterfall, form->DDani1hightwater, form->DDani1lowwater})
       Repaint(water, Water, false, water->GetYOffsetFrame());
@@ -93,6 +105,73 @@ TEST_F(FrameTest, LayersAreDrawnInTheirOrder) {
   EXPECT_EQ(frame.At(650, 250), OnScreen(Mask2));
   EXPECT_EQ(frame.At(750, 550), OnScreen(clWhite));  // the clock's centre, over mask 4
   EXPECT_EQ(frame.At(790, 500), OnScreen(Mask4));
+}
+
+// The stored clock colour reaches the frame as it is; without the clock the layer shows.
+TEST_F(FrameTest, ClockIsDrawnInTheStoredColourOrNotAtAll) {
+  constexpr TColor Orange = 0x0080FF;
+  struct Case {
+    bool Clock;
+    TColor Expected;
+  };
+  for (const Case c : {Case{true, Orange}, Case{false, Mask4}}) {
+    SCOPED_TRACE(c.Clock);
+    TForm1* form = ComposedScene([&](TWaterfallSettings& s) {
+      s.flag_clock = c.Clock;
+      s.ColorClock = static_cast<int>(Orange);
+    });
+    const ddraw::HeadlessFrame frame = Draw(form);
+    EXPECT_EQ(frame.At(750, 550), OnScreen(c.Expected));  // the centre disc
+    EXPECT_EQ(frame.At(750, 560), OnScreen(c.Expected));  // on the hands or the tail
+    ResetApplicationForTest();
+  }
+}
+
+// Every pixel of the band of a text line: a colour of the layers beneath, or the text's.
+struct TextBand {
+  int Layer = 0;
+  int Text = 0;
+  int Other = 0;
+};
+TextBand ReadBand(const ddraw::HeadlessFrame& Frame, int Top, std::initializer_list<std::uint32_t> Layers,
+                  std::uint32_t Text) {
+  TextBand band;
+  for (int y = Top; y < Top + 16; ++y)
+    for (int x = 20; x < 220; ++x) {
+      const std::uint32_t p = Frame.At(x, y);
+      const bool layer = std::find(Layers.begin(), Layers.end(), p) != Layers.end();
+      ++(layer ? band.Layer : p == Text ? band.Text : band.Other);
+    }
+  return band;
+}
+
+// White letters straight on the picture: no box behind them, no colour but white.
+TEST_F(FrameTest, FrameRateLineIsWhiteTextWithoutABox) {
+  TForm1* form = ComposedScene([](TWaterfallSettings& s) { s.flag_fps = true; });
+  const TextBand band = ReadBand(Draw(form), 600 - 30, {OnScreen(Water), OnScreen(Mask3)}, 0xFFFFFF);
+  EXPECT_GT(band.Text, 100);
+  EXPECT_GT(band.Layer, band.Text);
+  EXPECT_EQ(band.Other, 0);
+}
+
+// The demo day tints the picture either way; its time line shows only when asked for.
+TEST_F(FrameTest, DemoTimeLineFollowsItsSetting) {
+  for (bool shown : {true, false}) {
+    SCOPED_TRACE(shown);
+    TForm1* form = ComposedScene([&](TWaterfallSettings& s) {
+      s.FlagDemoDaytime = true;
+      s.FlagShowSimulateTime = shown;
+    });
+    form->DDtimer1Timer(form->DDtimer1);
+    EXPECT_EQ(form->DDmain1->GetShowTestString(), shown);
+    const ddraw::HeadlessFrame frame = Draw(form);
+    // White through the daylight ramp: entry 255 of a channel at level l is 255 x l.
+    const auto white = [&](std::size_t c) { return static_cast<std::uint32_t>(255 * form->ColorNow[c] % 65536 >> 8); };
+    const TextBand band = ReadBand(frame, 20, {frame.At(200, 150)}, white(0) << 16 | white(1) << 8 | white(2));
+    EXPECT_EQ(band.Text > 100, shown);
+    EXPECT_EQ(band.Other, 0);
+    ResetApplicationForTest();
+  }
 }
 
 TEST_F(FrameTest, FlyersAreDrawnScaledFromTheReferenceScreen) {

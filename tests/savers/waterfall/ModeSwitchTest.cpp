@@ -1,7 +1,10 @@
 // The entry's mode switch as the host uses it: the first argument's letter after its switch
 // character, the setup stand-in, the preview into a window, and the password change.
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
+#include "platform/registry/Registry.h"
 #include "platform/user/WinUser.h"
 #include "savers/waterfall/ScreenSaver.h"
 #include "savers/waterfall/WinMain.h"
@@ -60,7 +63,7 @@ TEST_F(EntryTest, FullScreenArgumentsRunTheScene) {
   for (const char* arg : {"", "/s", "-S", "xs", "s", "/", "a", "p"}) {
     SCOPED_TRACE(arg);
     ddraw::FailCall(ddraw::Op::SetDisplayMode, 1, DDERR_INVALIDMODE);
-    EXPECT_EQ(Run(*arg ? std::vector<AnsiString>{arg} : std::vector<AnsiString>{}), 0);
+    EXPECT_EQ(Run(*arg ? std::vector<AnsiString>{arg} : std::vector<AnsiString>{}), 1);  // an error end
     ASSERT_FALSE(Shown().empty());
     EXPECT_EQ(Shown().back().caption, "ERROR");
     EXPECT_EQ(Shown().back().text, "Error SetDisplayMode");
@@ -86,7 +89,7 @@ TEST_F(EntryTest, TitleIsSetOnlyForTheSetupDialog) {
 }
 
 TEST_F(EntryTest, PreviewWithAHandleThatIsNoNumberShowsTheConversionError) {
-  EXPECT_EQ(Run({"/p", "abc"}), 0);
+  EXPECT_EQ(Run({"/p", "abc"}), 1);
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].text, "'abc' is not a valid integer value");
   EXPECT_EQ(ddraw::HeadlessFramesPresented(), 0);
@@ -114,6 +117,28 @@ TEST_F(EntryTest, PreviewDrawsThePictureIntoTheHostWindow) {
   ReleaseDC(window, dc);
 }
 
+// The host shows its preview window a moment after starting the program.
+TEST_F(EntryTest, PreviewWaitsForTheHostWindowToBecomeVisible) {
+  user::WindowState host;
+  host.width = 200;
+  host.height = 150;
+  host.color = RGB(1, 2, 3);
+  HWND window = user::CreateWindowRecord(host, nullptr);
+  std::thread shows([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    host.visible = true;
+    user::UpdateWindow(window, host);
+  });
+  EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(window))}), 0);
+  shows.join();
+  TBitmap picture;
+  picture.LoadFromResourceName(GetModuleHandleA(nullptr), "PREV_BITMAP");
+  HDC dc = GetDC(window);
+  EXPECT_EQ(GetPixel(dc, 77, 58), static_cast<COLORREF>(picture.GetCanvas()->GetPixels(77, 58)));
+  EXPECT_EQ(GetPixel(dc, 154, 0), RGB(1, 2, 3));
+  ReleaseDC(window, dc);
+}
+
 TEST_F(EntryTest, PreviewEndsWithoutDrawingWhenTheHandleNamesNoWindow) {
   EXPECT_EQ(Run({"/p", "4711"}), 0);
   EXPECT_TRUE(Shown().empty());
@@ -133,10 +158,31 @@ TEST_F(EntryTest, PasswordChangeCallsTheProviderWithTheParentWindow) {
   EXPECT_TRUE(Shown().empty());
 }
 
+// A preview or a password change that did its work exits with 0, as a run ended by a key does
+// (EndToEndTest); an unreadable setting ends the run with an error.
+TEST_F(EntryTest, OnlyAnEndAfterAnErrorExitsNonZero) {
+  Store(Plain());
+  TRegistry key;  // a stored value that cannot be read
+  ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
+  key.WriteString("SetSpeed", "fast");
+  EXPECT_EQ(Run({"/s"}), 1);
+  ASSERT_GE(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, "Invalid data type for 'SetSpeed'");
+  ResetApplicationForTest();
+  key.WriteInteger("SetSpeed", 1);
+
+  win32::RegisterModule("MPR.DLL", {{"PwdChangePasswordA", reinterpret_cast<FARPROC>(&FakePwdChangePasswordA)}});
+  EXPECT_EQ(Run({"/a", "0"}), 0);
+  EXPECT_EQ(Run({"/p", "4711"}), 0);  // no such window: nothing to draw into
+}
+
 TEST_F(EntryTest, PasswordChangeWithoutTheProviderSaysSo) {
-  EXPECT_EQ(Run({"/a", "1234"}), 0);
+  EXPECT_EQ(Run({"/a", "1234"}), 1);
   win32::RegisterModule("MPR.DLL", {});
-  EXPECT_EQ(Run({"/a", "1234"}), 0);
+  std::vector<bool> loadedDuringBox;
+  Boxes->OnShow = [&](const user::MessageBoxCall&) { loadedDuringBox.push_back(GetModuleHandleA("MPR.DLL") != nullptr); };
+  EXPECT_EQ(Run({"/a", "1234"}), 1);
+  EXPECT_EQ(loadedDuringBox, std::vector<bool>{false});  // freed before the box
   ASSERT_EQ(Shown().size(), 2u);
   EXPECT_EQ(Shown()[0].text, "MPR.DLL not found: cannot change password.");
   EXPECT_EQ(Shown()[1].text, "PwdChangeProc not found: cannot change password");

@@ -2,6 +2,9 @@
 // demo-time lines, the first daylight tint through the gamma ramp and the flyers' start.
 #include <optional>
 
+#include "platform/winmm/AudioSink.h"
+#include "platform/winmm/SoundRecorder.h"
+
 #include "tests/savers/waterfall/SceneFixture.h"
 
 namespace waterfall_test {
@@ -113,6 +116,20 @@ TEST_F(SceneTest, SunTimeLinesCarryTheDaylightSavingHour) {
     EXPECT_EQ(form->Daylight.SunriseSec, static_cast<int>(form->Daylight.Sunrise * 3600.0));
     ResetApplicationForTest();
   }
+}
+
+TEST_F(SceneTest, SoundLoopsOnlyWhenItsSettingIsOn) {
+  for (bool sound : {true, false}) {
+    SCOPED_TRACE(sound);
+    const auto recorder = winmm::InstallSoundRecorder();
+    TForm1* form = SceneWith([&](TWaterfallSettings& s) { s.flag_PlaySound = sound; });
+    EXPECT_EQ(recorder->Starts(), sound ? 1 : 0);
+    EXPECT_EQ(recorder->Playing(), sound);
+    form->EndSaver();
+    EXPECT_FALSE(recorder->Playing());
+    ResetApplicationForTest();
+  }
+  winmm::SetAudioSinkFactory(nullptr);
 }
 
 TEST_F(SceneTest, WithoutSunTimeLinesOnlyTheFrameRateLineFollowsItsSetting) {

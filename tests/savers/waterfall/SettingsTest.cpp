@@ -63,6 +63,22 @@ TEST_F(SettingsTest, LaterRunsOnA16BitDesktopUse32BitsWhenOffered) {
   EXPECT_TRUE(Shown().empty());
 }
 
+// The mode a run stores, the probe's 32 bits included, opens again on the next run.
+TEST_F(SettingsTest, FirstAndSecondRunsOpenOnWideDesktops) {
+  for (const TDesktopMode desktop : {TDesktopMode{1920, 1080, 24}, TDesktopMode{2560, 1440, 32}}) {
+    SCOPED_TRACE(desktop.Width);
+    std::filesystem::remove_all(Config / "quillmont");
+    gdi::SetDesktopMode({desktop.Width, desktop.Height, desktop.Depth});
+    for (int depth : {desktop.Depth, 32}) {
+      TForm1* form = CreateScene();
+      EXPECT_TRUE(Shown().empty()) << Shown().front().text;
+      EXPECT_TRUE(form->DDmain1->FpDDSBack);
+      EXPECT_EQ(ddraw::HeadlessMode(), (ddraw::DisplayMode{desktop.Width, desktop.Height, depth}));
+      ResetApplicationForTest();
+    }
+  }
+}
+
 TEST_F(SettingsTest, ProbeWithoutDirectDrawKeepsTheDesktopDepth) {
   gdi::SetDesktopMode({1024, 768, 16});
   CreateScene();

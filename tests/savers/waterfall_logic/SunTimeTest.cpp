@@ -2,7 +2,9 @@
 // texts and the day/night blend at its key times.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "savers/waterfall/SunTime.h"
@@ -217,6 +219,54 @@ TEST(DaylightColor, SunsetAfterMidnightCountsOnTheNextDay) {
   EXPECT_EQ(DaylightColor(43200, d, keys), keys.ColorDay);
   // 23:15 is half-way from day to dusk.
   EXPECT_EQ(DaylightColor(83700, d, keys), (TLevels{229, 194, 180}));
+}
+
+// The largest change of one channel in a minute of the steepest blend, truncation included.
+int OneBlendStep(const TDaylightKeys& k) {
+  const struct {
+    const TLevels& From;
+    const TLevels& To;
+    int Span;
+  } blends[] = {{k.ColorNight, k.ColorDawn, 2700}, {k.ColorDawn, k.ColorDay, 7200},
+                {k.ColorDay, k.ColorDusk, 7200}, {k.ColorDusk, k.ColorNight, 2700}};
+  int step = 0;
+  for (const auto& b : blends)
+    for (std::size_t c = 0; c < 3; ++c) step = std::max(step, (std::abs(b.To[c] - b.From[c]) * 60 + b.Span - 1) / b.Span);
+  return step + 1;
+}
+
+// A walk through the day in minutes, the wrap from 23:59 to 0:00 included, as the demo day
+// and the real clock both go round.
+TEST(DaylightColor, TintRunsOnAcrossMidnight) {
+  const TDaylightKeys keys;
+  const TSunTime reykjavikSunrise = CalcSunTime(true, 64.1333f, -21.9333f, 0, 2003, 6, 21);
+  const TSunTime reykjavikSunset = CalcSunTime(false, 64.1333f, -21.9333f, 0, 2003, 6, 21);
+  ASSERT_EQ(reykjavikSunset.Event, TSunEvent::Occurs);
+  ASSERT_LT(reykjavikSunset.Hour, 1.0f);  // just after midnight
+  const struct {
+    const char* Name;
+    TDaylightTimes Times;
+  } days[] = {
+      {"Reykjavik, 21 June", MakeDaylightTimes(reykjavikSunrise, reykjavikSunset, false)},
+      {"sunset 0:04", MakeDaylightTimes({2.9f, TSunEvent::Occurs}, {0.07f, TSunEvent::Occurs}, false)},
+      {"dawn before midnight", MakeDaylightTimes({0.3f, TSunEvent::Occurs}, {20.0f, TSunEvent::Occurs}, false)},
+      {"sunrise before midnight", MakeDaylightTimes({23.9f, TSunEvent::Occurs}, {15.0f, TSunEvent::Occurs}, false)},
+      {"Aachen, 21 June", MakeDaylightTimes({4.3665f, TSunEvent::Occurs}, {20.8759f, TSunEvent::Occurs}, true)},
+  };
+  const int step = OneBlendStep(keys);
+  for (const auto& day : days) {
+    SCOPED_TRACE(day.Name);
+    TLevels previous = DaylightColor(86400 - 60, day.Times, keys);
+    int largest = 0;
+    for (int a = 0; a < 86400; a += 60) {
+      const TLevels now = DaylightColor(a, day.Times, keys);
+      for (std::size_t c = 0; c < 3; ++c) largest = std::max(largest, std::abs(now[c] - previous[c]));
+      previous = now;
+    }
+    EXPECT_LE(largest, step);
+  }
+  // Just after midnight in Reykjavik the day is still turning to dusk, not night.
+  EXPECT_NE(DaylightColor(60, days[0].Times, keys), keys.ColorNight);
 }
 
 }  // namespace

@@ -1,0 +1,206 @@
+// The registry file against what users and hostile setups put in its place: writers killed
+// half-way, a named pipe, an endless or huge file, a symbolic link, a chosen file mode, a
+// damaged file, and edits made to the file behind the program's back.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "TempProfile.h"
+#include "platform/registry/HiveFile.h"
+#include "platform/registry/Registry.h"
+#include "tests/Watchdog.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kKey = "SOFTWARE\\Quillmont\\Rillmoor";
+
+class FileSafetyTest : public TempProfile {
+ protected:
+  static void Write(const std::string& name, int value) {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, true));
+    reg.WriteInteger(name, value);
+  }
+  static int Read(const std::string& name) {
+    TRegistry reg;
+    if (!reg.OpenKey(kKey, false)) return -1;
+    return reg.ReadInteger(name);
+  }
+  static LONG OpenResult() {
+    HKEY key = nullptr;
+    const LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, &key);
+    if (rc == ERROR_SUCCESS) RegCloseKey(key);
+    return rc;
+  }
+  static LONG CreateResult() {
+    HKEY key = nullptr;
+    const LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                    nullptr, &key, nullptr);
+    if (rc == ERROR_SUCCESS) RegCloseKey(key);
+    return rc;
+  }
+  static std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+// Killed between making its copy and renaming it, a writer leaves the copy behind; the next
+// writer to take the lock clears it away.
+TEST_F(FileSafetyTest, CopiesOfKilledWritersAreRemovedByTheNextWrite) {
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kKey, true));
+    for (int i = 0; i < 2000; ++i) reg.WriteString("padding" + std::to_string(i), std::string(40, 'p'));
+  }
+  for (int kill = 0; kill < 60; ++kill) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 0;; ++i) {
+        TRegistry reg;
+        if (reg.OpenKey(kKey, true)) reg.WriteInteger("busy", i);
+      }
+    }
+    ::usleep(static_cast<useconds_t>(2000 + kill * 397 % 9000));
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  }
+  Write("after", 1);
+  EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"registry.lock", "registry.txt"}));
+  EXPECT_EQ(Read("after"), 1);
+}
+
+// Neither hangs nor ends the program; both give the read error, for reads and writes alike.
+TEST_F(FileSafetyTest, APipeOrAnEndlessFileInItsPlaceGivesTheReadError) {
+  fs::create_directories(Folder());
+  for (const char* kind : {"pipe", "endless", "huge"}) {
+    SCOPED_TRACE(kind);
+    fs::remove(File());
+    if (kind == std::string("pipe")) {
+      ASSERT_EQ(::mkfifo(File().c_str(), 0600), 0);
+    } else if (kind == std::string("endless")) {
+      fs::create_symlink("/dev/zero", File());
+    } else {
+      SetFileText("QUILLMONT REGISTRY 1\n");
+      fs::resize_file(File(), registry::kMaxHiveFileSize + 1);  // sparse: takes no room
+    }
+    const Watchdog watchdog(std::chrono::seconds(30), std::string("a registry call on a ") + kind);
+    EXPECT_EQ(OpenResult(), ERROR_READ_FAULT);
+    EXPECT_EQ(CreateResult(), ERROR_READ_FAULT);
+    TRegistry reg;
+    EXPECT_FALSE(reg.OpenKey(kKey, true));
+  }
+}
+
+TEST_F(FileSafetyTest, AWriteThroughALinkReplacesItsTargetInItsOwnFolder) {
+  const fs::path elsewhere = Folder().parent_path() / "elsewhere";
+  fs::create_directories(elsewhere);
+  fs::create_directories(Folder());
+  fs::create_symlink("../elsewhere/settings.txt", File());  // dangling until the first write
+  Write("v", 1);
+  Write("v", 2);
+  EXPECT_TRUE(fs::is_symlink(File()));
+  EXPECT_EQ(fs::read_symlink(File()), "../elsewhere/settings.txt");
+  EXPECT_EQ(Names(elsewhere), std::vector<std::string>{"settings.txt"});
+  EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"registry.lock", "registry.txt"}));
+  EXPECT_NE(FileText().find("\"v\"=dword:00000002"), std::string::npos);
+  EXPECT_EQ(Read("v"), 2);
+}
+
+TEST_F(FileSafetyTest, AWriteKeepsTheFilesModeAndANewFileIsPrivate) {
+  Write("v", 1);
+  EXPECT_EQ(fs::status(File()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(File(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+  Write("v", 2);
+  EXPECT_EQ(fs::status(File()).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(Read("v"), 2);
+}
+
+TEST_F(FileSafetyTest, ADamagedFileIsNamedOnceWithItsLine) {
+  SetFileText("QUILLMONT REGISTRY 1\n[SOFTWARE]\n\"v\"=dword:zz\n");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(OpenResult(), ERROR_BADDB);
+  EXPECT_EQ(CreateResult(), ERROR_BADDB);
+  EXPECT_EQ(OpenResult(), ERROR_BADDB);
+  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string described = "the settings file " + File().string() + " is damaged at line 3";
+  EXPECT_EQ(said, std::string(program_invocation_short_name) + ": " + described + "; it is left as it is\n");
+  const auto damage = registry::FindHiveDamage();
+  ASSERT_TRUE(damage);
+  EXPECT_EQ(damage->file, File());
+  EXPECT_EQ(damage->line, 3);
+  EXPECT_EQ(registry::DescribeDamage(*damage), described);
+}
+
+// The setup dialog's "OK": the damaged file is kept beside the new one, and the writes go on.
+TEST_F(FileSafetyTest, SettingADamagedFileAsideLetsTheWritesGoOn) {
+  const std::string damaged = "QUILLMONT REGISTRY 1\n[SOFTWARE]\ngarbage\n";
+  SetFileText(damaged);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(CreateResult(), ERROR_BADDB);
+  EXPECT_EQ(registry::SetAsideDamagedHive(), ERROR_SUCCESS);
+  testing::internal::GetCapturedStderr();
+  Write("v", 7);
+  EXPECT_EQ(Read("v"), 7);
+  EXPECT_FALSE(registry::FindHiveDamage());
+  const std::vector<std::string> names = Names(Folder());
+  ASSERT_EQ(names.size(), 3u);
+  EXPECT_EQ(names[0], "registry.lock");
+  EXPECT_EQ(names[1], "registry.txt");
+  const std::string aside = names[2];
+  EXPECT_TRUE(aside.starts_with("registry.txt.damaged-")) << aside;
+  EXPECT_EQ(aside.size(), std::string("registry.txt.damaged-20240101-120000").size()) << aside;
+  std::ifstream in(Folder() / aside, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
+
+  // A sound file is not set aside; a second damaged one in the same second gets a name of its own.
+  EXPECT_EQ(registry::SetAsideDamagedHive(), ERROR_SUCCESS);
+  EXPECT_EQ(Names(Folder()).size(), 3u);
+  SetFileText(damaged);
+  EXPECT_EQ(registry::SetAsideDamagedHive(), ERROR_SUCCESS);
+  EXPECT_FALSE(fs::exists(File()));
+  EXPECT_EQ(Names(Folder()).size(), 3u);
+}
+
+// The parsed file is kept, but an edit behind the program's back is seen at once.
+TEST_F(FileSafetyTest, EditsInPlaceAreSeen) {
+  Write("v", 1);
+  ASSERT_EQ(Read("v"), 1);
+  const auto editInPlace = [&](const std::string& from, const std::string& to) {
+    std::string text = FileText();
+    const auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, from.size(), to);
+    const int fd = ::open(File().c_str(), O_WRONLY | O_TRUNC);  // the same file, not a new one
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(fd);
+  };
+  const auto before = fs::last_write_time(File());
+  editInPlace("dword:00000001", "dword:00000002");  // the same size
+  fs::last_write_time(File(), before + std::chrono::seconds(1));
+  EXPECT_EQ(Read("v"), 2);
+  editInPlace("\"v\"=dword:00000002", "\"v\"=dword:00000003\n\"w\"=dword:00000004");  // longer
+  EXPECT_EQ(Read("v"), 3);
+  EXPECT_EQ(Read("w"), 4);
+}
+
+}  // namespace
