@@ -33,8 +33,8 @@ void WriteByte(TStream* Stream, BYTE Value) { Stream->WriteBuffer(&Value, 1); }
 // the message of an exception that passes.
 template <class Body>
 void WithProgress(const TProgressProc& Progress, Body&& body) {
-  if (Progress) Progress(psStarting, 0, "");
   try {
+    if (Progress) Progress(psStarting, 0, "");
     body();
   } catch (const std::exception& e) {
     if (Progress) Progress(psEnding, 0, e.what());

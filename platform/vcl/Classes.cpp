@@ -325,3 +325,50 @@ void RegisterComponents(const AnsiString& Page, std::initializer_list<TComponent
 }
 
 const std::vector<TPaletteEntry>& RegisteredComponents() { return Palette(); }
+
+// ---- TStringList
+
+void TStringList::CheckIndex(int Index, int Limit) const {
+  if (Index < 0 || Index > Limit) throw EListError(Format("List index out of bounds (%d)", Index));
+}
+
+const AnsiString& TStringList::GetStrings(int Index) const {
+  CheckIndex(Index, GetCount() - 1);
+  return FStrings[static_cast<std::size_t>(Index)];
+}
+
+void TStringList::SetStrings(int Index, const AnsiString& Value) {
+  CheckIndex(Index, GetCount() - 1);
+  FStrings[static_cast<std::size_t>(Index)] = Value;
+}
+
+int TStringList::Add(const AnsiString& S) {
+  FStrings.push_back(S);
+  return GetCount() - 1;
+}
+
+void TStringList::Insert(int Index, const AnsiString& S) {
+  CheckIndex(Index, GetCount());
+  FStrings.insert(FStrings.begin() + Index, S);
+}
+
+void TStringList::Delete(int Index) {
+  CheckIndex(Index, GetCount() - 1);
+  FStrings.erase(FStrings.begin() + Index);
+}
+
+void TStringList::AddStrings(const TStringList* Strings) {
+  if (Strings == this) {
+    const std::vector<AnsiString> copy = FStrings;
+    FStrings.insert(FStrings.end(), copy.begin(), copy.end());
+  } else if (Strings) {
+    FStrings.insert(FStrings.end(), Strings->FStrings.begin(), Strings->FStrings.end());
+  }
+}
+
+void TStringList::Assign(TPersistent* Source) {
+  if (Source == this) return;
+  auto* strings = dynamic_cast<TStringList*>(Source);
+  if (strings == nullptr) return TPersistent::Assign(Source);
+  FStrings = strings->FStrings;
+}

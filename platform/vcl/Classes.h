@@ -229,3 +229,24 @@ struct TPaletteEntry {
 void RegisterComponents(const AnsiString& Page, std::initializer_list<TComponentClass> Classes);
 // The palette in registration order.
 const std::vector<TPaletteEntry>& RegisteredComponents();
+
+// An ordered list of texts. Indices outside 0 .. Count - 1 raise EListError
+// "List index out of bounds (%d)".
+class TStringList : public TPersistent {
+ public:
+  int GetCount() const { return static_cast<int>(FStrings.size()); }
+  const AnsiString& GetStrings(int Index) const;
+  void SetStrings(int Index, const AnsiString& Value);
+  // Appends S and returns its index.
+  int Add(const AnsiString& S);
+  void Insert(int Index, const AnsiString& S);
+  void Delete(int Index);
+  void Clear() { FStrings.clear(); }
+  void AddStrings(const TStringList* Strings);
+  // From a TStringList: a copy of its texts.
+  void Assign(TPersistent* Source) override;
+
+ private:
+  void CheckIndex(int Index, int Limit) const;
+  std::vector<AnsiString> FStrings;
+};

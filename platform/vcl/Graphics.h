@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
@@ -282,6 +283,9 @@ class TGraphic : public TPersistent {
   virtual void SetTransparent(bool Value);
   bool GetModified() const { return FModified; }
   void SetModified(bool Value);
+  // Set when the picture's palette changed, for whoever realises it.
+  bool GetPaletteModified() const { return FPaletteModified; }
+  void SetPaletteModified(bool Value) { FPaletteModified = Value; }
 
   virtual void LoadFromStream(TStream* Stream) = 0;
   virtual void SaveToStream(TStream* Stream) = 0;
@@ -304,7 +308,57 @@ class TGraphic : public TPersistent {
  private:
   bool FTransparent = false;
   bool FModified = false;
+  bool FPaletteModified = false;
 };
+
+// Picture data that copies of a picture share; the last Release frees it.
+class TSharedImage {
+ public:
+  TSharedImage() = default;
+  virtual ~TSharedImage() = default;
+  TSharedImage(const TSharedImage&) = delete;
+  TSharedImage& operator=(const TSharedImage&) = delete;
+  void Reference() { ++FRefCount; }
+  void Release();
+  int GetRefCount() const { return FRefCount; }
+
+ protected:
+  // Lets go of what the data holds before it is freed.
+  virtual void FreeHandle() = 0;
+
+ private:
+  int FRefCount = 0;
+};
+
+namespace vcl {
+
+// One reference to shared picture data, released when it goes.
+template <class T>
+class SharedImageRef {
+ public:
+  SharedImageRef() = default;
+  explicit SharedImageRef(T* Image) : image_(Image) {
+    if (image_) image_->Reference();
+  }
+  SharedImageRef(const SharedImageRef& other) : SharedImageRef(other.image_) {}
+  SharedImageRef& operator=(const SharedImageRef& other) {
+    SharedImageRef(other).swap(*this);
+    return *this;
+  }
+  ~SharedImageRef() {
+    if (image_) image_->Release();
+  }
+  void swap(SharedImageRef& other) noexcept { std::swap(image_, other.image_); }
+  T* get() const { return image_; }
+  T* operator->() const { return image_; }
+  T& operator*() const { return *image_; }
+  explicit operator bool() const { return image_ != nullptr; }
+
+ private:
+  T* image_ = nullptr;
+};
+
+}  // namespace vcl
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
 

@@ -1,5 +1,5 @@
 // The picture classes' common ground: TGraphic's change and progress reports and file access,
-// and TPicture, which holds one graphic of any class chosen by file extension.
+// the shared picture data, and TPicture, which holds one graphic of any class chosen by file extension.
 #include <algorithm>
 #include <vector>
 
@@ -37,6 +37,14 @@ void TGraphic::LoadFromFile(const AnsiString& FileName) {
 void TGraphic::SaveToFile(const AnsiString& FileName) {
   TFileStream stream(FileName, fmCreate);
   SaveToStream(&stream);
+}
+
+// ---- TSharedImage
+
+void TSharedImage::Release() {
+  if (--FRefCount > 0) return;
+  FreeHandle();
+  delete this;
 }
 
 // ---- TPicture

@@ -27,6 +27,13 @@ class EConvertError : public Exception {
   using Exception::Exception;
 };
 
+// The silent exception: it ends an operation, and the application object shows nothing for it.
+class EAbort : public Exception {
+ public:
+  EAbort() : Exception("Operation aborted") {}
+  using Exception::Exception;
+};
+
 // Memory or system resources ran out ("Out of memory", "Out of system resources").
 class EOutOfMemory : public Exception {
  public:
