@@ -210,6 +210,11 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
 
 // Clipping and regions.
 HRGN CreateRectRgn(int left, int top, int right, int bottom);
+// Polygon regions cover the pixels a polygon filled by `mode` (ALTERNATE or WINDING) covers.
+HRGN CreatePolygonRgn(const POINT* points, int count, int mode);
+BOOL PtInRegion(HRGN rgn, int x, int y);
+int GetRgnBox(HRGN rgn, RECT* box);
+// Rectangular regions only; another region clips nothing and reports RGN_ERROR.
 int SelectClipRgn(HDC hdc, HRGN rgn);
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
 constexpr int NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3, RGN_ERROR = 0;

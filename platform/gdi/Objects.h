@@ -79,10 +79,15 @@ struct PaletteObject : Object {
   std::vector<PALETTEENTRY> entries;
 };
 
+// A rectangle, or the pixels a polygon covers by its fill rule (`rect` is then their bounds).
 struct RegionObject : Object {
   static constexpr Kind kKind = Kind::Region;
   RegionObject() : Object(kKind) {}
   Rect rect;
+  std::vector<Point> polygon;
+  bool winding = false;
+  bool rectangular() const { return polygon.empty(); }
+  bool contains(int x, int y) const;
 };
 
 // The part of a device context that SaveDC keeps.

@@ -52,7 +52,13 @@ constexpr UINT PM_NOREMOVE = 0x0, PM_REMOVE = 0x1;
 constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5;
 
 // SystemParametersInfoA actions.
+constexpr UINT SPI_GETWORKAREA = 0x30, SPI_GETANIMATION = 0x48, SPI_SETANIMATION = 0x49;
 constexpr UINT SPI_SETSCREENSAVERRUNNING = 97;
+// The minimise and restore animation setting; cbSize must be sizeof(ANIMATIONINFO).
+struct ANIMATIONINFO {
+  UINT cbSize;
+  int iMinAnimate;
+};
 constexpr UINT SPI_SCREENSAVERRUNNING = SPI_SETSCREENSAVERRUNNING;
 
 // GetSystemMetrics indices.
@@ -88,5 +94,18 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // The display counter: shown while 0 or above; starts at 0. Returns the new value.
 int ShowCursor(BOOL show);
 
+// SPI_GETWORKAREA reports the whole desktop (no panels are known to the layer).
 BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
+// The system font's average character width in the low word, its height in the high word.
+LONG GetDialogBaseUnits();
 int GetSystemMetrics(int index);
+
+// Drawing helpers over a device context: inverting a rectangle, the dotted focus frame that a
+// second call takes away again, and rectangle arithmetic.
+BOOL InvertRect(HDC hdc, const RECT* rect);
+BOOL DrawFocusRect(HDC hdc, const RECT* rect);
+BOOL IsRectEmpty(const RECT* rect);
+BOOL InflateRect(RECT* rect, int dx, int dy);
+BOOL IntersectRect(RECT* result, const RECT* a, const RECT* b);
+BOOL OffsetRect(RECT* rect, int dx, int dy);
+BOOL PtInRect(const RECT* rect, POINT point);

@@ -155,7 +155,12 @@ TBitmap::TBitmapImage TBitmap::NewImage(int AWidth, int AHeight, TPixelFormat Fo
     Colors.resize(std::size_t{1} << bits, RGBQUAD{0, 0, 0, 0});
     image.Colors = std::move(Colors);
   }
-  if (AWidth <= 0 || AHeight <= 0) return image;
+  if (AWidth <= 0 || AHeight <= 0) {
+    // An empty image keeps the size it was given, so width and height can be set one by one.
+    image.Width = std::max(AWidth, 0);
+    image.Height = std::max(AHeight, 0);
+    return image;
+  }
   if (!vcl::ImageSizeFits(AWidth, AHeight, bits)) OutOfResources();
 
   // The colour table, or for 16 bits the 5-6-5 masks, follows the header.

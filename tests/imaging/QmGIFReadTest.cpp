@@ -177,7 +177,7 @@ TEST(GifRead, AbortedDecodingDropsThatFrameAndTheRest) {
   image.GetFrames(2)->GetBitmap();
   int decodes = 0;
   image.OnProgress = [&](TObject*, TProgressStage stage, BYTE, bool, const TRect&, const AnsiString&) {
-    if (stage == psStarting && ++decodes == 1) throw EAbort();
+    if (stage == psStarting && ++decodes == 1) Abort();
   };
   image.DecodeAllFrames();
   EXPECT_EQ(image.GetCount(), 1);

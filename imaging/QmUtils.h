@@ -1,0 +1,87 @@
+// The image library's utilities: rectangles and units, memory blocks, errors and texts,
+// windows, cursors and message boxes, and the bitmap and drawing helpers.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+
+#include "imaging/Maxmin.h"
+#include "platform/vcl/Graphics.h"
+#include "platform/vcl/Variants.h"
+
+// ---- Rectangles, points, units
+
+int WidthOf(const TRect& R);
+int HeightOf(const TRect& R);
+// All four edges count as inside.
+bool PointInRect(const TPoint& P, const TRect& R);
+// Whether the point lies in the polygon filled by the winding rule.
+bool PointInPolyRgn(const TPoint& P, std::span<const TPoint> Points);
+// Dialog units and pixels by the system font's base units, rounded down.
+WORD DialogUnitsToPixelsX(WORD DlgUnits);
+WORD DialogUnitsToPixelsY(WORD DlgUnits);
+WORD PixelsToDialogUnitsX(WORD PixUnits);
+WORD PixelsToDialogUnitsY(WORD PixUnits);
+// The desktop's work area, or the whole screen when the platform does not tell.
+TRect ScreenWorkArea();
+// The number of entries of a palette.
+int PaletteEntries(HPALETTE Palette);
+
+// ---- Memory blocks: platform global memory, zero-filled, addressed through the locked pointer
+
+// None for a size of 0 or less, and none (no exception) when the platform has no block.
+void* AllocMemo(LONG Size);
+// None when the platform cannot resize; the block is then kept as it was.
+void* ReallocMemo(void* fpBlock, LONG Size);
+// Frees a present block and sets the pointer to none.
+void FreeMemo(void*& fpBlock);
+// 0 for none or a pointer that is not a block's.
+LONG GetMemoSize(void* fpBlock);
+bool CompareMem(const void* fpBlock1, const void* fpBlock2, DWORD Size);
+void HugeInc(void*& HugePtr, LONG Amount);
+void HugeDec(void*& HugePtr, LONG Amount);
+void* HugeOffset(void* HugePtr, LONG Amount);
+// The ranges may overlap.
+void HMemCpy(void* DstPtr, const void* SrcPtr, LONG Amount);
+// Moves Size 4-byte items from index SrcIndex to index DstIndex of one block.
+void HugeMove(void* Base, LONG Dst, LONG Src, LONG Size);
+
+// ---- Errors and texts
+
+AnsiString ResStr(const AnsiString& Ident);
+// EResNotFound "Resource %s not found" with the name, or the number of a numeric id.
+[[noreturn]] void ResourceNotFound(LPCSTR ResID);
+// EWin32Error for the code; 0 does nothing.
+void RaiseWin32Error(DWORD ErrCode);
+bool CheckWin32(bool OK);
+// Tells the user that the function is not implemented and ends the operation silently.
+[[noreturn]] void NotImplemented();
+// Empty when the variable is not set.
+AnsiString GetEnvVar(const AnsiString& VarName);
+void SplitCommandLine(const AnsiString& CmdLine, AnsiString& ProgName, AnsiString& Params);
+AnsiString AnsiUpperFirstChar(const AnsiString& S);
+// Freed with StrDispose.
+char* StrPAlloc(const AnsiString& S);
+char* StringToPChar(AnsiString& S);
+AnsiString DropT(const AnsiString& S);
+AnsiString GetWindowsVersion();
+// Null for no values, the value for one, an array of them all for more.
+Variant MakeVariant(std::initializer_list<Variant> Values);
+
+// ---- Drawing: fills, shades and patterns
+
+enum TFillDirection { fdTopToBottom, fdBottomToTop, fdLeftToRight, fdRightToLeft };
+enum TVertAlignment { vaTopJustify, vaCenter, vaBottomJustify };
+
+// An 8 x 8 checkerboard of the two colours, the second at the top-left; owned by the caller.
+TBitmap* CreateTwoColorsBrushPattern(TColor Color1, TColor Color2);
+// Darkens one pixel in four to black along diagonal lines.
+void ShadeRect(HDC DC, const TRect& Rect);
+// Bands of Colors colours from the top or left edge; what the bands leave at the bottom or
+// right takes the colour of the last band.
+void GradientFillRect(TCanvas* Canvas, const TRect& ARect, TColor StartColor, TColor EndColor,
+                      TFillDirection Direction, BYTE Colors);
+// On the screen's device context.
+void PaintInverseRect(const TPoint& RectOrg, const TPoint& RectEnd);
+void DrawInvertFrame(const TRect& ScreenRect, int Width);
