@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "imaging/QmGIFTexts.h"
+#include "imaging/QmGraph.h"
 
 bool GIFLoadCorrupted = true;
 
@@ -46,9 +47,9 @@ std::unique_ptr<TStringList> ReadSubBlocks(TStream* Stream) {
 // at most the 11 held, and a first sub-block of at least 3 bytes that begins with 1.
 bool IsLoopingBlock(const TExtension& Ext, WORD& RepeatCount) {
   if (!Ext.FData || Ext.FData->GetCount() == 0) return false;
-  const std::size_t length = std::min<std::size_t>(Ext.FExtRec[0], 11);
+  const auto length = static_cast<DWORD>(Min(Ext.FExtRec[0], 11));
   const BYTE* name = Ext.FExtRec.data() + 1;
-  if (std::memcmp(name, "NETSCAPE2.0", length) != 0 && std::memcmp(name, "ANIMEXTS1.0", length) != 0) return false;
+  if (!CompareMem(name, "NETSCAPE2.0", length) && !CompareMem(name, "ANIMEXTS1.0", length)) return false;
   const AnsiString& first = Ext.FData->GetStrings(0);
   if (first.size() < 3 || first[0] != 1) return false;
   RepeatCount = static_cast<WORD>(static_cast<BYTE>(first[1]) | static_cast<BYTE>(first[2]) << 8);
@@ -78,7 +79,7 @@ TPixelFormat PixelFormatForColorCount(int Count) {
 
 }  // namespace
 
-void RaiseGifError(const AnsiString& Message) { throw EInvalidGraphicOperation(Message); }
+void RaiseGifError(const AnsiString& Message) { throw EInvalidGraphicOperation(ResStr(Message)); }
 
 AnsiString GIFVersionName(TGIFVersion Version) {
   static const char* const kNames[] = {"", "87a", "89a"};
@@ -170,7 +171,7 @@ void TGIFFrame::LoadFromStream(TStream* Stream) {
     if (!(packed & 1)) FTransparentColor = clNone;
     else if (index < item.FColorMap.Count) FTransparentColor = GifColorToColor(item.FColorMap.Colors[index]);
     // A delay above 6553 hundredths keeps the largest interval there is.
-    FAnimateInterval = static_cast<WORD>(std::max<int>(std::min(delay * 10, 0xFFFF), FAnimateInterval));
+    FAnimateInterval = static_cast<WORD>(Max(Min(delay * 10, 0xFFFF), FAnimateInterval));
     FDisposalMethod = static_cast<TDisposalMethod>((packed >> 2) & 7);
   }
 }
@@ -244,7 +245,7 @@ int TGIFFrame::GetHeight() {
 
 int TGIFFrame::GetColorCount() {
   if (FImage->FColorMap.Count != 0) return FImage->FColorMap.Count;
-  if (FBitmap && FBitmap->GetPalette()) return static_cast<int>(GetPaletteEntries(FBitmap->GetPalette(), 0, 0, nullptr));
+  if (FBitmap && FBitmap->GetPalette()) return PaletteEntries(FBitmap->GetPalette());
   return 0;
 }
 
@@ -264,8 +265,8 @@ TStringList* TGIFFrame::FindComment(bool Create) {
 void TGIFFrame::SetTopLeft(const TPoint& Value) {
   if (Value.x == FTopLeft.x && Value.y == FTopLeft.y) return;
   FTopLeft = Value;
-  FOwner->FScreenWidth = static_cast<WORD>(std::max<int>(FOwner->FScreenWidth, FImage->FWidth + Value.x));
-  FOwner->FScreenHeight = static_cast<WORD>(std::max<int>(FOwner->FScreenHeight, FImage->FHeight + Value.y));
+  FOwner->FScreenWidth = static_cast<WORD>(Max(FOwner->FScreenWidth, FImage->FWidth + Value.x));
+  FOwner->FScreenHeight = static_cast<WORD>(Max(FOwner->FScreenHeight, FImage->FHeight + Value.y));
   FOwner->Changed(FOwner);
 }
 
@@ -328,7 +329,7 @@ TGIFFrame* TGIFImage::GetFrames(int Index) const {
 
 bool TGIFImage::GetEmpty() {
   if (FItems.empty()) return true;
-  TGIFFrame* frame = GetFrames(std::min(std::max(FFrameIndex, 0), GetCount() - 1));
+  TGIFFrame* frame = GetFrames(Min(Max(FFrameIndex, 0), GetCount() - 1));
   const bool hasBitmap = frame->FBitmap && !frame->FBitmap->GetEmpty();
   const bool hasData = frame->FImage->FImageData && frame->FImage->FImageData->GetSize() > 0;
   return !hasBitmap && !hasData;
@@ -363,17 +364,12 @@ bool TGIFImage::GetTransparent() {
 
 HPALETTE TGIFImage::GetPalette() { return FItems.empty() ? nullptr : GetBitmap()->GetPalette(); }
 
-TBitmap* TGIFImage::GetBitmap() {
-  const int index = FFrameIndex >= 0 && FFrameIndex < GetCount() ? FFrameIndex : 0;
-  return GetFrames(index)->GetBitmap();
-}
-
 TPixelFormat TGIFImage::GetPixelFormat() {
   if (GetEmpty()) return pfDevice;
   TPixelFormat result = PixelFormatForColorCount(FImage->FColorMap.Count);
   for (const auto& frame : FItems) {
     const bool hasData = frame->FImage->FImageData && frame->FImage->FImageData->GetSize() > 0;
-    if (!hasData && frame->FBitmap) result = std::max(result, frame->FBitmap->GetPixelFormat());
+    if (!hasData && frame->FBitmap) result = std::max(result, GetBitmapPixelFormat(frame->FBitmap.get()));
     else if (hasData && frame->FLocalColors)
       result = std::max(result, PixelFormatForColorCount(frame->FImage->FColorMap.Count));
   }
@@ -483,7 +479,7 @@ void TGIFImage::ReadExtensionBlock(TStream* Stream, TExtensionList& Pending) {
     case xkApplication:
       if (WORD repeat = 0; IsLoopingBlock(*ext, repeat)) {
         FLooping = true;
-        FRepeatCount = std::min<WORD>(repeat, 30000);
+        FRepeatCount = static_cast<WORD>(Min(repeat, 30000));
       }
       return;
     default: Pending.push_back(std::move(ext));
@@ -557,6 +553,3 @@ void TGIFImage::ReadStream(std::int64_t Size, TStream* Stream, bool ReadFirstFra
   Changed(this);
 }
 
-void TGIFImage::Draw(TCanvas* ACanvas, const TRect& Rect) {
-  if (FFrameIndex >= 0) ACanvas->StretchDraw(Rect, GetFrames(FFrameIndex)->GetBitmap());
-}

@@ -83,6 +83,15 @@ class TGIFFrame : public TPersistent {
   TGIFFrame(const TGIFFrame&) = delete;
   TGIFFrame& operator=(const TGIFFrame&) = delete;
 
+  // From nil: a new empty frame; from a frame: its data, shared; from an image: its current
+  // frame; from any other picture: a copy as a bitmap, or its drawing on 0xFF00FF.
+  void Assign(TPersistent* Source) override;
+  // Stretched into Rect, leaving out TransparentColor when Transparent is true.
+  void Draw(TCanvas* ACanvas, const TRect& Rect, bool Transparent);
+  // Turns the frame grey once: its table in place when it has code data, else its bitmap,
+  // encoded at once with ForceEncoding.
+  void GrayscaleImage(bool ForceEncoding);
+
   // The decoded bitmap, decoded from the code data when missing or empty.
   TBitmap* GetBitmap();
   int GetWidth();
@@ -122,8 +131,13 @@ class TGIFFrame : public TPersistent {
   void WriteLocalColorMap(TStream* Stream);
   void WriteRasterData(TStream* Stream);
 
+ protected:
+  // Into a frame or an image: its Assign; into another picture: the bitmap.
+  void AssignTo(TPersistent* Dest) override;
+
  private:
   friend class TGIFImage;
+  void AssignGraphic(TGraphic* Graphic);
   // Decodes into the empty bitmap; a failure leaves it empty.
   void DecodeBitmap();
   // Stores a new value, raising the owner's version when it is not the default.
@@ -150,6 +164,18 @@ class TGIFImage : public TGraphic {
   ~TGIFImage() override;
   TGIFImage(const TGIFImage&) = delete;
   TGIFImage& operator=(const TGIFImage&) = delete;
+
+  // From nil: empty; from an image: its data and frames, shared; from a frame: a one-frame
+  // image; from a bitmap: one frame holding a copy.
+  void Assign(TPersistent* Source) override;
+  void Clear();
+  // Appends a frame holding Value and makes it current; returns its index.
+  virtual int AddFrame(TGraphic* Value);
+  // EListError "List index out of bounds (%d)" outside the list.
+  void DeleteFrame(int Index);
+  void MoveFrame(int CurIndex, int NewIndex);
+  // Turns every frame and the background grey.
+  void Grayscale(bool ForceEncoding);
 
   bool GetEmpty() override;
   int GetWidth() override;
@@ -188,9 +214,15 @@ class TGIFImage : public TGraphic {
   // EListError "List index out of bounds (%d)" outside 0 .. Count - 1.
   TGIFFrame* GetFrames(int Index) const;
   int GetFrameIndex() const { return FFrameIndex; }
+  // Kept within -1 .. Count - 1.
+  void SetFrameIndex(int Value);
   TColor GetBackgroundColor() const { return FBackgroundColor; }
+  void SetBackgroundColor(TColor Value);
   bool GetLooping() const { return FLooping; }
+  void SetLooping(bool Value);
   WORD GetRepeatCount() const { return FRepeatCount; }
+  // At most 30000.
+  void SetRepeatCount(WORD Value);
   TGIFVersion GetVersion() const { return FVersion; }
   TStringList* GetComment() { return &FImage->FComment; }
   void SetComment(TStringList* Value);
@@ -209,10 +241,14 @@ class TGIFImage : public TGraphic {
   void DoProgress(TProgressStage Stage, BYTE PercentDone, const AnsiString& Msg);
 
  protected:
+  // Into an image: its Assign; into another picture: the current frame, or nil when empty.
+  void AssignTo(TPersistent* Dest) override;
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
 
  private:
   friend class TGIFFrame;
+  void AssignImage(TGIFImage* Source);
+  void AssignFrame(TGIFFrame* Source);
   void NewImage();
   void UniqueImage();
   void ClearFrames();
@@ -246,3 +282,6 @@ class TGIFImage : public TGraphic {
 // Shared routines of the unit.
 int BitsForColorCount(int Count);
 int ColorIndexInTable(const TGIFColorTable& Table, TColor Color);
+// Grey of the low three bytes as they stand (77, 150 and 29 parts of 256).
+TColor GrayOfColor(TColor Color);
+void GrayColorTable(TGIFColorTable& Table);

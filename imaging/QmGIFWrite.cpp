@@ -5,6 +5,7 @@
 
 #include "imaging/QmGIF.h"
 #include "imaging/QmGIFTexts.h"
+#include "imaging/QmGraph.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ void WriteGifHeader(TStream* Stream, TGIFVersion Version) {
 void WriteSubBlocks(TStream* Stream, const TStringList* Lines) {
   for (int i = 0; Lines && i < Lines->GetCount(); ++i) {
     const AnsiString& line = Lines->GetStrings(i);
-    const auto n = static_cast<BYTE>(std::min<std::size_t>(line.size(), 255));
+    const auto n = static_cast<BYTE>(line.size() > 255 ? 255 : line.size());
     if (n == 0) continue;
     WriteByte(Stream, n);
     Stream->WriteBuffer(line.data(), n);
@@ -70,8 +71,8 @@ void TGIFImage::UpdateScreenSize() {
   int width = 0;
   int height = 0;
   for (const auto& frame : FItems) {
-    width = std::max(width, frame->GetWidth() + frame->FTopLeft.x);
-    height = std::max(height, frame->GetHeight() + frame->FTopLeft.y);
+    width = Max(width, frame->GetWidth() + frame->FTopLeft.x);
+    height = Max(height, frame->GetHeight() + frame->FTopLeft.y);
   }
   FScreenWidth = static_cast<WORD>(width);
   FScreenHeight = static_cast<WORD>(height);
@@ -197,11 +198,17 @@ void TGIFFrame::WriteRasterData(TStream* Stream) {
 
 void TGIFFrame::EncodeRasterData() {
   if (!FBitmap || FBitmap->GetEmpty()) RaiseGifError(SNoGIFData);
-  const TPixelFormat format = FBitmap->GetPixelFormat();
-  TMemoryStream stream;
-  if (format != pf1bit && format != pf4bit && format != pf8bit) RaiseGifError(SGIFEncodeError);
-  FBitmap->SaveToStream(&stream);
-  EncodeBitmapStream(&stream);
+  const TPixelFormat format = GetBitmapPixelFormat(FBitmap.get());
+  std::unique_ptr<TMemoryStream> stream;
+  if (format == pf1bit || format == pf4bit || format == pf8bit) {
+    stream = std::make_unique<TMemoryStream>();
+  } else {
+    const TMappingMethod method = FGrayscale ? mmGrayscale : DefaultMappingMethod;
+    stream = BitmapToMemoryStream(FBitmap.get(), pf8bit, method);
+    if (method == mmGrayscale) FGrayscale = true;
+  }
+  if (stream->GetSize() == 0) FBitmap->SaveToStream(stream.get());
+  EncodeBitmapStream(stream.get());
 }
 
 void TGIFFrame::EncodeBitmapStream(TMemoryStream* Stream) {
@@ -248,9 +255,6 @@ void TGIFFrame::EncodeBitmapStream(TMemoryStream* Stream) {
   }
   item.FWidth = info.biWidth;
   item.FHeight = info.biHeight;
-  FOwner->FScreenWidth = static_cast<WORD>(std::max<int>(FOwner->FScreenWidth, item.FWidth + FTopLeft.x));
-  FOwner->FScreenHeight = static_cast<WORD>(std::max<int>(FOwner->FScreenHeight, item.FHeight + FTopLeft.y));
+  FOwner->FScreenWidth = static_cast<WORD>(Max(FOwner->FScreenWidth, item.FWidth + FTopLeft.x));
+  FOwner->FScreenHeight = static_cast<WORD>(Max(FOwner->FScreenHeight, item.FHeight + FTopLeft.y));
 }
-
-void TGIFImage::SetWidth(int) { RaiseGifError(SGIFNoResize); }
-void TGIFImage::SetHeight(int) { RaiseGifError(SGIFNoResize); }
