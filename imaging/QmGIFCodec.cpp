@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "imaging/QmGIFTexts.h"
@@ -16,7 +17,7 @@ constexpr std::uint32_t kTableSize = 1u << kMaxCodeWidth;
 // Deep enough for the longest walk that is checked, the code of a string plus its own first
 // character, and the first character itself.
 constexpr std::size_t kStackSize = kTableSize + 2;
-constexpr int kHashSize = 17777;
+constexpr std::uint32_t kHashSize = 17777;
 constexpr std::uint32_t kLastEncoderCode = 4094;
 
 bool HasBytesLeft(TStream* Stream) { return Stream->GetPosition() < Stream->GetSize(); }
@@ -77,6 +78,23 @@ void PutIndex(BYTE Index, TPixelWriter& W) {
   W.X = 0;
   W.Y = W.Interlaced ? NextInterlacedRow(W.Y, W.Height, W.Pass) : W.Y + 1;
   if (W.Y < W.Height) W.Row = W.Buffer + static_cast<std::ptrdiff_t>(W.Height - W.Y - 1) * W.Stride;
+}
+
+// The stacked string, last pushed first; 8-bit rows take it a row's piece at a time.
+template <int Bits>
+void PutStack(const BYTE* Stack, std::size_t Depth, TPixelWriter& W) {
+  if constexpr (Bits == 8) {
+    while (Depth > 0 && W.Y < W.Height) {
+      const std::size_t n = std::min<std::size_t>(Depth, static_cast<std::size_t>(W.Width - W.X));
+      BYTE* out = W.Row + W.X;
+      for (std::size_t i = 0; i < n; ++i) out[i] = Stack[Depth - 1 - i];
+      Depth -= n;
+      W.X += static_cast<int>(n) - 1;
+      PutIndex<8>(out[n - 1], W);  // steps to the next row at the end of this one
+    }
+  } else {
+    while (Depth > 0) PutIndex<Bits>(Stack[--Depth], W);
+  }
 }
 
 // The decoder's tables for one frame.
@@ -151,7 +169,7 @@ void DecodeCodes(TStream* Stream, BYTE CodeSize, int ColorBits, bool Tolerant, b
       if (Corrupted) break;
       firstChar = static_cast<BYTE>(current & indexMask);
       stack[depth++] = firstChar;
-      while (depth > 0) PutIndex<Bits>(stack[--depth], Writer);
+      PutStack<Bits>(stack, depth, Writer);
       if (!tableFull) {
         prefix[nextFree] = static_cast<WORD>(oldCode);
         suffix[nextFree] = firstChar;
@@ -315,12 +333,15 @@ void FlushLzwCodes(TStream* Stream, TLzwWriter& W) {
 
 namespace {
 
-// One string of the encoder's table: its prefix code and last character.
-struct LzwNode {
-  WORD Prefix;
-  WORD Code;
-  BYTE Character;
+// The encoder's strings: code n is the string of prefix code Prefix[n] plus Character[n]; a
+// slot of the hash holds the code of one string, 0 when empty (no string has code 0).
+struct LzwStrings {
+  std::vector<WORD> Slots = std::vector<WORD>(kHashSize, 0);
+  // Read only for codes a slot holds, so never before they are written.
+  std::unique_ptr<std::uint32_t[]> Keys = std::make_unique_for_overwrite<std::uint32_t[]>(kTableSize);
+  std::vector<WORD> Used;  // the slots in use, so that emptying the table touches only them
 };
+constexpr std::uint32_t LzwKey(std::uint32_t Prefix, BYTE Character) { return Prefix << 8 | Character; }
 
 template <int Bits>
 BYTE PixelAt(const BYTE* Row, int X) {
@@ -337,9 +358,10 @@ void EncodeRows(TStream* Dest, const BITMAPINFOHEADER& Header, bool Interlaced, 
   const std::ptrdiff_t stride = LzwRowStride(width, Bits);
   if (width <= 0 || height <= 0 || static_cast<std::size_t>(stride * height) > Pixels.size())
     RaiseGifError(SGIFEncodeError);
-  std::vector<LzwNode> nodes(kTableSize, LzwNode{});
-  // A slot holds the code of its node; 0 is empty (no string has a code that low).
-  std::vector<WORD> slots(kHashSize, 0);
+  LzwStrings strings;
+  WORD* const slots = strings.Slots.data();
+  std::uint32_t* const keys = strings.Keys.get();
+  strings.Used.reserve(kTableSize);
 
   const std::uint32_t initialWidth = Bits == 1 ? 3 : Bits + 1;
   WriteByte(Dest, static_cast<BYTE>(initialWidth - 1));
@@ -352,8 +374,8 @@ void EncodeRows(TStream* Dest, const BITMAPINFOHEADER& Header, bool Interlaced, 
   PutLzwCode(Dest, clear, writer);
 
   std::uint32_t prefix = 0;
-  int hash = 0;
-  int length = 0;
+  std::uint32_t hash = 0;
+  std::uint32_t length = 0;
   RunningProgress running(Progress);
   int rowsDone = 0;
   for (int y = 0, pass = 0; y < height; y = Interlaced ? NextInterlacedRow(y, height, pass) : y + 1) {
@@ -365,21 +387,21 @@ void EncodeRows(TStream* Dest, const BITMAPINFOHEADER& Header, bool Interlaced, 
         hash = LzwHashSeed(c);
         continue;
       }
-      hash = static_cast<int>((static_cast<std::int64_t>(c + length + 4) * hash) % kHashSize);
-      int slot = hash;
-      while (slots[static_cast<std::size_t>(slot)] != 0) {
-        const LzwNode& node = nodes[slots[static_cast<std::size_t>(slot)]];
-        if (node.Prefix == prefix && node.Character == c) break;
+      // Below 4355 x 17777, so the product fits 32 bits unsigned.
+      hash = (c + length + 4) * hash % kHashSize;
+      const std::uint32_t key = LzwKey(prefix, c);
+      std::uint32_t slot = hash;
+      while (slots[slot] != 0 && keys[slots[slot]] != key)
         if (++slot == kHashSize) slot = 0;
-      }
-      if (const WORD found = slots[static_cast<std::size_t>(slot)]; found != 0) {
-        prefix = found;
+      if (slots[slot] != 0) {
+        prefix = slots[slot];
         continue;
       }
       PutLzwCode(Dest, prefix, writer);
       ++lastCode;
-      nodes[lastCode] = LzwNode{static_cast<WORD>(prefix), static_cast<WORD>(lastCode), c};
-      slots[static_cast<std::size_t>(slot)] = static_cast<WORD>(lastCode);
+      keys[lastCode] = key;
+      slots[slot] = static_cast<WORD>(lastCode);
+      strings.Used.push_back(static_cast<WORD>(slot));
       prefix = c;
       hash = LzwHashSeed(c);
       length = 1;
@@ -393,7 +415,8 @@ void EncodeRows(TStream* Dest, const BITMAPINFOHEADER& Header, bool Interlaced, 
         lastCode = end;
         writer.Width = initialWidth;
         capacity = 1u << initialWidth;
-        std::fill(slots.begin(), slots.end(), WORD{0});
+        for (WORD u : strings.Used) slots[u] = 0;
+        strings.Used.clear();
       }
     }
     running.Report(++rowsDone, height);

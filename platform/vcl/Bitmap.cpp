@@ -307,9 +307,12 @@ void TBitmap::LoadFromStream(TStream* Stream) {
 
 void TBitmap::SaveToStream(TStream* Stream) {
   if (!FImage.Handle) return;
-  const int bits = gdi::PixelsOf(GetHandle()).bitsPerPixel;
-  vcl::bmp::WriteBmp(Stream, {FImage.Width, FImage.Height, bits, FImage.Colors,
-                              [this](int row) -> const std::byte* { return RowOf(GetHandle(), row); }});
+  // The rows are found once, not looked up again for each row.
+  const gdi::PixelBuffer pixels = gdi::PixelsOf(GetHandle());
+  vcl::bmp::WriteBmp(Stream, {FImage.Width, FImage.Height, pixels.bitsPerPixel, FImage.Colors,
+                              [&pixels](int row) -> const std::byte* {
+                                return pixels.bits + static_cast<std::ptrdiff_t>(row) * pixels.pitch;
+                              }});
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName) {

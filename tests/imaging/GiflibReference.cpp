@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -40,12 +41,28 @@ int ReadBytes(GifFileType* gif, GifByteType* data, int count) {
   throw std::runtime_error(std::string(what) + ": " + (text ? text : "unknown error"));
 }
 
-ColorMapObject* MapOf(const std::vector<Rgb>& colors) {
-  if (colors.empty()) return nullptr;
-  std::vector<GifColorType> entries;
-  for (const Rgb& c : colors) entries.push_back({c.r, c.g, c.b});
-  return GifMakeMapObject(static_cast<int>(colors.size()), entries.data());
-}
+// What the encoder reads, held here: its close frees the file record and nothing it points at.
+struct EncoderInput {
+  struct Map {
+    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
+  };
+  std::vector<std::unique_ptr<ColorMapObject, Map>> maps;
+  std::vector<SavedImage> images;
+  std::vector<std::vector<ExtensionBlock>> extensions;
+  std::vector<std::vector<GifByteType>> bytes;
+
+  ColorMapObject* MapOf(const std::vector<Rgb>& colors) {
+    if (colors.empty()) return nullptr;
+    std::vector<GifColorType> entries;
+    for (const Rgb& c : colors) entries.push_back({c.r, c.g, c.b});
+    maps.emplace_back(GifMakeMapObject(static_cast<int>(colors.size()), entries.data()));
+    return maps.back().get();
+  }
+  GifByteType* Keep(std::vector<GifByteType> data) {
+    bytes.push_back(std::move(data));
+    return bytes.back().data();
+  }
+};
 
 std::vector<Rgb> ColorsOf(const ColorMapObject* map) {
   std::vector<Rgb> colors;
@@ -78,6 +95,31 @@ struct Decoder {
 }  // namespace
 
 std::vector<std::uint8_t> Write(const Image& image) {
+  EncoderInput input;
+  input.images.resize(image.frames.size());
+  input.extensions.resize(image.frames.size());
+  for (std::size_t i = 0; i < image.frames.size(); ++i) {
+    const Frame& f = image.frames[i];
+    std::vector<ExtensionBlock>& blocks = input.extensions[i];
+    if (i == 0 && image.loopCount >= 0) {
+      const char* name = "NETSCAPE2.0";
+      blocks.push_back({11, input.Keep({name, name + 11}), APPLICATION_EXT_FUNC_CODE});
+      blocks.push_back({3, input.Keep({1, static_cast<GifByteType>(image.loopCount & 0xFF),
+                                       static_cast<GifByteType>(image.loopCount >> 8)}),
+                        CONTINUE_EXT_FUNC_CODE});
+    }
+    if (f.delay >= 0 || f.disposal >= 0 || f.transparent >= 0) {
+      const GraphicsControlBlock gcb{std::max(f.disposal, 0), false, std::max(f.delay, 0), f.transparent};
+      std::vector<GifByteType> control(4);
+      EGifGCBToExtension(&gcb, control.data());
+      blocks.push_back({4, input.Keep(std::move(control)), GRAPHICS_EXT_FUNC_CODE});
+    }
+    SavedImage& saved = input.images[i];
+    saved.ImageDesc = {f.left, f.top, f.width, f.height, f.interlaced, input.MapOf(f.colors)};
+    saved.RasterBits = input.Keep(f.indices);
+    saved.ExtensionBlockCount = static_cast<int>(blocks.size());
+    saved.ExtensionBlocks = blocks.empty() ? nullptr : blocks.data();
+  }
   Output out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, WriteBytes, &error);
@@ -86,28 +128,10 @@ std::vector<std::uint8_t> Write(const Image& image) {
   gif->SHeight = image.height;
   gif->SColorResolution = image.colorResolution;
   gif->SBackGroundColor = image.background;
-  gif->SColorMap = MapOf(image.colors);
-  for (std::size_t i = 0; i < image.frames.size(); ++i) {
-    const Frame& f = image.frames[i];
-    SavedImage* saved = GifMakeSavedImage(gif, nullptr);
-    saved->ImageDesc = {f.left, f.top, f.width, f.height, f.interlaced, MapOf(f.colors)};
-    saved->RasterBits = static_cast<GifByteType*>(malloc(f.indices.size()));
-    std::memcpy(saved->RasterBits, f.indices.data(), f.indices.size());
-    if (i == 0 && image.loopCount >= 0) {
-      const GifByteType name[] = "NETSCAPE2.0";
-      const GifByteType count[] = {1, static_cast<GifByteType>(image.loopCount & 0xFF),
-                                   static_cast<GifByteType>(image.loopCount >> 8)};
-      GifAddExtensionBlock(&saved->ExtensionBlockCount, &saved->ExtensionBlocks, APPLICATION_EXT_FUNC_CODE, 11,
-                           const_cast<GifByteType*>(name));
-      GifAddExtensionBlock(&saved->ExtensionBlockCount, &saved->ExtensionBlocks, CONTINUE_EXT_FUNC_CODE, 3,
-                           const_cast<GifByteType*>(count));
-    }
-    if (f.delay >= 0 || f.disposal >= 0 || f.transparent >= 0) {
-      GraphicsControlBlock gcb{std::max(f.disposal, 0), false, std::max(f.delay, 0), f.transparent};
-      EGifGCBToSavedExtension(&gcb, gif, static_cast<int>(i));
-    }
-  }
-  if (EGifSpew(gif) != GIF_OK) Fail("EGifSpew", gif->Error);  // frees the file either way
+  gif->SColorMap = input.MapOf(image.colors);
+  gif->ImageCount = static_cast<int>(input.images.size());
+  gif->SavedImages = input.images.data();
+  if (EGifSpew(gif) != GIF_OK) Fail("EGifSpew", error);  // closes the file either way
   return std::move(out.bytes);
 }
 
@@ -142,16 +166,20 @@ Image Read(std::span<const std::uint8_t> bytes) {
   return image;
 }
 
-void DecodeInto(std::span<const std::uint8_t> bytes, std::span<std::uint8_t> pixels, std::ptrdiff_t stride) {
+void DecodeInto(std::span<const std::uint8_t> bytes, std::vector<std::vector<std::uint8_t>>& frames) {
   Input input{bytes};
   Decoder decoder(input);
-  const SavedImage& saved = decoder.gif->SavedImages[0];
-  const int width = saved.ImageDesc.Width;
-  const int height = saved.ImageDesc.Height;
-  if (static_cast<std::size_t>(stride * height) > pixels.size()) throw std::runtime_error("buffer too small");
-  for (int y = 0; y < height; ++y)
-    std::memcpy(pixels.data() + (height - 1 - y) * stride, saved.RasterBits + static_cast<std::ptrdiff_t>(y) * width,
-                static_cast<std::size_t>(width));
+  frames.resize(static_cast<std::size_t>(decoder.gif->ImageCount));
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const SavedImage& saved = decoder.gif->SavedImages[i];
+    const int width = saved.ImageDesc.Width;
+    const int height = saved.ImageDesc.Height;
+    const std::ptrdiff_t stride = (width + 3) / 4 * 4;
+    frames[i].resize(static_cast<std::size_t>(stride * height));
+    for (int y = 0; y < height; ++y)
+      std::memcpy(frames[i].data() + (height - 1 - y) * stride, saved.RasterBits + static_cast<std::ptrdiff_t>(y) * width,
+                  static_cast<std::size_t>(width));
+  }
 }
 
 }  // namespace giflib_ref

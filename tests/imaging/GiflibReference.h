@@ -36,8 +36,9 @@ struct Image {
 std::vector<std::uint8_t> Write(const Image& image);
 Image Read(std::span<const std::uint8_t> bytes);
 
-// The library's decoding as the benchmark times it: every frame slurped, and the first
-// frame's indices copied into `pixels`, a bottom-up 8-bit buffer with rows of `stride` bytes.
-void DecodeInto(std::span<const std::uint8_t> bytes, std::span<std::uint8_t> pixels, std::ptrdiff_t stride);
+// The library's decoding as the benchmark times it: every frame slurped, and each frame's
+// indices copied out as a caller needs them, into a bottom-up 8-bit buffer with rows padded to
+// 4 bytes (reused from call to call).
+void DecodeInto(std::span<const std::uint8_t> bytes, std::vector<std::vector<std::uint8_t>>& frames);
 
 }  // namespace giflib_ref
