@@ -85,3 +85,33 @@ void GradientFillRect(TCanvas* Canvas, const TRect& ARect, TColor StartColor, TC
 // On the screen's device context.
 void PaintInverseRect(const TPoint& RectOrg, const TPoint& RectEnd);
 void DrawInvertFrame(const TRect& ScreenRect, int Width);
+
+// ---- Drawing: bitmaps with a transparent colour
+
+// The colour as a palette-relative colour reference (the palette's nearest entry).
+LONG PaletteColor(TColor Color);
+// The source rectangle stretched onto the destination rectangle, its pixels of the transparent
+// colour left out; through masks made for the call.
+void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY,
+                           int SrcW, int SrcH, HPALETTE Palette, LONG TransparentColor);
+void DrawTransparentBitmap(HDC DC, HBITMAP Bitmap, int DstX, int DstY, LONG TransparentColor);
+// A width or height of 0 or less is the bitmap's own; an empty source rectangle is the whole
+// bitmap. clNone draws opaque with the canvas's copy mode; clDefault takes the colour of the
+// bottom-left pixel; a monochrome bitmap is transparent where it is white.
+void StretchBitmapRectTransparent(TCanvas* Dest, int DstX, int DstY, int DstW, int DstH, const TRect& SrcRect,
+                                  TBitmap* Bitmap, TColor TransparentColor);
+void DrawBitmapRectTransparent(TCanvas* Dest, int DstX, int DstY, const TRect& SrcRect, TBitmap* Bitmap,
+                               TColor TransparentColor);
+void DrawBitmapTransparent(TCanvas* Dest, int DstX, int DstY, TBitmap* Bitmap, TColor TransparentColor);
+
+// ---- Drawing: disabled images and colour changes (the bitmaps returned belong to the caller)
+
+// The source's pixels of the outline colour (of a monochrome source: its black ones) in the
+// shadow colour over the back colour, with a highlight one pixel right and down.
+TBitmap* CreateDisabledBitmapEx(TBitmap* FOriginal, TColor OutlineColor, TColor BackColor, TColor HighlightColor,
+                                TColor ShadowColor, bool DrawHighlight);
+TBitmap* CreateDisabledBitmap(TBitmap* FOriginal, TColor OutlineColor);
+// A copy in which the pixels of Color have NewColor.
+TBitmap* ChangeBitmapColor(TBitmap* Bitmap, TColor Color, TColor NewColor);
+// Cell Index of a grid of Cols x Rows cells, counted along the rows.
+void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int Index);

@@ -250,5 +250,9 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length);
+// ETO_OPAQUE fills `rect` with the background colour, ETO_CLIPPED keeps the text within it.
+// Character spacing (`dx`) is not used: the font's own advances apply.
+constexpr UINT ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4;
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length, const INT* dx);
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, SIZE* size);
 BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics);
