@@ -7,6 +7,7 @@
 #include <span>
 
 #include "imaging/Maxmin.h"
+#include "platform/vcl/Controls.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Variants.h"
 
@@ -115,3 +116,48 @@ TBitmap* CreateDisabledBitmap(TBitmap* FOriginal, TColor OutlineColor);
 TBitmap* ChangeBitmapColor(TBitmap* Bitmap, TColor Color, TColor NewColor);
 // Cell Index of a grid of Cols x Rows cells, counted along the rows.
 void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int Index);
+
+// ---- Drawing: text
+
+// Text in a cell at (DX, DY) from its top-left corner; drawn directly when it can be (one line,
+// no wrap, a brush colour the device shows exactly), else through one shared offscreen bitmap.
+void WriteText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, const AnsiString& Text, TAlignment Alignment,
+               bool WordWrap, bool ARightToLeft);
+// Into a control's canvas; the column and row are not used.
+void DrawCellTextEx(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                    TAlignment Align, TVertAlignment VertAlign, bool WordWrap, bool ARightToLeft);
+void DrawCellTextEx(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                    TAlignment Align, TVertAlignment VertAlign, bool WordWrap);
+// Wraps when centred.
+void DrawCellText(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                  TAlignment Align, TVertAlignment VertAlign, bool ARightToLeft);
+void DrawCellText(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                  TAlignment Align, TVertAlignment VertAlign);
+// Centred in the cell.
+void DrawCellBitmap(TCustomControl* Control, LONG ACol, LONG ARow, TGraphic* Graphic, const TRect& Rect);
+// The font turned by Angle degrees, as a new handle the caller deletes.
+HFONT CreateRotatedFont(TFont* Font, int Angle);
+// The text shortened with "..." until it fits the width ("..." at the shortest).
+AnsiString MinimizeText(const AnsiString& Text, TCanvas* Canvas, int MaxWidth);
+// The average width of the 52 letters and their height.
+TPoint GetAveCharSize(TCanvas* Canvas);
+
+// A canvas on the whole screen.
+class TScreenCanvas : public TCanvas {
+ public:
+  ~TScreenCanvas() override;
+  void FreeHandle();
+  // Drawing at (0, 0) lands at (X, Y) of the screen.
+  void SetOrigin(int X, int Y);
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  HDC FDeviceContext = nullptr;
+};
+
+// The unit's start and end, called in pairs; the end that balances the first start frees the
+// shared text bitmap.
+void QmUtilsInitialization();
+void QmUtilsFinalization();

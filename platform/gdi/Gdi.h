@@ -115,6 +115,7 @@ constexpr int TRANSPARENT = 1, OPAQUE = 2;
 constexpr int ALTERNATE = 1, WINDING = 2;
 constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
 constexpr int FW_NORMAL = 400, FW_BOLD = 700;
+constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2;
 
 // Object types for GetCurrentObject.
 constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8;

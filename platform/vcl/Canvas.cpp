@@ -9,7 +9,6 @@ namespace {
 
 // Pen modes in TPenMode order, as the drawing layer's binary raster operations.
 constexpr std::array<int, 16> kPenModeRop2 = {1, 16, 11, 6, 13, 4, 14, 5, 12, 3, 15, 2, 9, 8, 7, 10};
-constexpr DWORD kDefaultCharset = 1;
 
 [[noreturn]] void OutOfResources() { throw EOutOfResources("Out of system resources"); }
 
@@ -95,7 +94,7 @@ void TCanvas::RealizeFont() {
   const TFontStyles style = FFont->GetStyle();
   vcl::GdiFont font(CreateFontA(FFont->GetHeight(), 0, 0, 0, style.Contains(fsBold) ? FW_BOLD : FW_NORMAL,
                                 style.Contains(fsItalic), style.Contains(fsUnderline), style.Contains(fsStrikeOut),
-                                kDefaultCharset, 0, 0, 0, 0, FFont->GetName().c_str()));
+                                FFont->GetCharset(), 0, 0, 0, PitchBits(FFont->GetPitch()), FFont->GetName().c_str()));
   if (!font) OutOfResources();
   HGDIOBJ previous = SelectObject(FHandle, font.get());
   if (FOldFont == nullptr) FOldFont = previous;

@@ -153,6 +153,22 @@ class TFontStyles {
   std::uint8_t FBits = 0;
 };
 
+enum TFontPitch { fpDefault, fpVariable, fpFixed };
+// The pitch bits of a font request (LOGFONTA's lfPitchAndFamily).
+constexpr BYTE PitchBits(TFontPitch Pitch) {
+  return Pitch == fpVariable ? VARIABLE_PITCH : Pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+}
+using TFontCharset = BYTE;
+constexpr TFontCharset ANSI_CHARSET = 0, DEFAULT_CHARSET = 1;
+
+// What a new font starts with.
+struct TFontData {
+  AnsiString Name;
+  TFontPitch Pitch;
+  TFontCharset Charset;
+};
+inline const TFontData DefFontData{"Sans", fpDefault, DEFAULT_CHARSET};
+
 // A font by face name and size. `Size` is in points, `Height` in pixels (negative: the
 // character height without internal leading), one derived from the other at PixelsPerInch.
 class TFont : public TGraphicsObject {
@@ -169,12 +185,18 @@ class TFont : public TGraphicsObject {
   void SetColor(TColor Value);
   TFontStyles GetStyle() const { return FStyle; }
   void SetStyle(TFontStyles Value);
+  TFontPitch GetPitch() const { return FPitch; }
+  void SetPitch(TFontPitch Value);
+  TFontCharset GetCharset() const { return FCharset; }
+  void SetCharset(TFontCharset Value);
 
  private:
-  AnsiString FName = "Sans";
+  AnsiString FName = DefFontData.Name;
   int FHeight = -11;  // 8 points
   TColor FColor = clWindowText;
   TFontStyles FStyle;
+  TFontPitch FPitch = DefFontData.Pitch;
+  TFontCharset FCharset = DefFontData.Charset;
 };
 
 // Raster operations of CopyRect, Draw and StretchDraw.
