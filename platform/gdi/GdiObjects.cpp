@@ -50,7 +50,7 @@ int GetBitmapObject(const BitmapObject& b, int size, LPVOID out) {
 
 HPEN CreatePen(int style, int width, COLORREF color) {
   auto pen = NewPen();
-  pen->style = style == PS_NULL ? PS_NULL : PS_SOLID;
+  pen->style = style >= PS_SOLID && style <= PS_INSIDEFRAME ? style : PS_SOLID;
   pen->width = std::clamp(width, 1, kCoordinateLimit);
   pen->color = color;
   return static_cast<HPEN>(AddObject(pen));
@@ -134,7 +134,7 @@ int SelectClipRgn(HDC hdc, HRGN rgn) {
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
   const auto dc = FindDc(hdc);
   if (!dc) return RGN_ERROR;
-  dc->state.clip = ClipOf(*dc).intersected(Rect::Normalized(left, top, right, bottom));
+  dc->state.clip = ClipOf(*dc).intersected(Mapping(dc->state).rect(left, top, right, bottom));
   return RegionType(*dc->state.clip);
 }
 

@@ -103,8 +103,13 @@ struct DcState {
   int polyFillMode = ALTERNATE;
   int stretchMode = BLACKONWHITE;
   int mix = R2_COPYPEN;
-  POINT position{0, 0};
-  std::optional<Rect> clip;
+  POINT position{0, 0};  // logical
+  std::optional<Rect> clip;  // device
+  int mapMode = MM_TEXT;
+  POINT windowOrg{0, 0};
+  POINT viewportOrg{0, 0};
+  SIZE windowExt{1, 1};
+  SIZE viewportExt{1, 1};
 };
 
 struct DcObject : Object {
