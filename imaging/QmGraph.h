@@ -60,3 +60,43 @@ void PopularityPalette(const BITMAPINFOHEADER& Header, RGBQUAD* Colors, const BY
 void MedianCutPalette(const BITMAPINFOHEADER& Header, const BYTE* Source, BYTE* Dest, RGBQUAD* Colors, int& BoxCount);
 // The popularity histogram's hash slot of a colour.
 int ColorHash(BYTE Red, BYTE Green, BYTE Blue);
+
+// Gradient settings for the owner that paints with them.
+class TQmGradient : public TPersistent {
+ public:
+  TQmGradient();
+  void Assign(TPersistent* Source) override;
+  // GradientFillRect with the settings, whatever Visible holds.
+  void Draw(TCanvas* Canvas, const TRect& Rect);
+
+  TFillDirection GetDirection() const { return FDirection; }
+  void SetDirection(TFillDirection Value);
+  TColor GetEndColor() const { return FEndColor; }
+  void SetEndColor(TColor Value);
+  TColor GetStartColor() const { return FStartColor; }
+  void SetStartColor(TColor Value);
+  BYTE GetStepCount() const { return FStepCount; }
+  void SetStepCount(BYTE Value);
+  bool GetVisible() const { return FVisible; }
+  void SetVisible(bool Value);
+
+  TNotifyEvent OnChange;
+
+ protected:
+  virtual void Changed();
+
+ private:
+  // A setter's work: only a new value is stored and reported.
+  template <class T>
+  void Store(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    Changed();
+  }
+
+  TColor FStartColor = clSilver;
+  TColor FEndColor = clGray;
+  TFillDirection FDirection = fdTopToBottom;
+  BYTE FStepCount = 64;
+  bool FVisible = false;
+};

@@ -1,6 +1,8 @@
 // The reductions that take their colours from the picture: the popularity palette over a
 // hashed histogram bounded at 2049 colours, and the median cut of a 4-4-4 colour cube.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -29,6 +31,25 @@ struct THistogram {
   BYTE RedMask, GreenMask, BlueMask;
   THistogramEntry Colors[kMaxHistogramColors];
   WORD Hash[kHashSlots];  // entry indices
+  // Beside the hash while the masks keep 16 bits or fewer: entry + 1 (0: none yet) by the
+  // masked colour's kept bits. The probes are the slow part of a pass, and the passes that
+  // settle a photograph's palette run at such masks.
+  WORD Direct[1 << 16];
+};
+
+// Where a masked colour lies in the direct table: its kept bits side by side (the masks keep
+// the high bits of each channel).
+class TDirectIndex {
+ public:
+  explicit TDirectIndex(const THistogram& H)
+      : FRed(std::popcount(H.RedMask)), FGreen(std::popcount(H.GreenMask)), FBlue(std::popcount(H.BlueMask)) {}
+  bool Usable() const { return FRed + FGreen + FBlue <= 16; }
+  int operator()(BYTE Red, BYTE Green, BYTE Blue) const {
+    return (Red >> (8 - FRed)) << (FGreen + FBlue) | (Green >> (8 - FGreen)) << FBlue | Blue >> (8 - FBlue);
+  }
+
+ private:
+  int FRed, FGreen, FBlue;
 };
 
 // The slot that names the colour, or the empty slot where it belongs. There is always an
@@ -43,13 +64,18 @@ int FindSlot(const THistogram& H, BYTE Red, BYTE Green, BYTE Blue) {
 }
 
 // Counts the masked colours of every pixel; false as soon as a 2050th colour turns up.
+template <bool Direct>
 bool CountColors(THistogram& H, const TConversionRows& Rows) {
-  H.ColorCount = 0;
-  std::fill(std::begin(H.Hash), std::end(H.Hash), kEmptySlot);
+  const TDirectIndex direct(H);
   for (int y = 0; y < Rows.Height; ++y) {
     const BYTE* pixel = Rows.SourceRow(y);
     for (int x = 0; x < Rows.Width; ++x, pixel += 3) {
       const BYTE b = pixel[0] & H.BlueMask, g = pixel[1] & H.GreenMask, r = pixel[2] & H.RedMask;
+      WORD* known = Direct ? &H.Direct[direct(r, g, b)] : nullptr;
+      if (Direct && *known) {
+        ++H.Colors[*known - 1].Count;
+        continue;
+      }
       const int slot = FindSlot(H, r, g, b);
       if (H.Hash[slot] != kEmptySlot) {
         ++H.Colors[H.Hash[slot]].Count;
@@ -58,9 +84,18 @@ bool CountColors(THistogram& H, const TConversionRows& Rows) {
       if (H.ColorCount == kMaxHistogramColors) return false;
       H.Colors[H.ColorCount] = THistogramEntry{b, g, r, 0, 1, 0, {}};
       H.Hash[slot] = static_cast<WORD>(H.ColorCount++);
+      if (Direct) *known = static_cast<WORD>(H.ColorCount);
     }
   }
   return true;
+}
+
+bool CountColors(THistogram& H, const TConversionRows& Rows) {
+  H.ColorCount = 0;
+  std::fill(std::begin(H.Hash), std::end(H.Hash), kEmptySlot);
+  if (!TDirectIndex(H).Usable()) return CountColors<false>(H, Rows);
+  std::fill(std::begin(H.Direct), std::end(H.Direct), 0);
+  return CountColors<true>(H, Rows);
 }
 
 // From three full masks the bits go in the order blue, red, green, blue, red, green...
@@ -236,9 +271,17 @@ void PopularityPalette(const BITMAPINFOHEADER& Header, RGBQUAD* Colors, const BY
   while (!CountColors(h, rows)) DropLowBit(h);
   ChooseColors(h, Colors, wanted);
   MapToNearest(h, Colors, wanted);
-  ConvertRows(rows, [&h](BYTE b, BYTE g, BYTE r, int, int) {
-    return h.Colors[h.Hash[FindSlot(h, r & h.RedMask, g & h.GreenMask, b & h.BlueMask)]].Index;
-  });
+  // Every masked colour of the picture is in the table.
+  const TDirectIndex direct(h);
+  if (direct.Usable()) {
+    ConvertRows(rows, [&](BYTE b, BYTE g, BYTE r, int, int) {
+      return h.Colors[h.Direct[direct(r & h.RedMask, g & h.GreenMask, b & h.BlueMask)] - 1].Index;
+    });
+  } else {
+    ConvertRows(rows, [&h](BYTE b, BYTE g, BYTE r, int, int) {
+      return h.Colors[h.Hash[FindSlot(h, r & h.RedMask, g & h.GreenMask, b & h.BlueMask)]].Index;
+    });
+  }
 }
 
 void MedianCutPalette(const BITMAPINFOHEADER& Header, const BYTE* Source, BYTE* Dest, RGBQUAD* Colors, int& BoxCount) {

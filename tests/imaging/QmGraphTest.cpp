@@ -13,6 +13,7 @@
 #include "platform/gdi/GdiMemory.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/GdiObject.h"
+#include "platform/win32/GlobalMemory.h"
 #include "tests/imaging/BmpStream.h"
 
 namespace {
@@ -123,6 +124,42 @@ TEST(BitmapToMemoryStream, RefusesWhatItCannotWrite) {
     EXPECT_THROW(BitmapToMemoryStream(bitmap.get(), format, mmHistogram), EAbort) << format;
   ASSERT_EQ(dialogs.Calls.size(), 4u);
   EXPECT_EQ(dialogs.Calls[0].text, "Функция не реализована");
+}
+
+// Limits what the platform's global memory may hold for one test.
+class MemoryLimit {
+ public:
+  void Set(std::size_t bytes) { win32::SetGlobalMemoryLimit(bytes); }
+  ~MemoryLimit() { win32::SetGlobalMemoryLimit(0); }
+};
+
+// The conversions work in place: beside the picture read at 24 bits they take only small
+// working blocks (far less than an 8-bit copy of the picture), and the median cut its map of 2
+// bytes a pixel. Memory that runs out ends a conversion with the out-of-memory error, and what
+// it held is free again.
+TEST(BitmapToMemoryStream, ConvertsInPlaceWithinTheBlocksItNeeds) {
+  constexpr int kWidth = 800, kHeight = 600;
+  constexpr std::size_t kPicture = 3 * kWidth * kHeight, kSmallBlocks = 256 * 1024, kMap = 2 * kWidth * kHeight;
+  const auto bitmap = bmpstream::MakeBitmap(Colourful(kWidth, kHeight));
+  MemoryLimit limit;
+  for (const TMappingMethod method : {mmHistogram, mmQuantize, mmTrunc784, mmTrunc666, mmTripel, mmGrayscale}) {
+    limit.Set(kPicture + kSmallBlocks + (method == mmQuantize ? kMap : 0));
+    EXPECT_NO_THROW(BitmapToMemoryStream(bitmap.get(), pf8bit, method)) << method;
+    limit.Set(kPicture - 1);
+    try {
+      BitmapToMemoryStream(bitmap.get(), pf8bit, method);
+      ADD_FAILURE() << method << ": no error";
+    } catch (const EOutOfMemory& e) {
+      EXPECT_EQ(e.Message, "Out of memory");
+    }
+  }
+  limit.Set(kPicture - 1);
+  EXPECT_THROW(BitmapToMemoryStream(bitmap.get(), pf24bit, mmGrayscale), EOutOfMemory);
+  EXPECT_NO_THROW(BitmapToMemoryStream(bitmap.get(), pf4bit, mmGrayscale));  // 4 bits are read at 4 bits
+  // The picture fits, the median cut's map does not: the picture's block is given back.
+  limit.Set(kPicture + kSmallBlocks);
+  EXPECT_THROW(BitmapToMemoryStream(bitmap.get(), pf8bit, mmQuantize), EOutOfMemory);
+  EXPECT_NO_THROW(BitmapToMemoryStream(bitmap.get(), pf8bit, mmHistogram));
 }
 
 TEST(BitmapToMemory, TheColourCountChoosesTheFormat) {
@@ -254,6 +291,58 @@ TEST(TileImage, CoversTheRectangleClippedToIt) {
   TBitmap nothing;
   TileImage(target->GetCanvas(), Rect(0, 0, 30, 30), &nothing);
   EXPECT_EQ(bmpstream::PixelsOf(*target)[0][0], kBlack);
+}
+
+TEST(TQmGradient, ReportsEachEffectiveChangeOnce) {
+  TQmGradient gradient;
+  EXPECT_EQ(gradient.GetStartColor(), clSilver);
+  EXPECT_EQ(gradient.GetEndColor(), clGray);
+  EXPECT_EQ(gradient.GetDirection(), fdTopToBottom);
+  EXPECT_EQ(gradient.GetStepCount(), 64);
+  EXPECT_FALSE(gradient.GetVisible());
+  int changes = 0;
+  gradient.OnChange = [&](TObject* sender) {
+    EXPECT_EQ(sender, &gradient);
+    ++changes;
+  };
+  gradient.SetStartColor(clSilver);
+  gradient.SetStepCount(64);
+  EXPECT_EQ(changes, 0);
+  gradient.SetStartColor(clRed);
+  gradient.SetEndColor(clBlue);
+  gradient.SetDirection(fdLeftToRight);
+  gradient.SetStepCount(8);
+  gradient.SetVisible(true);
+  EXPECT_EQ(changes, 5);
+
+  TQmGradient copy;
+  copy.Assign(&gradient);
+  int copyChanges = 0;
+  copy.OnChange = [&](TObject*) { ++copyChanges; };
+  copy.Assign(&gradient);  // equal already: still one change
+  EXPECT_EQ(copyChanges, 1);
+  EXPECT_EQ(copy.GetEndColor(), clBlue);
+  EXPECT_EQ(copy.GetDirection(), fdLeftToRight);
+  EXPECT_TRUE(copy.GetVisible());
+  TBitmap other;
+  EXPECT_THROW(copy.Assign(&other), EConvertError);
+}
+
+TEST(TQmGradient, DrawsItsBandsWhateverVisibleSays) {
+  TQmGradient gradient;  // silver to gray in 64 bands from the top, not visible
+  const auto target = bmpstream::MakeBitmap(Picture(100, std::vector<COLORREF>(4, kBlack)));
+  gradient.Draw(target->GetCanvas(), Rect(0, 0, 4, 100));
+  const Picture shown = bmpstream::PixelsOf(*target);
+  EXPECT_EQ(shown[0][0], RGB(192, 192, 192));
+  EXPECT_EQ(shown[32][3], RGB(159, 159, 159));  // 192 - 64 x 32 / 63, rounded
+  EXPECT_EQ(shown[63][0], RGB(128, 128, 128));
+  EXPECT_EQ(shown[99][0], RGB(128, 128, 128));  // the rest in the end colour
+
+  gradient.SetDirection(fdLeftToRight);
+  gradient.SetStepCount(2);
+  gradient.Draw(target->GetCanvas(), Rect(0, 0, 4, 100));
+  EXPECT_EQ(bmpstream::PixelsOf(*target)[50], (std::vector<COLORREF>{RGB(192, 192, 192), RGB(192, 192, 192),
+                                                                      RGB(128, 128, 128), RGB(128, 128, 128)}));
 }
 
 }  // namespace

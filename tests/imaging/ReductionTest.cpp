@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <map>
 #include <set>
 
 #include "imaging/QmGraph.h"
@@ -166,6 +168,53 @@ TEST(Popularity, OtherColoursTakeTheNearestChosenOne) {
   EXPECT_EQ(bmp.color(first % side, first / side), RGB(0, 0, 0));
   const int last = 512 + 43;
   EXPECT_EQ(bmp.color(last % side, last / side), RGB(215, 0, 0));
+}
+
+// A many-coloured picture against the rule worked out by plain counting: bits dropped blue,
+// red, green until at most 2049 colours remain, the 256 most frequent (first seen first, bottom
+// row first) kept, every other colour shown as the nearest kept one.
+TEST(Popularity, AManyColouredPictureFollowsTheRule) {
+  Picture picture(120);
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 160; ++x) picture[y].push_back(RGB(x * 255 / 159, y * 255 / 119, x * y % 256));
+  BYTE mask[3] = {0xFF, 0xFF, 0xFF};  // red, green, blue
+  const auto masked = [&mask](COLORREF c) {
+    return RGB(GetRValue(c) & mask[0], GetGValue(c) & mask[1], GetBValue(c) & mask[2]);
+  };
+  std::vector<std::pair<COLORREF, int>> counts;  // in the order first seen
+  for (;;) {
+    std::map<COLORREF, std::size_t> seen;
+    counts.clear();
+    for (int y = 119; y >= 0; --y)
+      for (COLORREF c : picture[y]) {
+        const auto [at, added] = seen.emplace(masked(c), counts.size());
+        if (added) counts.push_back({masked(c), 0});
+        ++counts[at->second].second;
+      }
+    if (counts.size() <= 2049) break;
+    BYTE& drop = mask[1] > mask[0] ? mask[1] : mask[0] > mask[2] ? mask[0] : mask[2];
+    drop = static_cast<BYTE>(drop << 1);
+  }
+  ASSERT_LE(std::popcount(mask[0]) + std::popcount(mask[1]) + std::popcount(mask[2]), 16);
+  std::stable_sort(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  counts.resize(256);
+
+  const Bmp bmp = Reduce(picture, mmHistogram);
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(Entry(bmp, i), counts[i].first) << i;
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 160; ++x) {
+      const COLORREF c = masked(picture[y][x]);
+      int nearest = 0, bound = 0x30000;
+      for (int i = 0; i < 256; ++i) {
+        const int dr = GetRValue(c) - GetRValue(counts[i].first), dg = GetGValue(c) - GetGValue(counts[i].first),
+                  db = GetBValue(c) - GetBValue(counts[i].first);
+        if (dr * dr + dg * dg + db * db < bound) {
+          bound = dr * dr + dg * dg + db * db;
+          nearest = i;
+        }
+      }
+      ASSERT_EQ(bmp.index(x, y), nearest) << x << ", " << y;
+    }
 }
 
 // ---- Median cut
