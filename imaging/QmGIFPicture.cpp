@@ -65,15 +65,20 @@ void TGIFFrame::Assign(TPersistent* Source) {
 void TGIFFrame::AssignGraphic(TGraphic* Graphic) {
   NewImage();
   NewBitmap();
+  auto* bitmap = dynamic_cast<TBitmap*>(Graphic);
   try {
     FBitmap->Assign(Graphic);
+    if (bitmap) FBitmap->SetMonochrome(bitmap->GetMonochrome());
   } catch (const std::exception&) {
     // What a bitmap cannot copy is drawn on a background of its own.
     FBitmap->GetCanvas()->GetBrush()->SetColor(0xFF00FF);
     FBitmap->SetSize(Graphic->GetWidth(), Graphic->GetHeight());
     FBitmap->GetCanvas()->Draw(0, 0, Graphic);
   }
-  if (Graphic->GetTransparent()) {
+  if (!Graphic->GetTransparent()) return;
+  if (bitmap) {
+    FTransparentColor = bitmap->GetTransparentColor();
+  } else {
     const COLORREF brush = static_cast<COLORREF>(ColorToRGB(FBitmap->GetCanvas()->GetBrush()->GetColor()));
     FTransparentColor = static_cast<TColor>(GetNearestColor(FBitmap->GetCanvas()->GetHandle(), brush));
   }
@@ -84,10 +89,21 @@ void TGIFFrame::AssignTo(TPersistent* Dest) {
   auto* graphic = dynamic_cast<TGraphic*>(Dest);
   if (graphic == nullptr) return TPersistent::AssignTo(Dest);
   graphic->Assign(GetBitmap());
+  auto* bitmap = dynamic_cast<TBitmap*>(Dest);
+  if (bitmap == nullptr || FTransparentColor == clNone) return;
+  const COLORREF color = static_cast<COLORREF>(ColorToRGB(FTransparentColor));
+  bitmap->SetTransparentColor(static_cast<TColor>(GetNearestColor(bitmap->GetCanvas()->GetHandle(), color)));
+  bitmap->SetTransparent(true);
 }
 
-void TGIFFrame::Draw(TCanvas* ACanvas, const TRect& Rect, bool /*Transparent*/) {
-  ACanvas->StretchDraw(Rect, GetBitmap());
+void TGIFFrame::Draw(TCanvas* ACanvas, const TRect& Rect, bool Transparent) {
+  TBitmap* bitmap = GetBitmap();
+  if (Transparent && FTransparentColor != clNone) {
+    StretchBitmapRectTransparent(ACanvas, Rect.left, Rect.top, Rect.Width(), Rect.Height(),
+                                 TRect(0, 0, bitmap->GetWidth(), bitmap->GetHeight()), bitmap, FTransparentColor);
+  } else {
+    ACanvas->StretchDraw(Rect, bitmap);
+  }
 }
 
 void TGIFFrame::GrayscaleImage(bool ForceEncoding) {

@@ -260,6 +260,45 @@ TEST(GifPicture, DrawsTheCurrentFrame) {
   EXPECT_EQ(target.GetCanvas()->GetPixels(0, 0), 0);
 }
 
+TEST(GifPicture, LeavesTheTransparentColourOutOnlyWhenTheImageIsTransparent) {
+  auto image = ThreeFrames();
+  image->SetFrameIndex(1);  // indices 3 2 / 1 0, index 2 transparent
+  auto drawn = [&image] {
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.GetCanvas()->GetBrush()->SetColor(clWhite);
+    target.SetSize(4, 4);
+    target.GetCanvas()->StretchDraw(TRect(0, 0, 4, 4), image.get());
+    return gif_test::ColorsOf(&target);
+  };
+  std::vector<TColor> pixels = drawn();
+  EXPECT_EQ(pixels[0], 0x090603);
+  EXPECT_EQ(pixels[2], clWhite);
+  EXPECT_EQ(pixels[3], clWhite);
+  EXPECT_EQ(pixels[15], 0);
+  image->SetTransparent(false);
+  pixels = drawn();
+  EXPECT_EQ(pixels[2], 0x060402);
+  EXPECT_EQ(pixels[15], 0);
+}
+
+TEST(GifPicture, CarriesTheTransparentColourToAndFromBitmaps) {
+  auto image = ThreeFrames();
+  image->SetFrameIndex(1);
+  TBitmap out;
+  out.Assign(image.get());
+  EXPECT_TRUE(out.GetTransparent());
+  EXPECT_EQ(ColorToRGB(out.GetTransparentColor()) & 0xFFFFFF, 0x060402);
+
+  auto bitmap = Small();
+  bitmap->SetTransparentColor(0x0ec820);
+  bitmap->SetTransparent(true);
+  TGIFImage from;
+  from.Assign(bitmap.get());
+  EXPECT_EQ(from.GetFrames(0)->GetTransparentColor(), 0x0ec820);
+  EXPECT_TRUE(from.GetTransparent());
+}
+
 TEST(GifPicture, IsThePictureOfGifFiles) {
   const std::filesystem::path path = std::filesystem::temp_directory_path() / ("qmgif_" + std::to_string(getpid()) + ".gif");
   {
