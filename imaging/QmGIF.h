@@ -109,7 +109,6 @@ class TGIFFrame : public TPersistent {
   void SetDisposalMethod(TDisposalMethod Value);
   bool GetCorrupted() const { return FCorrupted; }
   bool GetInterlaced() const { return FInterlaced; }
-  TGIFImage* GetOwnerImage() const { return FOwner; }
   // The comment lines of the last comment extension; with Create, made when missing.
   TStringList* FindComment(bool Create);
   const TExtensionList& GetExtensions() const { return FExtensions; }
@@ -230,7 +229,6 @@ class TGIFImage : public TGraphic {
   WORD GetScreenHeight();
   int GetGlobalColorCount() const { return FImage->FColorMap.Count; }
   const TGIFColorTable& GetGlobalColorTable() const { return FImage->FColorMap; }
-  BYTE GetAspectRatio() const { return FImage->FAspectRatio; }
   bool GetCorrupted() const;
   TColor GetTransparentColor() const;
   TBitmap* GetBitmap();
