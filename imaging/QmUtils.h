@@ -8,6 +8,7 @@
 
 #include "imaging/Maxmin.h"
 #include "platform/vcl/Controls.h"
+#include "platform/vcl/Cursors.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Variants.h"
 
@@ -69,6 +70,20 @@ AnsiString DropT(const AnsiString& S);
 AnsiString GetWindowsVersion();
 // Null for no values, the value for one, an array of them all for more.
 Variant MakeVariant(std::initializer_list<Variant> Values);
+
+// ---- Cursors
+
+// The cursor StartWait shows (the hourglass unless the program changes it).
+extern TCursor WaitCursor;
+// An animated cursor resource of the module, through a temporary file; 0 when there is none.
+HCURSOR LoadAniCursor(HINSTANCE Instance, LPCSTR ResID);
+// Registers the cursor resource (or animated cursor resource) with the screen under the first
+// free number from 100 and returns that number; EResNotFound when there is neither,
+// EOutOfResources "Out of system resources" when no number is free.
+TCursor DefineCursor(HINSTANCE Instance, LPCSTR ResID);
+// Nested: the first StartWait shows WaitCursor, the StopWait that balances it the cursor before.
+void StartWait();
+void StopWait();
 
 // ---- Drawing: fills, shades and patterns
 

@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kMaxIconSide = 1024;
 constexpr std::size_t kMaxCursorFileBytes = 16u << 20;
-const LPCSTR RT_ANICURSOR = MAKEINTRESOURCEA(21);
 
 struct IconObject {
   bool icon = true;
