@@ -10,6 +10,8 @@
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Cursors.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Icon.h"
+#include "platform/vcl/ImgList.h"
 #include "platform/vcl/Variants.h"
 
 // ---- Rectangles, points, units
@@ -131,6 +133,25 @@ TBitmap* CreateDisabledBitmap(TBitmap* FOriginal, TColor OutlineColor);
 TBitmap* ChangeBitmapColor(TBitmap* Bitmap, TColor Color, TColor NewColor);
 // Cell Index of a grid of Cols x Rows cells, counted along the rows.
 void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int Index);
+
+// ---- Drawing: resources, icons and image lists (what is returned belongs to the caller)
+
+// A bitmap resource of the module (a name, or a number in the pointer's low 16 bits); for
+// module 0 the system's bitmap. None, and no exception, when it cannot be had.
+TBitmap* MakeModuleBitmap(HINSTANCE Module, LPCSTR ResID);
+TBitmap* MakeBitmap(LPCSTR ResName);
+TBitmap* MakeBitmapID(WORD ResID);
+// An icon resource of the module, or none.
+TIcon* MakeModuleIcon(HINSTANCE Module, LPCSTR ResID);
+TIcon* MakeIcon(LPCSTR ResName);
+TIcon* MakeIconID(WORD ResID);
+// The icon drawn over the back colour, which becomes the bitmap's transparent colour.
+TBitmap* CreateBitmapFromIcon(TIcon* Icon, TColor BackColor);
+// The bitmap with its pixels of the transparent colour (clDefault: the bitmap's own) left out.
+TIcon* CreateIconFromBitmap(TBitmap* Bitmap, TColor TransparentColor);
+// The image's opaque pixels in the gray colour, with a highlight one pixel right and down.
+void ImageListDrawDisabled(TImageList* Images, TCanvas* Canvas, int X, int Y, int Index, TColor HighlightColor,
+                           TColor GrayColor, bool DrawHighlight);
 
 // ---- Drawing: text
 
