@@ -8,6 +8,8 @@
 
 #include "imaging/QmGIF.h"
 #include "imaging/QmGIFTexts.h"
+#include "imaging/QmUtils.h"
+#include "platform/vcl/Icon.h"
 #include "tests/imaging/GifBytes.h"
 #include "tests/imaging/GifTestUtil.h"
 
@@ -189,37 +191,16 @@ TEST(GifPicture, CopiesToAndFromBitmaps) {
   EXPECT_EQ(empty.GetFrameIndex(), 0);
 }
 
-// A picture a bitmap cannot copy: it draws a 2 x 2 red square at (1, 1) of its 4 x 4 area.
-class SquareGraphic : public TGraphic {
- public:
-  bool GetEmpty() override { return false; }
-  int GetWidth() override { return 4; }
-  void SetWidth(int) override {}
-  int GetHeight() override { return 4; }
-  void SetHeight(int) override {}
-  void LoadFromStream(TStream*) override {}
-  void SaveToStream(TStream*) override {}
-  std::unique_ptr<TGraphic> NewGraphic() const override { return std::make_unique<SquareGraphic>(); }
-
- protected:
-  void Draw(TCanvas* ACanvas, const TRect& Rect) override {
-    const TColor brush = ACanvas->GetBrush()->GetColor();
-    ACanvas->GetBrush()->SetColor(clRed);
-    ACanvas->FillRect(TRect(Rect.left + 1, Rect.top + 1, Rect.left + 3, Rect.top + 3));
-    ACanvas->GetBrush()->SetColor(brush);
-  }
-};
-
-TEST(GifPicture, DrawsWhatABitmapCannotCopyOnMagenta) {
-  SquareGraphic square;
-  square.SetTransparent(true);
+TEST(GifPicture, DrawsAnIconOnMagenta) {
+  // A red 8 x 8 icon whose left half is transparent (white).
+  auto picture = gif_test::TrueColorBitmap(8, 8, [](int x, int) { return x < 4 ? clWhite : clRed; });
+  std::unique_ptr<TIcon> icon(CreateIconFromBitmap(picture.get(), clWhite));
   TGIFImage image;
-  image.AddFrame(&square);
+  image.AddFrame(icon.get());
   TBitmap* bitmap = image.GetBitmap();
-  ASSERT_EQ(bitmap->GetWidth(), 4);
-  EXPECT_EQ(bitmap->GetCanvas()->GetPixels(0, 0), 0xFF00FF);
-  EXPECT_EQ(bitmap->GetCanvas()->GetPixels(1, 1), clRed);
-  EXPECT_EQ(bitmap->GetCanvas()->GetPixels(3, 3), 0xFF00FF);
+  ASSERT_EQ(bitmap->GetWidth(), icon->GetWidth());
+  EXPECT_EQ(bitmap->GetCanvas()->GetPixels(1, 1), 0xFF00FF);
+  EXPECT_EQ(bitmap->GetCanvas()->GetPixels(6, 6), clRed);
   EXPECT_EQ(image.GetFrames(0)->GetTransparentColor(), 0xFF00FF);
 }
 
