@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/qt/NativeWindows.h"
+#include "platform/qt/QtClipboard.h"
 #include "platform/qt/WindowWidget.h"
 #include "platform/user/UserPeer.h"
 
@@ -27,6 +28,8 @@ class QtPeer : public user::Peer {
   std::optional<int> ShowMessageDialog(HWND owner, const user::MessageDialog& dialog) override;
   void SetCursorVisible(bool visible) override;
   void SetScreenCursor(const user::CursorImage* cursor) override;
+  void PublishClipboard(const std::vector<user::ClipboardItem>& items) override { clipboard_.Publish(items); }
+  std::optional<std::vector<user::ClipboardItem>> ReadClipboard() override { return clipboard_.Read(); }
   int ScreenCount() override;
   void PumpEvents() override;
   void WaitEvents() override;
@@ -46,6 +49,7 @@ class QtPeer : public user::Peer {
   std::optional<user::CursorImage> screenCursor_;
   int overrides_ = 0;
   NativeWindows native_;
+  Clipboard clipboard_;
 };
 
 }  // namespace qt
