@@ -22,6 +22,8 @@ enum TGIFExtensionKind { xkGraphicControl, xkPlainText, xkApplication, xkComment
 
 // True: damaged raster data marks the frame corrupted and reading goes on; false: it raises.
 extern bool GIFLoadCorrupted;
+// The clipboard format of GIF data ("GIF Image"): a 32-bit byte count, then the GIF stream.
+extern WORD CF_GIF;
 
 // Guards against the sizes a hostile file may claim, checked before memory is taken for them.
 inline constexpr int kMaxGIFFrames = 16384;
@@ -191,6 +193,10 @@ class TGIFImage : public TGraphic {
   void LoadFromResourceID(HINSTANCE Instance, int ResID, LPCSTR ResType);
   // Form streaming: a 32-bit byte count, then the GIF data.
   void ReadData(TStream* Stream);
+  // With the clipboard open: frame 0 as a bitmap and, when every frame is encoded, the GIF
+  // data as CF_GIF beside it; and back, from the GIF data when the clipboard has it.
+  void SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette) override;
+  void LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) override;
   // Size bytes of Stream; with ReadFirstFrame frame 0 is decoded at once.
   void ReadStream(std::int64_t Size, TStream* Stream, bool ReadFirstFrame);
   // Decodes every frame; a frame whose decoding is aborted goes, with all after it.

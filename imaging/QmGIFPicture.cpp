@@ -1,10 +1,13 @@
 // TGIFImage and TGIFFrame as pictures: assignment to and from other pictures, drawing, the frame
 // list, the property setters, greyscale, and the registration with the picture registry.
 #include <algorithm>
+#include <cstring>
 
 #include "imaging/QmGIF.h"
 #include "imaging/QmGIFTexts.h"
 #include "imaging/QmGraph.h"
+#include "platform/user/Clipboard.h"
+#include "platform/win32/GlobalMemory.h"
 
 namespace {
 
@@ -286,13 +289,91 @@ void TGIFImage::Grayscale(bool ForceEncoding) {
   Changed(this);
 }
 
-// ---- Registration
+// ---- Clipboard
 
 namespace {
 
-// The unit's start-up and shutdown: the picture registry knows ".gif" files while it runs.
+// A locked global memory block, unlocked on every way out.
+class LockedBlock {
+ public:
+  explicit LockedBlock(HGLOBAL Block) : block_(Block), bytes_(GlobalLock(Block)) {}
+  ~LockedBlock() {
+    if (bytes_) GlobalUnlock(block_);
+  }
+  LockedBlock(const LockedBlock&) = delete;
+  LockedBlock& operator=(const LockedBlock&) = delete;
+  void* bytes() const { return bytes_; }
+  std::size_t size() const { return bytes_ ? GlobalSize(block_) : 0; }
+
+ private:
+  HGLOBAL block_;
+  void* bytes_;
+};
+
+}  // namespace
+
+void TGIFImage::SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette) {
+  if (FItems.empty()) return;
+  GetFrames(0)->GetBitmap()->SaveToClipboardFormat(AFormat, AData, APalette);
+  // Frames never encoded go to the clipboard only as the bitmap.
+  if (!std::all_of(FItems.begin(), FItems.end(), [](const auto& f) {
+        return f->FImage->FImageData && f->FImage->FImageData->GetSize() > 0;
+      }))
+    return;
+  TMemoryStream stream;
+  WriteStream(&stream, true);
+  HGLOBAL block = GlobalAlloc(HeapAllocFlags, static_cast<SIZE_T>(stream.GetSize()));
+  if (!block) return;
+  try {
+    const LockedBlock locked(block);
+    if (!locked.bytes()) throw EOutOfMemory("Out of memory");
+    std::memcpy(locked.bytes(), stream.GetMemory(), static_cast<std::size_t>(stream.GetSize()));
+  } catch (...) {
+    GlobalFree(block);
+    throw;
+  }
+  if (!SetClipboardData(CF_GIF, block)) GlobalFree(block);
+}
+
+void TGIFImage::LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) {
+  if (HANDLE gif = GetClipboardData(CF_GIF)) {
+    TMemoryStream stream;
+    {
+      const LockedBlock locked(gif);
+      stream.WriteBuffer(locked.bytes(), static_cast<int>(locked.size()));
+    }
+    stream.SetPosition(0);
+    std::int32_t size = 0;
+    stream.ReadBuffer(&size, sizeof size);
+    ReadStream(size, &stream, false);
+    if (FItems.empty()) return;
+    FFrameIndex = 0;
+    if (HANDLE bitmap = GetClipboardData(CF_BITMAP)) {
+      TGIFFrame* first = GetFrames(0);
+      first->NewBitmap();
+      first->FBitmap->LoadFromClipboardFormat(CF_BITMAP, bitmap, APalette);
+    }
+    return;
+  }
+  TBitmap bitmap;
+  bitmap.LoadFromClipboardFormat(AFormat, AData, APalette);
+  Assign(&bitmap);
+}
+
+// ---- Registration
+
+WORD CF_GIF = 0;
+
+namespace {
+
+// The unit's start-up and shutdown: while the program runs, a ".gif" file and the clipboard's
+// GIF data become GIF images.
 struct TGIFRegistration {
-  TGIFRegistration() { TPicture::RegisterFileFormat("gif", ResStr(SGIFImage), CreateGraphic<TGIFImage>); }
+  TGIFRegistration() {
+    CF_GIF = static_cast<WORD>(RegisterClipboardFormatA("GIF Image"));
+    TPicture::RegisterFileFormat("gif", ResStr(SGIFImage), CreateGraphic<TGIFImage>);
+    TPicture::RegisterClipboardFormat(CF_GIF, CreateGraphic<TGIFImage>);
+  }
   ~TGIFRegistration() { TPicture::UnregisterGraphicClass(CreateGraphic<TGIFImage>); }
 };
 

@@ -77,9 +77,10 @@ void TClipboard::Assign(TPersistent* Source) {
   WORD format = 0;
   HANDLE data = nullptr;
   HPALETTE palette = nullptr;
-  graphic->SaveToClipboardFormat(format, data, palette);
+  // Open and emptied first: a picture may place formats of its own beside the one it returns.
   OpenFor open(this);
   Adding();
+  graphic->SaveToClipboardFormat(format, data, palette);
   SetClipboardData(format, data);
   if (palette) SetClipboardData(CF_PALETTE, palette);
 }

@@ -3,13 +3,16 @@
 // that makes a ".gif" file a GIF image.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
 #include "imaging/QmGIF.h"
 #include "imaging/QmGIFTexts.h"
 #include "imaging/QmUtils.h"
+#include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Icon.h"
+#include "platform/win32/GlobalMemory.h"
 #include "tests/imaging/GifBytes.h"
 #include "tests/imaging/GifTestUtil.h"
 
@@ -278,6 +281,62 @@ TEST(GifPicture, CarriesTheTransparentColourToAndFromBitmaps) {
   from.Assign(bitmap.get());
   EXPECT_EQ(from.GetFrames(0)->GetTransparentColor(), 0x0ec820);
   EXPECT_TRUE(from.GetTransparent());
+}
+
+TEST(GifPicture, GoesToTheClipboardAsBitmapAndGifData) {
+  auto image = ThreeFrames();
+  Clipboard()->Assign(image.get());
+  Clipboard()->Open();
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+  ASSERT_TRUE(Clipboard()->HasFormat(CF_GIF));
+  {
+    HANDLE block = Clipboard()->GetAsHandle(CF_GIF);
+    const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(block));
+    std::int32_t count = 0;
+    std::memcpy(&count, bytes, 4);
+    EXPECT_EQ(static_cast<SIZE_T>(count) + 4, GlobalSize(block));
+    EXPECT_EQ(std::string(bytes + 4, bytes + 10), "GIF89a");
+    GlobalUnlock(block);
+  }
+  Clipboard()->Close();
+  // A picture pasted from there is a GIF image of all the frames.
+  TPicture picture;
+  picture.Assign(Clipboard());
+  auto* pasted = dynamic_cast<TGIFImage*>(picture.GetGraphic());
+  ASSERT_NE(pasted, nullptr);
+  EXPECT_EQ(pasted->GetCount(), 3);
+  EXPECT_EQ(IndicesOf(pasted->GetFrames(2)->GetBitmap()), (std::vector<std::uint8_t>{1, 1, 2, 2}));
+
+  // Built from a bitmap and never written: the bitmap alone.
+  TGIFImage built;
+  built.AddFrame(Small().get());
+  Clipboard()->Assign(&built);
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+  EXPECT_FALSE(Clipboard()->HasFormat(CF_GIF));
+}
+
+TEST(GifPicture, TakesFrameZeroFromTheClipboardBitmap) {
+  auto image = ThreeFrames();
+  Clipboard()->Assign(image.get());
+  // Another program's bitmap beside the GIF data.
+  auto other = Small(8);
+  WORD format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  other->SaveToClipboardFormat(format, data, palette);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  SetClipboardData(CF_BITMAP, data);
+  CloseClipboard();
+  DeleteObject(palette);
+  TGIFImage pasted;
+  Clipboard()->Open();
+  pasted.LoadFromClipboardFormat(CF_BITMAP, Clipboard()->GetAsHandle(CF_BITMAP), nullptr);
+  Clipboard()->Close();
+  ASSERT_EQ(pasted.GetCount(), 3);
+  EXPECT_EQ(pasted.GetFrameIndex(), 0);
+  EXPECT_EQ(pasted.GetFrames(0)->GetBitmap()->GetWidth(), 3);
+  EXPECT_EQ(IndicesOf(pasted.GetFrames(0)->GetBitmap()), IndicesOf(other.get()));
+  EXPECT_EQ(IndicesOf(pasted.GetFrames(1)->GetBitmap()), (std::vector<std::uint8_t>{3, 2, 1, 0}));
 }
 
 TEST(GifPicture, IsThePictureOfGifFiles) {
