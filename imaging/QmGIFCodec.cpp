@@ -421,7 +421,11 @@ void EncodeRows(TStream* Dest, const BITMAPINFOHEADER& Header, bool Interlaced, 
     }
     running.Report(++rowsDone, height);
   }
-  if (length > 0) PutLzwCode(Dest, prefix, writer);
+  if (length > 0) {
+    PutLzwCode(Dest, prefix, writer);
+    // The decoder adds a string on that code too and may read the end code one bit wider.
+    if (lastCode + 1 >= capacity && writer.Width < kMaxCodeWidth) ++writer.Width;
+  }
   PutLzwCode(Dest, end, writer);
   FlushLzwCodes(Dest, writer);
 }

@@ -184,6 +184,26 @@ TEST(GifLzwCodec, RoundTripsEveryDepthPastTheTableRestart) {
   }
 }
 
+// The code data ends with an end code the decoder reads at the width it has then (one wider
+// when the last string fills its table's width), and with no pixel twice when the table
+// restarts on the last pixel. Decoded one pixel wider, the end code stops it with no extra pixel.
+TEST(GifLzwEncoder, EndsWithAnEndCodeTheDecoderReads) {
+  struct Case {
+    int bitCount, colors, from, to;
+  };
+  // This noise restarts the 4-bit table at pixel 10370; the widths in between meet every code width.
+  for (const Case c : {Case{4, 15, 9500, 11000}, Case{8, 255, 1, 3000}, Case{1, 1, 1, 600}}) {
+    std::vector<BYTE> noise = Noise(static_cast<std::size_t>(c.to), c.colors, 11);
+    for (BYTE& v : noise) ++v;  // never index 0, which the pixel past the end must stay
+    for (int width = c.from; width <= c.to; ++width) {
+      SCOPED_TRACE(testing::Message() << c.bitCount << " bits, " << width << " pixels");
+      const std::vector<BYTE> pixels(noise.begin(), noise.begin() + width);
+      const Decoded d = Decode(Encode(pixels, width, 1, c.bitCount), width + 1, 1, c.bitCount, c.bitCount);
+      ASSERT_EQ(d.indices.back(), 0);
+    }
+  }
+}
+
 TEST(GifLzwCodec, InterlacedRowsComeInPassOrder) {
   auto order = [](int height) {
     std::vector<int> rows;
