@@ -7,7 +7,11 @@
 #include <span>
 
 #include "imaging/Maxmin.h"
+#include "platform/vcl/Controls.h"
+#include "platform/vcl/Cursors.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Icon.h"
+#include "platform/vcl/ImgList.h"
 #include "platform/vcl/Variants.h"
 
 // ---- Rectangles, points, units
@@ -69,6 +73,20 @@ AnsiString GetWindowsVersion();
 // Null for no values, the value for one, an array of them all for more.
 Variant MakeVariant(std::initializer_list<Variant> Values);
 
+// ---- Cursors
+
+// The cursor StartWait shows (the hourglass unless the program changes it).
+extern TCursor WaitCursor;
+// An animated cursor resource of the module, through a temporary file; 0 when there is none.
+HCURSOR LoadAniCursor(HINSTANCE Instance, LPCSTR ResID);
+// Registers the cursor resource (or animated cursor resource) with the screen under the first
+// free number from 100 and returns that number; EResNotFound when there is neither,
+// EOutOfResources "Out of system resources" when no number is free.
+TCursor DefineCursor(HINSTANCE Instance, LPCSTR ResID);
+// Nested: the first StartWait shows WaitCursor, the StopWait that balances it the cursor before.
+void StartWait();
+void StopWait();
+
 // ---- Drawing: fills, shades and patterns
 
 enum TFillDirection { fdTopToBottom, fdBottomToTop, fdLeftToRight, fdRightToLeft };
@@ -85,3 +103,97 @@ void GradientFillRect(TCanvas* Canvas, const TRect& ARect, TColor StartColor, TC
 // On the screen's device context.
 void PaintInverseRect(const TPoint& RectOrg, const TPoint& RectEnd);
 void DrawInvertFrame(const TRect& ScreenRect, int Width);
+
+// ---- Drawing: bitmaps with a transparent colour
+
+// The colour as a palette-relative colour reference (the palette's nearest entry).
+LONG PaletteColor(TColor Color);
+// The source rectangle stretched onto the destination rectangle, its pixels of the transparent
+// colour left out; through masks made for the call.
+void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY,
+                           int SrcW, int SrcH, HPALETTE Palette, LONG TransparentColor);
+void DrawTransparentBitmap(HDC DC, HBITMAP Bitmap, int DstX, int DstY, LONG TransparentColor);
+// A width or height of 0 or less is the bitmap's own; an empty source rectangle is the whole
+// bitmap. clNone draws opaque with the canvas's copy mode; clDefault takes the colour of the
+// bottom-left pixel; a monochrome bitmap is transparent where it is white.
+void StretchBitmapRectTransparent(TCanvas* Dest, int DstX, int DstY, int DstW, int DstH, const TRect& SrcRect,
+                                  TBitmap* Bitmap, TColor TransparentColor);
+void DrawBitmapRectTransparent(TCanvas* Dest, int DstX, int DstY, const TRect& SrcRect, TBitmap* Bitmap,
+                               TColor TransparentColor);
+void DrawBitmapTransparent(TCanvas* Dest, int DstX, int DstY, TBitmap* Bitmap, TColor TransparentColor);
+
+// ---- Drawing: disabled images and colour changes (the bitmaps returned belong to the caller)
+
+// The source's pixels of the outline colour (of a monochrome source: its black ones) in the
+// shadow colour over the back colour, with a highlight one pixel right and down.
+TBitmap* CreateDisabledBitmapEx(TBitmap* FOriginal, TColor OutlineColor, TColor BackColor, TColor HighlightColor,
+                                TColor ShadowColor, bool DrawHighlight);
+TBitmap* CreateDisabledBitmap(TBitmap* FOriginal, TColor OutlineColor);
+// A copy in which the pixels of Color have NewColor.
+TBitmap* ChangeBitmapColor(TBitmap* Bitmap, TColor Color, TColor NewColor);
+// Cell Index of a grid of Cols x Rows cells, counted along the rows.
+void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int Index);
+
+// ---- Drawing: resources, icons and image lists (what is returned belongs to the caller)
+
+// A bitmap resource of the module (a name, or a number in the pointer's low 16 bits); for
+// module 0 the system's bitmap. None, and no exception, when it cannot be had.
+TBitmap* MakeModuleBitmap(HINSTANCE Module, LPCSTR ResID);
+TBitmap* MakeBitmap(LPCSTR ResName);
+TBitmap* MakeBitmapID(WORD ResID);
+// An icon resource of the module, or none.
+TIcon* MakeModuleIcon(HINSTANCE Module, LPCSTR ResID);
+TIcon* MakeIcon(LPCSTR ResName);
+TIcon* MakeIconID(WORD ResID);
+// The icon drawn over the back colour, which becomes the bitmap's transparent colour.
+TBitmap* CreateBitmapFromIcon(TIcon* Icon, TColor BackColor);
+// The bitmap with its pixels of the transparent colour (clDefault: the bitmap's own) left out.
+TIcon* CreateIconFromBitmap(TBitmap* Bitmap, TColor TransparentColor);
+// The image's opaque pixels in the gray colour, with a highlight one pixel right and down.
+void ImageListDrawDisabled(TImageList* Images, TCanvas* Canvas, int X, int Y, int Index, TColor HighlightColor,
+                           TColor GrayColor, bool DrawHighlight);
+
+// ---- Drawing: text
+
+// Text in a cell at (DX, DY) from its top-left corner; drawn directly when it can be (one line,
+// no wrap, a brush colour the device shows exactly), else through one shared offscreen bitmap.
+void WriteText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, const AnsiString& Text, TAlignment Alignment,
+               bool WordWrap, bool ARightToLeft);
+// Into a control's canvas; the column and row are not used.
+void DrawCellTextEx(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                    TAlignment Align, TVertAlignment VertAlign, bool WordWrap, bool ARightToLeft);
+void DrawCellTextEx(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                    TAlignment Align, TVertAlignment VertAlign, bool WordWrap);
+// Wraps when centred.
+void DrawCellText(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                  TAlignment Align, TVertAlignment VertAlign, bool ARightToLeft);
+void DrawCellText(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                  TAlignment Align, TVertAlignment VertAlign);
+// Centred in the cell.
+void DrawCellBitmap(TCustomControl* Control, LONG ACol, LONG ARow, TGraphic* Graphic, const TRect& Rect);
+// The font turned by Angle degrees, as a new handle the caller deletes.
+HFONT CreateRotatedFont(TFont* Font, int Angle);
+// The text shortened with "..." until it fits the width ("..." at the shortest).
+AnsiString MinimizeText(const AnsiString& Text, TCanvas* Canvas, int MaxWidth);
+// The average width of the 52 letters and their height.
+TPoint GetAveCharSize(TCanvas* Canvas);
+
+// A canvas on the whole screen.
+class TScreenCanvas : public TCanvas {
+ public:
+  ~TScreenCanvas() override;
+  void FreeHandle();
+  // Drawing at (0, 0) lands at (X, Y) of the screen.
+  void SetOrigin(int X, int Y);
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  HDC FDeviceContext = nullptr;
+};
+
+// The unit's start and end, called in pairs; the end that balances the first start frees the
+// shared text bitmap.
+void QmUtilsInitialization();
+void QmUtilsFinalization();

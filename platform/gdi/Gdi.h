@@ -115,6 +115,7 @@ constexpr int TRANSPARENT = 1, OPAQUE = 2;
 constexpr int ALTERNATE = 1, WINDING = 2;
 constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
 constexpr int FW_NORMAL = 400, FW_BOLD = 700;
+constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2;
 
 // Object types for GetCurrentObject.
 constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8;
@@ -250,5 +251,9 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length);
+// ETO_OPAQUE fills `rect` with the background colour, ETO_CLIPPED keeps the text within it.
+// Character spacing (`dx`) is not used: the font's own advances apply.
+constexpr UINT ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4;
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length, const INT* dx);
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, SIZE* size);
 BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics);

@@ -67,8 +67,17 @@ HDC ScreenDC() {
   return screen;
 }
 
+HDC CreateScreenDC() { return static_cast<HDC>(AddObject(MakeDc(DcObject::Device::Screen))); }
+
 DWORD PixelFromColor(const PixelBuffer& pixels, COLORREF color) { return ColorCoder(pixels).encode(color); }
 
 COLORREF ColorFromPixel(const PixelBuffer& pixels, DWORD value) { return ColorCoder(pixels).decode(value); }
+
+DWORD PixelAt(const PixelBuffer& pixels, int x, int y) {
+  Pixel value = 0;
+  if (const FormatOps* ops = FindFormat(pixels.bitsPerPixel))
+    ops->read(pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch, x, 1, &value);
+  return value;
+}
 
 }  // namespace gdi

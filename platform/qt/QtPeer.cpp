@@ -14,6 +14,7 @@
 
 #include "platform/qt/ControlWidgets.h"
 #include "platform/qt/QtApp.h"
+#include "platform/qt/QtCursors.h"
 
 namespace qt {
 namespace {
@@ -64,6 +65,8 @@ QString DialogText(const std::string& text) {
 QtPeer::QtPeer() = default;
 
 QtPeer::~QtPeer() {
+  if (ApplicationExists())
+    for (; overrides_ > 0; --overrides_) QGuiApplication::restoreOverrideCursor();
   for (auto& [hwnd, widget] : widgets_)
     if (widget && !widget->parentWidget()) delete widget.data();
 }
@@ -128,12 +131,25 @@ std::optional<int> QtPeer::ShowMessageDialog(HWND owner, const user::MessageDial
 
 void QtPeer::SetCursorVisible(bool visible) {
   if (visible != cursorHidden_) return;
-  EnsureApplication();
-  if (visible)
-    QGuiApplication::restoreOverrideCursor();
-  else
-    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
   cursorHidden_ = !visible;
+  ApplyCursor();
+}
+
+void QtPeer::SetScreenCursor(const user::CursorImage* cursor) {
+  screenCursor_ = cursor ? std::optional<user::CursorImage>(*cursor) : std::nullopt;
+  ApplyCursor();
+}
+
+void QtPeer::ApplyCursor() {
+  EnsureApplication();
+  for (; overrides_ > 0; --overrides_) QGuiApplication::restoreOverrideCursor();
+  if (cursorHidden_) {
+    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    overrides_ = 1;
+  } else if (screenCursor_) {
+    QGuiApplication::setOverrideCursor(CursorOf(*screenCursor_));
+    overrides_ = 1;
+  }
 }
 
 int QtPeer::ScreenCount() {

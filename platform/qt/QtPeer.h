@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/qt/NativeWindows.h"
+#include "platform/qt/QtClipboard.h"
 #include "platform/qt/WindowWidget.h"
 #include "platform/user/UserPeer.h"
 
@@ -29,6 +30,9 @@ class QtPeer : public user::Peer {
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
   std::optional<int> ShowMessageDialog(HWND owner, const user::MessageDialog& dialog) override;
   void SetCursorVisible(bool visible) override;
+  void SetScreenCursor(const user::CursorImage* cursor) override;
+  void PublishClipboard(const std::vector<user::ClipboardItem>& items) override { clipboard_.Publish(items); }
+  std::optional<std::vector<user::ClipboardItem>> ReadClipboard() override { return clipboard_.Read(); }
   int ScreenCount() override;
   void PumpEvents() override;
   void WaitEvents() override;
@@ -50,8 +54,13 @@ class QtPeer : public user::Peer {
   // Children are deleted by Qt with their parent, so the map only watches them.
   std::map<HWND, QPointer<QWidget>> widgets_;
   std::unique_ptr<QTimer> alarm_;  // ends a wait when a window timer is due
+  // The override cursors this peer has pushed: a blank one while hidden, else the screen's.
+  void ApplyCursor();
   bool cursorHidden_ = false;
+  std::optional<user::CursorImage> screenCursor_;
+  int overrides_ = 0;
   NativeWindows native_;
+  Clipboard clipboard_;
 };
 
 }  // namespace qt

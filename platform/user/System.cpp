@@ -111,6 +111,7 @@ void ResetForTest() {
   detail::ResetWindows();
   detail::ResetQueue();
   detail::ResetSystem();
+  ResetClipboardForTest();
 }
 
 }  // namespace user

@@ -128,8 +128,8 @@ BOOL ShowWindow(HWND hwnd, int command);
 BOOL GetClientRect(HWND hwnd, RECT* rect);
 BOOL DestroyWindow(HWND hwnd);
 
-// GetDC(NULL) is the screen's device context; a window's draws into the window's own pixels,
-// which ReleaseDC hands to the peer to show.
+// GetDC(NULL) is a new device context on the screen, which ReleaseDC ends; a window's draws
+// into the window's own pixels, which ReleaseDC hands to the peer to show.
 HDC GetDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC hdc);
 
@@ -162,3 +162,15 @@ BOOL InflateRect(RECT* rect, int dx, int dy);
 BOOL IntersectRect(RECT* result, const RECT* a, const RECT* b);
 BOOL OffsetRect(RECT* rect, int dx, int dy);
 BOOL PtInRect(const RECT* rect, POINT point);
+
+// Text laid out in a rectangle. Lines end at CR, LF or CR LF (unless DT_SINGLELINE); with
+// DT_WORDBREAK they also break between words that would pass the right edge; tabs expand to
+// every eighth average character width with DT_EXPANDTABS; an ampersand underlines the next
+// character ("&&" is one) unless DT_NOPREFIX. DT_VCENTER and DT_BOTTOM place a single line.
+// The text is kept within the rectangle unless DT_NOCLIP; DT_CALCRECT only measures, setting
+// the rectangle's right and bottom. Right-to-left reading changes nothing for the 8-bit texts
+// this layer draws. Returns the height of the text (from the rectangle's top for a placed line).
+constexpr UINT DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
+               DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
+               DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_RTLREADING = 0x20000;
+int DrawTextA(HDC hdc, LPCSTR text, int count, RECT* rect, UINT format);

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/user/Clipboard.h"
+#include "platform/win32/GlobalMemory.h"
 #include "platform/vcl/BmpCodec.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/ImageLimits.h"
@@ -46,6 +48,7 @@ TPixelFormat FormatOfBitCount(int bits) {
 }
 
 RGBQUAD Quad(COLORREF c) { return RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0}; }
+COLORREF Rgb(const RGBQUAD& q) { return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue); }
 
 // Black and white; the sixteen standard colours; those sixteen, a 6 x 6 x 6 cube and a grey ramp.
 std::vector<RGBQUAD> StandardColors(int bits) {
@@ -222,7 +225,10 @@ void TBitmap::Assign(TPersistent* Source) {
   TBitmapImage image = NewImage(bitmap->FImage.Width, bitmap->FImage.Height, bitmap->FImage.PixelFormat,
                                 bitmap->FImage.Colors);
   if (!CopyRows(bitmap->GetHandle(), image.Handle.get())) bitmap->CopyInto(image, false);
+  FHandleType = bitmap->FHandleType;
+  FTransparentColor = bitmap->FTransparentColor;
   SetImage(std::move(image));
+  SetTransparent(bitmap->GetTransparent());
 }
 
 TCanvas* TBitmap::GetCanvas() {
@@ -262,6 +268,47 @@ void* TBitmap::GetScanLine(int Row) {
   if (!FImage.Handle || Row < 0 || Row >= FImage.Height)
     throw EInvalidGraphicOperation("Scan line index out of range");
   return RowOf(FImage.Handle.get(), Row);
+}
+
+bool TBitmap::GetMonochrome() const {
+  return FImage.PixelFormat == pf1bit && FImage.Colors.size() == 2 && Rgb(FImage.Colors[0]) == 0 &&
+         Rgb(FImage.Colors[1]) == 0xFFFFFF;
+}
+
+void TBitmap::SetMonochrome(bool Value) {
+  if (Value == GetMonochrome()) return;
+  TCanvas* canvas = GetCanvas();
+  const auto text = static_cast<COLORREF>(ColorToRGB(canvas->GetFont()->GetColor()));
+  const auto back = static_cast<COLORREF>(ColorToRGB(canvas->GetBrush()->GetColor()));
+  TBitmapImage image = NewImage(FImage.Width, FImage.Height, Value ? pf1bit : pfDevice,
+                                Value ? StandardColors(1) : std::vector<RGBQUAD>{});
+  if (image.Handle && FImage.Handle) {
+    FCanvas->FreeContext();
+    SelectedDC target(image.Handle.get()), source(FImage.Handle.get());
+    SetBkColor(source.get(), back);  // the colour that becomes white
+    SetTextColor(target.get(), text);  // what black and white become
+    SetBkColor(target.get(), back);
+    BitBlt(target.get(), 0, 0, FImage.Width, FImage.Height, source.get(), 0, 0, SRCCOPY);
+  }
+  SetImage(std::move(image));
+}
+
+void TBitmap::SetHandleType(TBitmapHandleType Value) {
+  if (Value == FHandleType) return;
+  if (Value == bmDDB && !GetMonochrome()) SetPixelFormat(pfDevice);
+  FHandleType = Value;
+}
+
+TColor TBitmap::GetTransparentColor() {
+  if (FTransparentColor != clDefault) return FTransparentColor;
+  const TColor automatic = GetMonochrome() || GetEmpty() ? clWhite : GetCanvas()->GetPixels(0, FImage.Height - 1);
+  return automatic | 0x02000000;
+}
+
+void TBitmap::SetTransparentColor(TColor Value) {
+  if (Value == FTransparentColor) return;
+  FTransparentColor = Value;
+  Changed(this);
 }
 
 void TBitmap::SetSize(int AWidth, int AHeight) {
@@ -307,9 +354,12 @@ void TBitmap::LoadFromStream(TStream* Stream) {
 
 void TBitmap::SaveToStream(TStream* Stream) {
   if (!FImage.Handle) return;
-  const int bits = gdi::PixelsOf(GetHandle()).bitsPerPixel;
-  vcl::bmp::WriteBmp(Stream, {FImage.Width, FImage.Height, bits, FImage.Colors,
-                              [this](int row) -> const std::byte* { return RowOf(GetHandle(), row); }});
+  // The rows are found once, not looked up again for each row.
+  const gdi::PixelBuffer pixels = gdi::PixelsOf(GetHandle());
+  vcl::bmp::WriteBmp(Stream, {FImage.Width, FImage.Height, pixels.bitsPerPixel, FImage.Colors,
+                              [&pixels](int row) -> const std::byte* {
+                                return pixels.bits + static_cast<std::ptrdiff_t>(row) * pixels.pitch;
+                              }});
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName) {
@@ -323,6 +373,41 @@ void TBitmap::LoadFromResourceID(HINSTANCE Instance, int ResID) {
 }
 
 std::unique_ptr<TGraphic> TBitmap::NewGraphic() const { return std::make_unique<TBitmap>(); }
+
+void TBitmap::SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette) {
+  TBitmap copy;
+  copy.Assign(this);
+  AFormat = CF_BITMAP;
+  AData = copy.FImage.Handle.release();
+  APalette = FImage.Colors.empty() ? nullptr : vcl::NewPalette(FImage.Colors).release();
+}
+
+void TBitmap::LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) {
+  if ((AFormat != CF_BITMAP && AFormat != CF_DIB) || !AData) throw EInvalidGraphic("Unsupported clipboard format");
+  if (AFormat == CF_DIB) {
+    const SIZE_T size = GlobalSize(AData);
+    const auto* bytes = static_cast<const std::byte*>(GlobalLock(AData));
+    try {
+      ReadDIB({bytes, size}, 0);
+    } catch (...) {
+      GlobalUnlock(AData);
+      throw;
+    }
+    GlobalUnlock(AData);
+  } else {
+    // The clipboard keeps its bitmap: the image is a copy of it.
+    const gdi::PixelBuffer px = gdi::PixelsOf(static_cast<HBITMAP>(AData));
+    if (!px.bits) throw EInvalidGraphic("Bitmap image is not valid");
+    TBitmapImage image = NewImage(px.width, px.height, FormatOfBitCount(px.bitsPerPixel),
+                                  std::vector<RGBQUAD>(px.palette.begin(), px.palette.end()));
+    if (!CopyRows(static_cast<HBITMAP>(AData), image.Handle.get())) {
+      SelectedDC target(image.Handle.get()), source(static_cast<HBITMAP>(AData));
+      BitBlt(target.get(), 0, 0, px.width, px.height, source.get(), 0, 0, SRCCOPY);
+    }
+    SetImage(std::move(image));
+  }
+  if (APalette) SetPalette(APalette);
+}
 
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
   HDC target = ACanvas->GetHandle();

@@ -225,9 +225,13 @@ void WriteBmp(TStream* stream, const DibImage& image) {
     Put32(head, field);
   if (image.bitCount == 16)
     for (DWORD mask : kMasks565) Put32(head, mask);
-  for (std::uint32_t i = 0; i < entries; ++i) {
-    const RGBQUAD c = i < image.colors.size() ? image.colors[i] : RGBQUAD{0, 0, 0, 0};
-    for (BYTE b : {c.rgbBlue, c.rgbGreen, c.rgbRed, BYTE{0}}) head.push_back(static_cast<std::byte>(b));
+  // Entries beyond the colours given stay black.
+  const std::size_t table = head.size();
+  head.resize(offBits);
+  for (std::size_t i = 0; i < entries && i < image.colors.size(); ++i) {
+    RGBQUAD c = image.colors[i];
+    c.rgbReserved = 0;
+    std::memcpy(head.data() + table + 4 * i, &c, sizeof c);
   }
   stream->WriteBuffer(head.data(), static_cast<int>(head.size()));
   std::vector<std::byte> padded(static_cast<std::size_t>(stride), std::byte{0});

@@ -329,17 +329,17 @@ const std::vector<TPaletteEntry>& RegisteredComponents() { return Palette(); }
 
 // ---- String list
 
-void TStringList::CheckIndex(int Index) const {
-  if (Index < 0 || Index >= GetCount()) throw EListError(Format("List index out of bounds (%d)", Index));
+void TStringList::CheckIndex(int Index, int Limit) const {
+  if (Index < 0 || Index > Limit) throw EListError(Format("List index out of bounds (%d)", Index));
 }
 
 const AnsiString& TStringList::GetStrings(int Index) const {
-  CheckIndex(Index);
+  CheckIndex(Index, GetCount() - 1);
   return FItems[static_cast<std::size_t>(Index)];
 }
 
 void TStringList::SetStrings(int Index, const AnsiString& Value) {
-  CheckIndex(Index);
+  CheckIndex(Index, GetCount() - 1);
   FItems[static_cast<std::size_t>(Index)] = Value;
   Changed();
 }
@@ -350,8 +350,14 @@ int TStringList::Add(const AnsiString& S) {
   return GetCount() - 1;
 }
 
+void TStringList::Insert(int Index, const AnsiString& S) {
+  CheckIndex(Index, GetCount());
+  FItems.insert(FItems.begin() + Index, S);
+  Changed();
+}
+
 void TStringList::Delete(int Index) {
-  CheckIndex(Index);
+  CheckIndex(Index, GetCount() - 1);
   FItems.erase(FItems.begin() + Index);
   Changed();
 }
@@ -359,6 +365,13 @@ void TStringList::Delete(int Index) {
 void TStringList::Clear() {
   if (FItems.empty()) return;
   FItems.clear();
+  Changed();
+}
+
+void TStringList::AddStrings(const TStringList* Strings) {
+  if (!Strings || Strings->FItems.empty()) return;
+  const std::vector<AnsiString> added = Strings->FItems;  // Strings may be this list
+  FItems.insert(FItems.end(), added.begin(), added.end());
   Changed();
 }
 
@@ -401,6 +414,7 @@ void TStringList::EndUpdate() {
 }
 
 void TStringList::Assign(TPersistent* Source) {
+  if (Source == this) return;
   auto* other = dynamic_cast<TStringList*>(Source);
   if (!other) {
     TPersistent::Assign(Source);

@@ -74,6 +74,9 @@ class TPersistent : public TObject {
 
 enum TOperation { opInsert, opRemove };
 
+// Horizontal alignment of text in controls and cells.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // A component with an owner. The owner destroys what it owns; components are made with `new`
 // and either given an owner or deleted by whoever made them.
 class TComponent : public TPersistent {
@@ -239,8 +242,11 @@ class TStringList : public TPersistent {
   const AnsiString& GetStrings(int Index) const;
   void SetStrings(int Index, const AnsiString& Value);
   int Add(const AnsiString& S);
+  // Index may be Count, which appends.
+  void Insert(int Index, const AnsiString& S);
   void Delete(int Index);
   void Clear();
+  void AddStrings(const TStringList* Strings);
   // The first index of S, compared without regard to letter case; -1 when it is not there.
   int IndexOf(const AnsiString& S) const;
   // The lines joined with CR LF; setting splits at CR LF, LF or CR (an empty text: no lines).
@@ -254,7 +260,7 @@ class TStringList : public TPersistent {
 
  private:
   void Changed();
-  void CheckIndex(int Index) const;
+  void CheckIndex(int Index, int Limit) const;
 
   std::vector<AnsiString> FItems;
   int FUpdateCount = 0;

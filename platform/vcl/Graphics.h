@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <initializer_list>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
@@ -151,6 +154,22 @@ class TFontStyles {
   std::uint8_t FBits = 0;
 };
 
+enum TFontPitch { fpDefault, fpVariable, fpFixed };
+// The pitch bits of a font request (LOGFONTA's lfPitchAndFamily).
+constexpr BYTE PitchBits(TFontPitch Pitch) {
+  return Pitch == fpVariable ? VARIABLE_PITCH : Pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+}
+using TFontCharset = BYTE;
+constexpr TFontCharset ANSI_CHARSET = 0, DEFAULT_CHARSET = 1;
+
+// What a new font starts with.
+struct TFontData {
+  AnsiString Name;
+  TFontPitch Pitch;
+  TFontCharset Charset;
+};
+inline const TFontData DefFontData{"Sans", fpDefault, DEFAULT_CHARSET};
+
 // A font by face name and size. `Size` is in points, `Height` in pixels (negative: the
 // character height without internal leading), one derived from the other at PixelsPerInch.
 class TFont : public TGraphicsObject {
@@ -167,12 +186,18 @@ class TFont : public TGraphicsObject {
   void SetColor(TColor Value);
   TFontStyles GetStyle() const { return FStyle; }
   void SetStyle(TFontStyles Value);
+  TFontPitch GetPitch() const { return FPitch; }
+  void SetPitch(TFontPitch Value);
+  TFontCharset GetCharset() const { return FCharset; }
+  void SetCharset(TFontCharset Value);
 
  private:
-  AnsiString FName = "Sans";
+  AnsiString FName = DefFontData.Name;
   int FHeight = -11;  // 8 points
   TColor FColor = clWindowText;
   TFontStyles FStyle;
+  TFontPitch FPitch = DefFontData.Pitch;
+  TFontCharset FCharset = DefFontData.Charset;
 };
 
 // Raster operations of CopyRect, Draw and StretchDraw.
@@ -185,6 +210,8 @@ constexpr TCopyMode cmBlackness = BLACKNESS, cmDstInvert = DSTINVERT, cmMergeCop
 
 class TGraphic;
 class TBitmap;
+
+enum TCanvasOrientation { coLeftToRight, coRightToLeft };
 
 // Drawing on a device context that someone else owns (a surface's, a window's), or on one the
 // canvas makes itself (CreateHandle). Pen, brush and font reach the device context only when a
@@ -234,9 +261,18 @@ class TCanvas : public TPersistent {
   void StretchDraw(const TRect& Rect, TGraphic* Graphic);
   // Source of Canvas onto Dest of this canvas, stretched to fit, with CopyMode.
   void CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source);
-  // Source of Bitmap onto Dest (nearest pixel when the sizes differ), its pixels of Color
-  // painted in the brush's colour instead.
+  // Source of Bitmap onto Dest, stretched to fit, its pixels of Color replaced by the brush.
   void BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Color);
+  // Text at (X, Y) kept within Rect, which a solid brush fills first.
+  void TextRect(const TRect& Rect, int X, int Y, const AnsiString& Text);
+  // This layer has no mirrored device contexts: always left to right.
+  TCanvasOrientation GetCanvasOrientation() const { return coLeftToRight; }
+
+  // Serialises drawing from several threads; calls nest within one thread.
+  void Lock();
+  void Unlock();
+  bool TryLock();
+  int GetLockCount() const;
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;
@@ -269,6 +305,8 @@ class TCanvas : public TPersistent {
   HGDIOBJ FOldPen = nullptr;
   HGDIOBJ FOldBrush = nullptr;
   HGDIOBJ FOldFont = nullptr;
+  std::recursive_mutex FLock;
+  std::atomic<int> FLockCount{0};
 };
 
 enum TProgressStage { psStarting, psRunning, psEnding };
@@ -289,6 +327,9 @@ class TGraphic : public TPersistent {
   virtual void SetTransparent(bool Value);
   bool GetModified() const { return FModified; }
   void SetModified(bool Value);
+  // Set when the picture's palette changed, for whoever realises it.
+  bool GetPaletteModified() const { return FPaletteModified; }
+  void SetPaletteModified(bool Value) { FPaletteModified = Value; }
 
   virtual void LoadFromStream(TStream* Stream) = 0;
   virtual void SaveToStream(TStream* Stream) = 0;
@@ -296,6 +337,11 @@ class TGraphic : public TPersistent {
   virtual void SaveToFile(const AnsiString& FileName);
   // An empty graphic of the same class (the class library's virtual constructor).
   virtual std::unique_ptr<TGraphic> NewGraphic() const = 0;
+  // The picture as clipboard data: a format, its data and a palette (or null), which become
+  // the clipboard's; and back. A class without a clipboard form raises EInvalidGraphic
+  // "Clipboard does not support this picture".
+  virtual void SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette);
+  virtual void LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette);
 
   TNotifyEvent OnChange;
   TProgressEvent OnProgress;
@@ -311,9 +357,61 @@ class TGraphic : public TPersistent {
  private:
   bool FTransparent = false;
   bool FModified = false;
+  bool FPaletteModified = false;
 };
 
+// Picture data that copies of a picture share; the last Release frees it.
+class TSharedImage {
+ public:
+  TSharedImage() = default;
+  virtual ~TSharedImage() = default;
+  TSharedImage(const TSharedImage&) = delete;
+  TSharedImage& operator=(const TSharedImage&) = delete;
+  void Reference() { ++FRefCount; }
+  void Release();
+  int GetRefCount() const { return FRefCount; }
+
+ protected:
+  // Lets go of what the data holds before it is freed.
+  virtual void FreeHandle() = 0;
+
+ private:
+  int FRefCount = 0;
+};
+
+namespace vcl {
+
+// One reference to shared picture data, released when it goes.
+template <class T>
+class SharedImageRef {
+ public:
+  SharedImageRef() = default;
+  explicit SharedImageRef(T* Image) : image_(Image) {
+    if (image_) image_->Reference();
+  }
+  SharedImageRef(const SharedImageRef& other) : SharedImageRef(other.image_) {}
+  SharedImageRef& operator=(const SharedImageRef& other) {
+    SharedImageRef(other).swap(*this);
+    return *this;
+  }
+  ~SharedImageRef() {
+    if (image_) image_->Release();
+  }
+  void swap(SharedImageRef& other) noexcept { std::swap(image_, other.image_); }
+  T* get() const { return image_; }
+  T* operator->() const { return image_; }
+  T& operator*() const { return *image_; }
+  explicit operator bool() const { return image_ != nullptr; }
+
+ private:
+  T* image_ = nullptr;
+};
+
+}  // namespace vcl
+
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+enum TBitmapHandleType { bmDIB, bmDDB };
+enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmapCanvas;
 
@@ -340,6 +438,19 @@ class TBitmap : public TGraphic {
   void SetPixelFormat(TPixelFormat Value);
   // Row Row's pixels, top row first; EInvalidGraphicOperation "Scan line index out of range".
   void* GetScanLine(int Row);
+  // One bit per pixel in black and white. Setting it converts as the device does: to
+  // monochrome, the canvas's brush colour becomes white and every other colour black; from
+  // monochrome (to the desktop's depth), black becomes the font colour and white the brush colour.
+  bool GetMonochrome() const;
+  void SetMonochrome(bool Value);
+  // A device-dependent bitmap has the desktop's depth (monochrome ones stay monochrome).
+  TBitmapHandleType GetHandleType() const { return FHandleType; }
+  void SetHandleType(TBitmapHandleType Value);
+  // In tmAuto the colour of the bottom-left pixel (white for monochrome), as a palette-relative
+  // colour; setting a colour other than clDefault makes the mode tmFixed.
+  TColor GetTransparentColor();
+  void SetTransparentColor(TColor Value);
+  TTransparentMode GetTransparentMode() const { return FTransparentColor == clDefault ? tmAuto : tmFixed; }
 
   bool GetEmpty() override { return !FImage.Handle; }
   int GetWidth() override { return FImage.Width; }
@@ -364,6 +475,10 @@ class TBitmap : public TGraphic {
   void FreeImage() {}
 
   std::unique_ptr<TGraphic> NewGraphic() const override;
+  // CF_BITMAP: a copy of the image, with a copy of its palette when it has one; CF_DIB is
+  // read too.
+  void SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette) override;
+  void LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) override;
 
  protected:
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
@@ -384,6 +499,8 @@ class TBitmap : public TGraphic {
   void SetImage(TBitmapImage Image);
 
   TBitmapImage FImage;
+  TBitmapHandleType FHandleType = bmDIB;
+  TColor FTransparentColor = clDefault;
   vcl::GdiPalette FPalette;
   std::unique_ptr<TBitmapCanvas> FCanvas;
 };
@@ -417,11 +534,18 @@ class TPicture : public TPersistent {
   // From a TPicture or a TGraphic: a copy of its graphic; from nil: none.
   void Assign(TPersistent* Source) override;
 
-  // File extensions (without the dot, any case) that LoadFromFile knows; "bmp", "jpg" and
-  // "jpeg" are known from the start.
+  // File extensions (without the dot, any case) that LoadFromFile knows; "bmp", "jpg", "jpeg"
+  // and "ico" are known from the start.
   static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
                                  TGraphicClass GraphicClass);
   static void UnregisterGraphicClass(TGraphicClass GraphicClass);
+  // Clipboard formats whose data a graphic class reads; CF_BITMAP is known from the start.
+  static void RegisterClipboardFormat(WORD AFormat, TGraphicClass AGraphicClass);
+  static bool SupportsClipboardFormat(WORD AFormat);
+  // A new graphic of the format's class, read from the data; EInvalidGraphic "Unsupported
+  // clipboard format" for a format no class reads.
+  void LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette);
+  void SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette);
 
   TNotifyEvent OnChange;
 

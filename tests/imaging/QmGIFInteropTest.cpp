@@ -1,0 +1,161 @@
+// Interoperability with the GIF library a user already has: files written by it and by
+// ImageMagick decode here to the indices it decodes them to, with the same tables and frame
+// properties; files written here decode there to the pixels written, and read back here.
+#include <gtest/gtest.h>
+
+
+#include "imaging/QmGIF.h"
+#include "tests/imaging/GifTestUtil.h"
+#include "tests/imaging/GiflibFixtures.h"
+#include "tests/imaging/GiflibReference.h"
+
+namespace {
+
+using giflib_ref::Palette;
+using giflib_ref::Picture;
+using giflib_ref::Rgb;
+
+void ExpectTable(const TGIFColorTable& table, const std::vector<Rgb>& colors) {
+  ASSERT_EQ(table.Count, static_cast<int>(colors.size()));
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    const TGIFColorItem& c = table.Colors[i];
+    ASSERT_EQ((Rgb{c.Red, c.Green, c.Blue}), colors[i]) << "entry " << i;
+  }
+}
+
+TColor ColorOf(const Rgb& c) { return c.r | c.g << 8 | c.b << 16; }
+
+// Decodes the file here and through the GIF library and compares every frame.
+void ExpectSameAsGiflib(const std::vector<std::uint8_t>& bytes) {
+  const giflib_ref::Image reference = giflib_ref::Read(bytes);
+  TGIFImage image;
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  stream.SetPosition(0);
+  image.LoadFromStream(&stream);
+  EXPECT_FALSE(image.GetCorrupted());
+  ExpectTable(image.GetGlobalColorTable(), reference.colors);
+  ASSERT_EQ(image.GetCount(), static_cast<int>(reference.frames.size()));
+  for (int i = 0; i < image.GetCount(); ++i) {
+    SCOPED_TRACE(testing::Message() << "frame " << i);
+    const giflib_ref::Frame& f = reference.frames[static_cast<std::size_t>(i)];
+    TGIFFrame* frame = image.GetFrames(i);
+    EXPECT_EQ(frame->GetTopLeft().x, f.left);
+    EXPECT_EQ(frame->GetTopLeft().y, f.top);
+    EXPECT_EQ(frame->GetWidth(), f.width);
+    EXPECT_EQ(frame->GetHeight(), f.height);
+    EXPECT_EQ(frame->GetInterlaced(), f.interlaced);
+    const std::vector<Rgb>& colors = f.colors.empty() ? reference.colors : f.colors;
+    EXPECT_EQ(frame->GetColorCount(), static_cast<int>(colors.size()));
+    EXPECT_EQ(gif_test::IndicesOf(frame->GetBitmap()), f.indices);
+    if (f.delay >= 0) {
+      EXPECT_EQ(frame->GetAnimateInterval(), f.delay * 10);
+      EXPECT_EQ(frame->GetDisposalMethod(), f.disposal);
+      const TColor transparent = f.transparent >= 0 ? ColorOf(colors[static_cast<std::size_t>(f.transparent)]) : clNone;
+      EXPECT_EQ(frame->GetTransparentColor(), transparent);
+    }
+  }
+}
+
+TEST(GifInterop, ReadsWhatTheGifLibraryWrites) {
+  for (const auto& [name, bytes] : giflib_ref::GiflibFiles()) {
+    SCOPED_TRACE(name);
+    ExpectSameAsGiflib(bytes);
+  }
+}
+
+TEST(GifInterop, ReadsWhatImageMagickWrites) {
+  const auto files = giflib_ref::ImageMagickFiles(GIF_FIXTURES);
+  ASSERT_GE(files.size(), 8u);
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    ExpectSameAsGiflib(bytes);
+  }
+}
+
+TEST(GifInterop, RewritesWhatOthersWroteAsTheyWroteIt) {
+  auto files = giflib_ref::GiflibFiles();
+  for (auto& file : giflib_ref::ImageMagickFiles(GIF_FIXTURES)) files.push_back(std::move(file));
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    const giflib_ref::Image original = giflib_ref::Read(bytes);
+    std::unique_ptr<TGIFImage> image = gif_test::Loaded(bytes);
+    const std::vector<std::uint8_t> written = gif_test::Saved(*image);
+    const giflib_ref::Image rewritten = giflib_ref::Read(written);
+    EXPECT_EQ(rewritten.colors, original.colors);
+    ASSERT_EQ(rewritten.frames.size(), original.frames.size());
+    for (std::size_t i = 0; i < original.frames.size(); ++i) {
+      SCOPED_TRACE(testing::Message() << "frame " << i);
+      const giflib_ref::Frame& a = original.frames[i];
+      const giflib_ref::Frame& b = rewritten.frames[i];
+      EXPECT_EQ(b.indices, a.indices);
+      EXPECT_EQ(b.colors, a.colors);
+      EXPECT_EQ(std::tie(b.left, b.top, b.width, b.height, b.interlaced),
+                std::tie(a.left, a.top, a.width, a.height, a.interlaced));
+      EXPECT_EQ(std::tie(b.delay, b.disposal, b.transparent), std::tie(a.delay, a.disposal, a.transparent));
+    }
+  }
+}
+
+// Frames of every depth built from bitmaps, with their properties, through the writer.
+TEST(GifInterop, WrittenFilesDecodeThereToThePixelsWritten) {
+  struct Source {
+    int width, height, bits;
+    TPoint topLeft;
+    WORD interval;
+    TDisposalMethod disposal;
+    int transparent;  // index, or -1
+  };
+  const Source sources[] = {
+      {300, 200, 8, {0, 0}, 0, dmUndefined, -1}, {1, 1, 1, {3, 4}, 100, dmLeave, 1},
+      {1000, 1, 8, {0, 7}, 250, dmRestoreBackground, 200}, {1, 1000, 4, {9, 0}, 70, dmRestorePrevious, -1},
+      {123, 77, 4, {5, 5}, 10, dmLeave, 15}, {64, 64, 1, {0, 0}, 30, dmUndefined, 0},
+  };
+  TGIFImage image;
+  std::vector<std::vector<std::uint8_t>> pictures;
+  std::vector<std::vector<RGBQUAD>> palettes;
+  for (const Source& s : sources) {
+    std::vector<RGBQUAD> palette;
+    for (const Rgb& c : Palette(1 << s.bits, static_cast<unsigned>(s.width))) palette.push_back({c.b, c.g, c.r, 0});
+    pictures.push_back(Picture(s.width, s.height, 1 << s.bits, static_cast<unsigned>(s.height)));
+    palettes.push_back(palette);
+    image.AddFrame(gif_test::PalettedBitmap(s.width, s.height, s.bits, palette, pictures.back()).get());
+    TGIFFrame* frame = image.GetFrames(image.GetCount() - 1);
+    frame->SetTopLeft(s.topLeft);
+    frame->SetAnimateInterval(s.interval);
+    frame->SetDisposalMethod(s.disposal);
+    if (s.transparent >= 0) {
+      const RGBQUAD& q = palette[static_cast<std::size_t>(s.transparent)];
+      frame->SetTransparentColor(q.rgbRed | q.rgbGreen << 8 | q.rgbBlue << 16);
+    }
+  }
+  const std::vector<std::uint8_t> written = gif_test::Saved(image);
+  const giflib_ref::Image decoded = giflib_ref::Read(written);
+  std::unique_ptr<TGIFImage> back = gif_test::Loaded(written);
+  ASSERT_EQ(decoded.frames.size(), std::size(sources));
+  ASSERT_EQ(back->GetCount(), static_cast<int>(std::size(sources)));
+  for (std::size_t i = 0; i < std::size(sources); ++i) {
+    SCOPED_TRACE(testing::Message() << "frame " << i);
+    const Source& s = sources[i];
+    const giflib_ref::Frame& f = decoded.frames[i];
+    EXPECT_EQ(f.indices, pictures[i]);
+    const std::vector<Rgb>& colors = i == 0 ? decoded.colors : f.colors;
+    ASSERT_EQ(colors.size(), palettes[i].size());
+    for (std::size_t c = 0; c < colors.size(); ++c)
+      ASSERT_EQ(colors[c], (Rgb{palettes[i][c].rgbRed, palettes[i][c].rgbGreen, palettes[i][c].rgbBlue}));
+    EXPECT_EQ(std::tie(f.left, f.top, f.width, f.height), std::tie(s.topLeft.x, s.topLeft.y, s.width, s.height));
+    if (s.interval != 0 || s.disposal != dmUndefined || s.transparent >= 0) {
+      EXPECT_EQ(f.delay, s.interval / 10);
+      EXPECT_EQ(f.disposal, s.disposal);
+      EXPECT_EQ(f.transparent, s.transparent);
+    }
+    TGIFFrame* frame = back->GetFrames(static_cast<int>(i));
+    EXPECT_EQ(gif_test::IndicesOf(frame->GetBitmap()), pictures[i]);
+    EXPECT_EQ(frame->GetAnimateInterval(), s.interval);
+    EXPECT_EQ(frame->GetDisposalMethod(), s.disposal);
+    EXPECT_EQ(frame->GetTransparentColor(), image.GetFrames(static_cast<int>(i))->GetTransparentColor());
+    EXPECT_EQ(frame->GetTopLeft().x, s.topLeft.x);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Writes the GIF files of the interoperability tests with ImageMagick's GIF writer, from fixed
+# seeds, so that the same files come out on every run. The files are committed; running this
+# again is only needed to change them.
+set -euo pipefail
+cd "$(dirname "$0")"
+im=(convert -seed 7)
+
+"${im[@]}" -size 40x30 plasma:fractal +dither -colors 200 im_still_200.gif
+"${im[@]}" -size 33x21 plasma:fractal +dither -colors 64 -interlace GIF im_interlaced_64.gif
+"${im[@]}" -size 17x13 plasma:fractal -monochrome im_two_colours.gif
+"${im[@]}" -size 20x20 xc:none -fill red -draw 'circle 10,10 10,4' -fill blue -draw 'rectangle 0,0 5,5' \
+  im_transparent.gif
+"${im[@]}" -size 1x1 xc:'#123456' im_1x1.gif
+"${im[@]}" -size 1000x1 gradient:black-white +dither -colors 256 im_1000x1.gif
+"${im[@]}" -size 1x300 gradient:red-blue +dither -colors 16 im_1x300.gif
+# Frames of their own sizes, places and palettes (so local tables), each disposal method, a
+# transparent frame, looping forever.
+"${im[@]}" -loop 0 \
+  -delay 10 -dispose None -size 48x32 plasma:fractal +dither -colors 32 \
+  -delay 20 -dispose Background \( -size 20x10 plasma:fractal +dither -colors 8 -repage +5+7 \) \
+  -delay 35 -dispose Previous \( -size 30x30 xc:none -fill lime -draw 'circle 15,15 15,3' -repage +10+1 \) \
+  -delay 7 -dispose None \( -size 48x32 gradient:yellow-navy +dither -colors 4 \) \
+  im_animated.gif
