@@ -109,6 +109,9 @@ void TForm1::CloseScene() {
   DDani1Eagles->CloseSurface();
   DDani1Butterflys->CloseSurface();
   DDmain1->SetEnabled(false);
+  // The counts go with the records, so a tick after the teardown steps nothing.
+  NumEagles = 0;
+  ButterflyCount = 0;
   for (auto& eagle : Eagles) eagle.reset();
   for (auto& butterfly : Butterflies) butterfly.reset();
 }
