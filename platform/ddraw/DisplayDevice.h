@@ -8,6 +8,7 @@
 #include <span>
 
 #include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/RowKernels.h"
 #include "platform/gdi/GdiMemory.h"
 
 namespace ddraw {
@@ -48,5 +49,9 @@ void SetDeviceFactory(DeviceFactory factory);
 // Converts a frame to 0x00RRGGBB pixels, gamma applied (entry >> 8 per channel), row after row
 // into `out`, which holds at least width x height values. One routine per format, chosen once.
 void ConvertFrame(const Frame& frame, std::span<std::uint32_t> out);
+// As ConvertFrame with the ramp's levels at hand, into rows `stride` values apart; `alpha` is
+// the top byte of every pixel (0, or 0xFF000000 for an image that reads it as opacity).
+void ConvertPixels(const gdi::PixelBuffer& pixels, const Levels& levels, std::uint32_t* out, std::ptrdiff_t stride,
+                   std::uint32_t alpha);
 
 }  // namespace ddraw
