@@ -21,7 +21,8 @@ struct DisplayMode {
 };
 
 // One flipped frame: the primary's pixels in the display format (palette for 8 bits) and the
-// gamma ramp in force. Both are valid only during Present.
+// gamma ramp in force. Both stay as they are until the device's next Present, SetMode or
+// ReleaseFrame, so a device may show them again (a repaint) without a copy of its own.
 struct Frame {
   const gdi::PixelBuffer& pixels;
   const DDGAMMARAMP& gamma;
@@ -37,6 +38,9 @@ class DisplayDevice {
   // Shows a frame. May wait for the display's refresh (without spinning); must not allocate
   // per frame.
   virtual void Present(const Frame& frame) = 0;
+  // The primary whose pixels the last frame showed goes away: whatever the device still shows
+  // of them must be its own from now on. Nothing to do for a device that copies each frame.
+  virtual void ReleaseFrame() {}
   // The exclusive DirectDraw object went away: the desktop's mode comes back.
   virtual void RestoreDesktop() = 0;
 };

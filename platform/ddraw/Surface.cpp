@@ -52,6 +52,7 @@ Surface::Surface(std::shared_ptr<Display> display, Kind kind, int width, int hei
 }
 
 Surface::~Surface() {
+  if (kind_ == Kind::Primary) display_->ReleaseFrame();
   {
     std::lock_guard lock(Live().mutex);
     std::erase(Live().live, this);

@@ -10,6 +10,17 @@
 
 namespace qt {
 
+// What a window in exclusive mode shows: a picture of a fixed size that its owner (the display
+// device) paints into a rectangle of the widget, 1:1 or scaled to fit by the nearest pixel.
+class DisplayPicture {
+ public:
+  virtual QSize Size() const = 0;
+  virtual void Paint(QPainter& painter, const QRect& target) = 0;
+
+ protected:
+  ~DisplayPicture() = default;
+};
+
 class WindowWidget : public QWidget {
  public:
   WindowWidget(HWND hwnd, const user::WindowState& state, QWidget* parent);
@@ -17,9 +28,9 @@ class WindowWidget : public QWidget {
   void Apply(const user::WindowState& state);
   // Copies what a released device context drew.
   void ShowPixels(const gdi::PixelBuffer& pixels);
-  // While set, the widget covers its screen and shows `frame` scaled to fit, aspect kept;
-  // null gives the window back its own place. The image must outlive the setting.
-  void SetDisplayFrame(const QImage* frame);
+  // While set, the widget covers its screen and shows `picture` scaled to fit, aspect kept;
+  // null gives the window back its own place. The picture must outlive the setting.
+  void SetDisplayFrame(DisplayPicture* picture);
   bool ShowsDisplay() const { return display_ != nullptr; }
   HWND Handle() const { return hwnd_; }
 
@@ -38,7 +49,7 @@ class WindowWidget : public QWidget {
   HWND hwnd_;
   user::WindowState state_;
   QImage pixels_;
-  const QImage* display_ = nullptr;
+  DisplayPicture* display_ = nullptr;
 };
 
 }  // namespace qt
