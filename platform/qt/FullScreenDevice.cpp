@@ -97,7 +97,12 @@ void FullScreenDevice::WaitForRefresh() {
     if (QScreen* s = w->screen(); s && s->refreshRate() >= 1.0) hz = s->refreshRate();
   const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(1.0 / hz));
   const auto now = std::chrono::steady_clock::now();
-  // Refreshes missed while the frame was drawn are skipped, not caught up.
+  // The first frame sets the refreshes' phase and goes out at once; refreshes missed while a
+  // frame was drawn are skipped, not caught up.
+  if (nextRefresh_ == std::chrono::steady_clock::time_point{}) {
+    nextRefresh_ = now;
+    return;
+  }
   nextRefresh_ = nextRefresh_ + period < now ? now + period : nextRefresh_ + period;
   std::this_thread::sleep_until(nextRefresh_);
 }
