@@ -40,6 +40,15 @@ void FillPixels(const gdi::PixelBuffer& target, const RECT& area, DWORD value) {
   for (int y = area.top + 1; y < area.bottom; ++y) std::memcpy(At(target, area.left, y), first, rowBytes);
 }
 
+void FillPixelsAround(const gdi::PixelBuffer& target, const RECT& kept, DWORD value) {
+  const RECT bands[] = {{0, 0, target.width, kept.top},
+                        {0, kept.top, kept.left, kept.bottom},
+                        {kept.right, kept.top, target.width, kept.bottom},
+                        {0, kept.bottom, target.width, target.height}};
+  for (const RECT& band : bands)
+    if (band.left < band.right && band.top < band.bottom) FillPixels(target, band, value);
+}
+
 void CopyPixels(const gdi::PixelBuffer& target, int x, int y, const gdi::PixelBuffer& source, const RECT& from) {
   const auto rowBytes = static_cast<std::size_t>(from.right - from.left) * PixelBytes(target);
   for (int row = 0; row < from.bottom - from.top; ++row)
