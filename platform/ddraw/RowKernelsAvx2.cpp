@@ -1,6 +1,7 @@
 // The vectorised rows for x86-64 processors with AVX2. Only these functions carry the AVX2
 // target, so the rest of the program keeps running on any x86-64; the last pixels of a row
-// that do not fill a vector go through the baseline row. The keyed rows compare and blend;
+// that do not fill a vector go through the baseline row. The keyed rows compare and blend,
+// and leave the target alone where a whole vector is the key and unread where none is;
 // 3-byte pixels are widened to 4 bytes for the compare and the mask narrowed back, so the
 // stores cover whole 48-byte runs. A ramp made of products is applied by a 16-bit multiply.
 #include "platform/ddraw/RowKernels.h"
@@ -31,12 +32,19 @@ QM_AVX2 Wide24 Widen24(__m128i s0, __m128i s1, __m128i s2) {
            _mm_shuffle_epi8(_mm_alignr_epi8(s2, s1, 8), spread), _mm_shuffle_epi8(_mm_srli_si128(s2, 4), spread)}};
 }
 
+// One vector of pixels `s` onto `out`, where `keyed` is all ones over the key's pixels.
+QM_AVX2 void Blend256(std::byte* out, __m256i s, __m256i keyed) {
+  const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(keyed));
+  if (mask == 0xFFFFFFFFu) return;
+  Store256(out, mask == 0 ? s : _mm256_blendv_epi8(s, Load256(out), keyed));
+}
+
 QM_AVX2 void Keyed16(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
   const __m256i k = _mm256_set1_epi16(static_cast<short>(key));
   int x = 0;
   for (; x + 16 <= width; x += 16) {
     const __m256i s = Load256(in + 2 * x);
-    Store256(out + 2 * x, _mm256_blendv_epi8(s, Load256(out + 2 * x), _mm256_cmpeq_epi16(s, k)));
+    Blend256(out + 2 * x, s, _mm256_cmpeq_epi16(s, k));
   }
   BaselineKernels().keyed[1](out + 2 * x, in + 2 * x, width - x, key);
 }
@@ -46,7 +54,7 @@ QM_AVX2 void Keyed32(std::byte* out, const std::byte* in, int width, std::uint32
   int x = 0;
   for (; x + 8 <= width; x += 8) {
     const __m256i s = Load256(in + 4 * x);
-    Store256(out + 4 * x, _mm256_blendv_epi8(s, Load256(out + 4 * x), _mm256_cmpeq_epi32(s, k)));
+    Blend256(out + 4 * x, s, _mm256_cmpeq_epi32(s, k));
   }
   BaselineKernels().keyed[3](out + 4 * x, in + 4 * x, width - x, key);
 }
@@ -67,6 +75,14 @@ QM_AVX2 void Keyed24(std::byte* out, const std::byte* in, int width, std::uint32
     const __m128i keyed = _mm_packs_epi16(
         _mm_packs_epi32(_mm_cmpeq_epi32(wide.quad[0], k), _mm_cmpeq_epi32(wide.quad[1], k)),
         _mm_packs_epi32(_mm_cmpeq_epi32(wide.quad[2], k), _mm_cmpeq_epi32(wide.quad[3], k)));
+    const int mask = _mm_movemask_epi8(keyed);
+    if (mask == 0xFFFF) continue;
+    if (mask == 0) {
+      Store128(d, s0);
+      Store128(d + 16, s1);
+      Store128(d + 32, s2);
+      continue;
+    }
     Store128(d, _mm_blendv_epi8(s0, Load128(d), _mm_shuffle_epi8(keyed, narrow0)));
     Store128(d + 16, _mm_blendv_epi8(s1, Load128(d + 16), _mm_shuffle_epi8(keyed, narrow1)));
     Store128(d + 32, _mm_blendv_epi8(s2, Load128(d + 32), _mm_shuffle_epi8(keyed, narrow2)));

@@ -36,14 +36,19 @@ class RowKernelsTest : public ::testing::Test {
   std::mt19937 random{20240615};
 };
 
-// A source row where pixels are the key, the key with one byte changed, or anything.
+// A source row where pixels are the key, the key with one byte changed, or anything, mixed
+// pixel by pixel or in runs of one kind as long as a few vectors.
 std::vector<std::byte> KeyedSource(std::mt19937& random, int width, int bytes, std::uint32_t key, int offset) {
   std::vector<std::byte> row(static_cast<std::size_t>(offset + width * bytes + kGuard));
-  std::uniform_int_distribution<int> byte(0, 255), kind(0, 3), which(0, bytes - 1);
+  std::uniform_int_distribution<int> byte(0, 255), kind(0, 3), which(0, bytes - 1), run(0, 60);
   for (std::byte& b : row) b = static_cast<std::byte>(byte(random));
-  for (int x = 0; x < width; ++x) {
+  const bool runs = kind(random) < 2;
+  for (int x = 0, left = 0, k = 0; x < width; ++x, --left) {
     std::byte* p = row.data() + offset + x * bytes;
-    const int k = kind(random);
+    if (!runs || left <= 0) {
+      k = kind(random);
+      left = run(random);
+    }
     if (k == 3) continue;
     for (int i = 0; i < bytes; ++i) p[i] = static_cast<std::byte>(key >> (8 * i));
     if (k == 2) p[which(random)] ^= static_cast<std::byte>(1 << std::uniform_int_distribution<int>(0, 7)(random));
