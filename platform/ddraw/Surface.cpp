@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 
 #include "platform/ddraw/Blit.h"
@@ -42,7 +43,8 @@ Surface::Surface(std::shared_ptr<Display> display, Kind kind, int width, int hei
       height_(height),
       bitsPerPixel_(bitsPerPixel),
       pitch_(PitchFor(width, bitsPerPixel)),
-      bits_(static_cast<std::size_t>(pitch_) * height) {
+      bits_(static_cast<std::byte*>(std::calloc(static_cast<std::size_t>(pitch_) * height, 1)), &std::free) {
+  if (!bits_) throw std::bad_alloc();
   if (kind_ == Kind::Primary) {
     gamma_ = std::make_unique<Gamma>();
     IdentityRamp(gamma_->ramp);
@@ -187,7 +189,7 @@ HRESULT Surface::Lock(LPRECT rect, DDSURFACEDESC2* desc, DWORD /*flags: every lo
   Settle();
   *desc = Describe();
   desc->dwFlags |= DDSD_LPSURFACE;
-  desc->lpSurface = bits_.data();
+  desc->lpSurface = bits_.get();
   locked_ = true;
   return DD_OK;
 }
@@ -293,7 +295,7 @@ void Surface::Settle() {
 }
 
 gdi::PixelBuffer Surface::Pixels() {
-  gdi::PixelBuffer pixels{bits_.data(), width_, height_, pitch_, bitsPerPixel_, {}};
+  gdi::PixelBuffer pixels{bits_.get(), width_, height_, pitch_, bitsPerPixel_, {}};
   if (bitsPerPixel_ == 8) pixels.palette = FixedPalette();
   return pixels;
 }

@@ -72,7 +72,9 @@ class Surface final : public IDirectDrawSurface7, public IDirectDrawGammaControl
   int height_;
   int bitsPerPixel_;
   int pitch_;
-  std::vector<std::byte> bits_;
+  // Zeroed memory from calloc, which takes fresh pages as they come instead of clearing them
+  // again: the scenes' sprite sheets make tens of megabytes of surfaces at set-up.
+  std::unique_ptr<std::byte, void (*)(void*)> bits_;
   std::atomic<bool> lost_{false};
   bool locked_ = false;
   HDC dc_ = nullptr;  // made by the first GetDC and kept, so a frame's text costs no allocation
