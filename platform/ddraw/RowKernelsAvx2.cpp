@@ -39,24 +39,17 @@ QM_AVX2 void Blend256(std::byte* out, __m256i s, __m256i keyed) {
   Store256(out, mask == 0 ? s : _mm256_blendv_epi8(s, Load256(out), keyed));
 }
 
-QM_AVX2 void Keyed16(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
-  const __m256i k = _mm256_set1_epi16(static_cast<short>(key));
+// 2- and 4-byte pixels: one compare per lane of their width.
+template <int Bytes>
+QM_AVX2 void KeyedLanes(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
+  constexpr int perVector = 32 / Bytes;
+  const __m256i k = Bytes == 2 ? _mm256_set1_epi16(static_cast<short>(key)) : _mm256_set1_epi32(static_cast<int>(key));
   int x = 0;
-  for (; x + 16 <= width; x += 16) {
-    const __m256i s = Load256(in + 2 * x);
-    Blend256(out + 2 * x, s, _mm256_cmpeq_epi16(s, k));
+  for (; x + perVector <= width; x += perVector) {
+    const __m256i s = Load256(in + Bytes * x);
+    Blend256(out + Bytes * x, s, Bytes == 2 ? _mm256_cmpeq_epi16(s, k) : _mm256_cmpeq_epi32(s, k));
   }
-  BaselineKernels().keyed[1](out + 2 * x, in + 2 * x, width - x, key);
-}
-
-QM_AVX2 void Keyed32(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
-  const __m256i k = _mm256_set1_epi32(static_cast<int>(key));
-  int x = 0;
-  for (; x + 8 <= width; x += 8) {
-    const __m256i s = Load256(in + 4 * x);
-    Blend256(out + 4 * x, s, _mm256_cmpeq_epi32(s, k));
-  }
-  BaselineKernels().keyed[3](out + 4 * x, in + 4 * x, width - x, key);
+  BaselineKernels().keyed[Bytes - 1](out + Bytes * x, in + Bytes * x, width - x, key);
 }
 
 QM_AVX2 void Keyed24(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
@@ -174,7 +167,7 @@ QM_AVX2 void Convert16(std::uint32_t* out, const std::byte* in, int width, const
 
 const RowKernels* VectorKernels() {
   static const RowKernels avx2{
-      {BaselineKernels().keyed[0], &Keyed16, &Keyed24, &Keyed32},
+      {BaselineKernels().keyed[0], &KeyedLanes<2>, &Keyed24, &KeyedLanes<4>},
       {&Convert16, &Convert24, &Convert32},
   };
   return __builtin_cpu_supports("avx2") ? &avx2 : nullptr;

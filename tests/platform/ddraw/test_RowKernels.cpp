@@ -1,16 +1,17 @@
 // The vectorised row routines against the baseline ones over random rows: every width from
 // empty to several vectors, unaligned starts, keys with look-alike pixels beside them, and
-// identity, product and arbitrary gamma ramps, into images with and without opacity. Both must leave the same bytes everywhere,
-// the bytes around the row included.
-#include <gtest/gtest.h>
-
+// identity, product and arbitrary gamma ramps, into images with and without opacity. Both
+// must leave the same bytes everywhere, the bytes around the row included.
 #include <algorithm>
 #include <random>
 #include <vector>
 
 #include "platform/ddraw/RowKernels.h"
+#include "tests/platform/ddraw/DDrawTest.h"
 
 namespace {
+
+using ddraw_test::Level;
 
 constexpr int kGuard = 64;  // bytes on each side of a row that no routine may touch
 
@@ -76,27 +77,17 @@ TEST_F(RowKernelsTest, KeyedRowsLeaveTheSameBytes) {
   }
 }
 
-DDGAMMARAMP ProductRamp(std::uint16_t red, std::uint16_t green, std::uint16_t blue) {
-  DDGAMMARAMP ramp{};
-  for (unsigned i = 0; i < 256; ++i) {
-    ramp.red[i] = static_cast<WORD>(i * red);
-    ramp.green[i] = static_cast<WORD>(i * green);
-    ramp.blue[i] = static_cast<WORD>(i * blue);
-  }
-  return ramp;
-}
-
 TEST_F(RowKernelsTest, ConvertedRowsAreTheSameForEveryKindOfRamp) {
   const ddraw::RowKernels& baseline = ddraw::BaselineKernels();
   std::uniform_int_distribution<int> factor(0, 65535);
   auto randomFactor = [&] { return static_cast<std::uint16_t>(factor(random)); };
-  DDGAMMARAMP arbitrary = ProductRamp(256, 256, 256);
+  DDGAMMARAMP arbitrary = Level(256, 256, 256);
   for (WORD& entry : arbitrary.green) entry = static_cast<WORD>(factor(random));
-  DDGAMMARAMP dimmed = ProductRamp(200, 256, 256);
+  DDGAMMARAMP dimmed = Level(200, 256, 256);
   dimmed.blue[17] ^= 0x0100;  // one entry off the product: tables for the whole ramp
-  const DDGAMMARAMP ramps[] = {ProductRamp(257, 257, 257), ProductRamp(256, 256, 256), ProductRamp(255, 200, 100),
-                               ProductRamp(300, 0, 65535), ProductRamp(randomFactor(), randomFactor(), randomFactor()),
-                               arbitrary, dimmed};
+  const DDGAMMARAMP ramps[] = {Level(257, 257, 257), Level(256, 256, 256),
+                               Level(255, 200, 100), Level(300, 0, 65535),
+                               Level(randomFactor(), randomFactor(), randomFactor()), arbitrary, dimmed};
   for (const DDGAMMARAMP& ramp : ramps) {
     const ddraw::Levels levels = ddraw::LevelsOf(ramp);
     for (int bytes : {2, 3, 4}) {
@@ -120,18 +111,18 @@ TEST(LevelsTest, RampsAreSeenForWhatTheyAre) {
     DDGAMMARAMP ramp;
     bool identity, products;
   };
-  DDGAMMARAMP bumpy = ProductRamp(256, 256, 256);
+  DDGAMMARAMP bumpy = Level(256, 256, 256);
   bumpy.red[9] += 0x40;  // below the level's byte: still the identity, no longer a product
-  const Case cases[] = {{ProductRamp(256, 256, 256), true, true},
-                        {ProductRamp(257, 257, 257), true, true},
-                        {ProductRamp(255, 256, 256), false, true},
+  const Case cases[] = {{Level(256, 256, 256), true, true},
+                        {Level(257, 257, 257), true, true},
+                        {Level(255, 256, 256), false, true},
                         {bumpy, true, false}};
   for (const Case& c : cases) {
     const ddraw::Levels levels = ddraw::LevelsOf(c.ramp);
     EXPECT_EQ(levels.identity, c.identity) << (&c - cases);
     EXPECT_EQ(levels.products, c.products) << (&c - cases);
   }
-  const ddraw::Levels dimmed = ddraw::LevelsOf(ProductRamp(128, 300, 0));
+  const ddraw::Levels dimmed = ddraw::LevelsOf(Level(128, 300, 0));
   EXPECT_EQ(dimmed.red[255], 127);    // 32640 >> 8
   EXPECT_EQ(dimmed.green[255], 42);   // 76500 mod 65536 = 10964, >> 8
   EXPECT_EQ(dimmed.blue[255], 0);
