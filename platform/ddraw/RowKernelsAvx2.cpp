@@ -1,6 +1,7 @@
 // The vectorised rows for x86-64 processors with AVX2. Only these functions carry the AVX2
 // target, so the rest of the program keeps running on any x86-64; the last pixels of a row
-// that do not fill a vector go through the baseline row. The keyed rows compare and blend,
+// that do not fill a vector go through the baseline row, or, for a keyed row, the last vector
+// overlaps the one before it. The keyed rows compare and blend,
 // and leave the target alone where a whole vector is the key and unread where none is;
 // 3-byte pixels are widened to 4 bytes for the compare and the mask narrowed back, so the
 // stores cover whole 48-byte runs. A ramp made of products is applied by a 16-bit multiply.
@@ -39,48 +40,59 @@ QM_AVX2 void Blend256(std::byte* out, __m256i s, __m256i keyed) {
   Store256(out, mask == 0 ? s : _mm256_blendv_epi8(s, Load256(out), keyed));
 }
 
-// 2- and 4-byte pixels: one compare per lane of their width.
-template <int Bytes>
-QM_AVX2 void KeyedLanes(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
-  constexpr int perVector = 32 / Bytes;
-  const __m256i k = Bytes == 2 ? _mm256_set1_epi16(static_cast<short>(key)) : _mm256_set1_epi32(static_cast<int>(key));
-  int x = 0;
-  for (; x + perVector <= width; x += perVector) {
-    const __m256i s = Load256(in + Bytes * x);
-    Blend256(out + Bytes * x, s, Bytes == 2 ? _mm256_cmpeq_epi16(s, k) : _mm256_cmpeq_epi32(s, k));
+// Runs Step over a row in vectors of PerVector pixels. A row at least one vector wide ends
+// with the vector that ends at its last pixel, overlapping the one before: a keyed copy done
+// twice leaves what it left once. Shorter rows go through the baseline row.
+template <int Bytes, int PerVector, auto Step, class Key>
+QM_AVX2 void EachVector(std::byte* out, const std::byte* in, int width, std::uint32_t key, Key k) {
+  if (width < PerVector) return BaselineKernels().keyed[Bytes - 1](out, in, width, key);
+  for (int x = 0;; x += PerVector) {
+    if (x > width - PerVector) x = width - PerVector;
+    Step(out + Bytes * x, in + Bytes * x, k);
+    if (x == width - PerVector) return;
   }
-  BaselineKernels().keyed[Bytes - 1](out + Bytes * x, in + Bytes * x, width - x, key);
 }
 
-QM_AVX2 void Keyed24(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
-  const __m128i k = _mm_set1_epi32(static_cast<int>(key & 0xFFFFFF));
+// 2- and 4-byte pixels: one compare per lane of their width.
+template <int Bytes>
+QM_AVX2 void LanesVector(std::byte* out, const std::byte* in, __m256i k) {
+  const __m256i s = Load256(in);
+  Blend256(out, s, Bytes == 2 ? _mm256_cmpeq_epi16(s, k) : _mm256_cmpeq_epi32(s, k));
+}
+
+template <int Bytes>
+QM_AVX2 void KeyedLanes(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
+  const __m256i k = Bytes == 2 ? _mm256_set1_epi16(static_cast<short>(key)) : _mm256_set1_epi32(static_cast<int>(key));
+  EachVector<Bytes, 32 / Bytes, &LanesVector<Bytes>>(out, in, width, key, k);
+}
+
+// Sixteen 3-byte pixels.
+QM_AVX2 void Vector24(std::byte* out, const std::byte* in, __m128i k) {
   // Byte j of a 48-byte run belongs to pixel j / 3.
   const __m128i narrow0 = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
   const __m128i narrow1 = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
   const __m128i narrow2 = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
-  int x = 0;
-  for (; x + 16 <= width; x += 16) {
-    const std::byte* s = in + 3 * x;
-    std::byte* d = out + 3 * x;
-    const __m128i s0 = Load128(s), s1 = Load128(s + 16), s2 = Load128(s + 32);
-    const Wide24 wide = Widen24(s0, s1, s2);
-    // One byte per pixel, all ones where the pixel is the key.
-    const __m128i keyed = _mm_packs_epi16(
-        _mm_packs_epi32(_mm_cmpeq_epi32(wide.quad[0], k), _mm_cmpeq_epi32(wide.quad[1], k)),
-        _mm_packs_epi32(_mm_cmpeq_epi32(wide.quad[2], k), _mm_cmpeq_epi32(wide.quad[3], k)));
-    const int mask = _mm_movemask_epi8(keyed);
-    if (mask == 0xFFFF) continue;
-    if (mask == 0) {
-      Store128(d, s0);
-      Store128(d + 16, s1);
-      Store128(d + 32, s2);
-      continue;
-    }
-    Store128(d, _mm_blendv_epi8(s0, Load128(d), _mm_shuffle_epi8(keyed, narrow0)));
-    Store128(d + 16, _mm_blendv_epi8(s1, Load128(d + 16), _mm_shuffle_epi8(keyed, narrow1)));
-    Store128(d + 32, _mm_blendv_epi8(s2, Load128(d + 32), _mm_shuffle_epi8(keyed, narrow2)));
+  const __m128i s0 = Load128(in), s1 = Load128(in + 16), s2 = Load128(in + 32);
+  const Wide24 wide = Widen24(s0, s1, s2);
+  // One byte per pixel, all ones where the pixel is the key.
+  const __m128i keyed = _mm_packs_epi16(
+      _mm_packs_epi32(_mm_cmpeq_epi32(wide.quad[0], k), _mm_cmpeq_epi32(wide.quad[1], k)),
+      _mm_packs_epi32(_mm_cmpeq_epi32(wide.quad[2], k), _mm_cmpeq_epi32(wide.quad[3], k)));
+  const int mask = _mm_movemask_epi8(keyed);
+  if (mask == 0xFFFF) return;
+  if (mask == 0) {
+    Store128(out, s0);
+    Store128(out + 16, s1);
+    Store128(out + 32, s2);
+    return;
   }
-  BaselineKernels().keyed[2](out + 3 * x, in + 3 * x, width - x, key);
+  Store128(out, _mm_blendv_epi8(s0, Load128(out), _mm_shuffle_epi8(keyed, narrow0)));
+  Store128(out + 16, _mm_blendv_epi8(s1, Load128(out + 16), _mm_shuffle_epi8(keyed, narrow1)));
+  Store128(out + 32, _mm_blendv_epi8(s2, Load128(out + 32), _mm_shuffle_epi8(keyed, narrow2)));
+}
+
+QM_AVX2 void Keyed24(std::byte* out, const std::byte* in, int width, std::uint32_t key) {
+  EachVector<3, 16, &Vector24>(out, in, width, key, _mm_set1_epi32(static_cast<int>(key & 0xFFFFFF)));
 }
 
 // Each 16-bit lane times its channel's factor, keeping bits 8 to 15 of the product: the ramp's
