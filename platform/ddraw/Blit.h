@@ -8,6 +8,8 @@ namespace ddraw {
 
 // Fills `area` of `target` with the pixel value `value`.
 void FillPixels(const gdi::PixelBuffer& target, const RECT& area, DWORD value);
+// Fills all of `target` but `kept` (inside it) with the pixel value `value`.
+void FillPixelsAround(const gdi::PixelBuffer& target, const RECT& kept, DWORD value);
 
 // Copies `from` of `source` to `target` at (x, y); both have the same pixel size and are
 // distinct buffers.

@@ -48,6 +48,10 @@ void Display::Present(const Frame& frame) {
   if (device_) device_->Present(frame);
 }
 
+void Display::ReleaseFrame() {
+  if (device_) device_->ReleaseFrame();
+}
+
 void Display::End() {
   if (ended_) return;
   ended_ = true;

@@ -25,6 +25,8 @@ class Display {
   DisplayMode CurrentMode() const;
   bool Ended() const { return ended_; }
   void Present(const Frame& frame);
+  // The primary goes: the device stops reading the pixels of its last frame.
+  void ReleaseFrame();
   // The DirectDraw object is gone: the desktop comes back and every surface of it is lost.
   void End();
 

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/RowKernels.h"
 #include "platform/gdi/GdiMemory.h"
 
 namespace ddraw {
@@ -20,7 +21,8 @@ struct DisplayMode {
 };
 
 // One flipped frame: the primary's pixels in the display format (palette for 8 bits) and the
-// gamma ramp in force. Both are valid only during Present.
+// gamma ramp in force. Both stay as they are until the device's next Present, SetMode or
+// ReleaseFrame, so a device may show them again (a repaint) without a copy of its own.
 struct Frame {
   const gdi::PixelBuffer& pixels;
   const DDGAMMARAMP& gamma;
@@ -36,6 +38,9 @@ class DisplayDevice {
   // Shows a frame. May wait for the display's refresh (without spinning); must not allocate
   // per frame.
   virtual void Present(const Frame& frame) = 0;
+  // The primary whose pixels the last frame showed goes away: whatever the device still shows
+  // of them must be its own from now on. Nothing to do for a device that copies each frame.
+  virtual void ReleaseFrame() {}
   // The exclusive DirectDraw object went away: the desktop's mode comes back.
   virtual void RestoreDesktop() = 0;
 };
@@ -50,5 +55,9 @@ void SetDeviceFactory(DeviceFactory factory);
 // Converts a frame to 0x00RRGGBB pixels, gamma applied (entry >> 8 per channel), row after row
 // into `out`, which holds at least width x height values. One routine per format, chosen once.
 void ConvertFrame(const Frame& frame, std::span<std::uint32_t> out);
+// As ConvertFrame with the ramp's levels at hand, into rows `stride` values apart; `alpha` is
+// the top byte of every pixel (0, or 0xFF000000 for an image that reads it as opacity).
+void ConvertPixels(const gdi::PixelBuffer& pixels, const Levels& levels, std::uint32_t* out, std::ptrdiff_t stride,
+                   std::uint32_t alpha);
 
 }  // namespace ddraw

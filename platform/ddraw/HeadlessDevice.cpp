@@ -1,5 +1,6 @@
-// The headless display device: Present copies the frame into one record that it reuses; the
-// conversion to 0x00RRGGBB with gamma happens only when a test or benchmark reads the frame.
+// The headless display device: Present keeps a view of the flipped frame (its pixels stay put
+// until the next flip) and copies it into one reused record only when the primary or the
+// device goes; the conversion to 0x00RRGGBB with gamma happens when a test or benchmark reads it.
 #include "platform/ddraw/HeadlessDevice.h"
 
 #include <algorithm>
@@ -11,9 +12,15 @@
 namespace ddraw {
 namespace {
 
+struct View {
+  const DisplayDevice* device;
+  gdi::PixelBuffer pixels;
+};
+
 struct Record {
   std::mutex mutex;
-  std::vector<std::byte> bits;  // rows top to bottom, `rowBytes` apart
+  std::optional<View> view;     // the last frame, while its primary and device are there
+  std::vector<std::byte> bits;  // else a copy of it: rows top to bottom, `rowBytes` apart
   int width = 0;
   int height = 0;
   int rowBytes = 0;
@@ -24,6 +31,30 @@ struct Record {
   long frames = 0;
   std::optional<DisplayMode> mode;
   int monitor = 0;
+
+  // The viewed frame, when `device` shows it, becomes the record's own copy.
+  void Keep(const DisplayDevice* device) {
+    if (!view || view->device != device) return;
+    const gdi::PixelBuffer& pixels = view->pixels;
+    width = pixels.width;
+    height = pixels.height;
+    bitsPerPixel = pixels.bitsPerPixel;
+    rowBytes = pixels.width * pixels.bitsPerPixel / 8;
+    bits.resize(static_cast<std::size_t>(rowBytes) * pixels.height);  // grows only
+    for (int y = 0; y < pixels.height; ++y) {
+      std::memcpy(bits.data() + static_cast<std::size_t>(y) * rowBytes,
+                  pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch, rowBytes);
+    }
+    paletteSize = std::min(pixels.palette.size(), palette.size());
+    std::copy_n(pixels.palette.begin(), paletteSize, palette.begin());
+    view.reset();
+  }
+
+  gdi::PixelBuffer Pixels() const {
+    if (view) return view->pixels;
+    return {const_cast<std::byte*>(bits.data()), width, height, rowBytes, bitsPerPixel,
+            std::span(palette.data(), paletteSize)};
+  }
 };
 
 Record& TheRecord() {
@@ -34,6 +65,7 @@ Record& TheRecord() {
 class HeadlessDevice final : public DisplayDevice {
  public:
   explicit HeadlessDevice(int monitor) : monitor_(monitor) {}
+  ~HeadlessDevice() override { ReleaseFrame(); }
 
   void SetMode(const DisplayMode& mode) override {
     Record& record = TheRecord();
@@ -43,22 +75,17 @@ class HeadlessDevice final : public DisplayDevice {
   }
 
   void Present(const Frame& frame) override {
-    const gdi::PixelBuffer& pixels = frame.pixels;
     Record& record = TheRecord();
     std::lock_guard lock(record.mutex);
-    record.width = pixels.width;
-    record.height = pixels.height;
-    record.bitsPerPixel = pixels.bitsPerPixel;
-    record.rowBytes = pixels.width * pixels.bitsPerPixel / 8;
-    record.bits.resize(static_cast<std::size_t>(record.rowBytes) * pixels.height);  // grows only
-    for (int y = 0; y < pixels.height; ++y) {
-      std::memcpy(record.bits.data() + static_cast<std::size_t>(y) * record.rowBytes,
-                  pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch, record.rowBytes);
-    }
-    record.paletteSize = std::min(pixels.palette.size(), record.palette.size());
-    std::copy_n(pixels.palette.begin(), record.paletteSize, record.palette.begin());
+    record.view = View{this, frame.pixels};
     record.gamma = frame.gamma;
     ++record.frames;
+  }
+
+  void ReleaseFrame() override {
+    Record& record = TheRecord();
+    std::lock_guard lock(record.mutex);
+    record.Keep(this);
   }
 
   void RestoreDesktop() override {
@@ -80,11 +107,10 @@ HeadlessFrame HeadlessLastFrame() {
   std::lock_guard lock(record.mutex);
   HeadlessFrame frame;
   if (record.frames == 0) return frame;
-  frame.width = record.width;
-  frame.height = record.height;
-  frame.pixels.resize(static_cast<std::size_t>(record.width) * record.height);
-  const gdi::PixelBuffer pixels{record.bits.data(), record.width, record.height, record.rowBytes,
-                                record.bitsPerPixel, std::span(record.palette.data(), record.paletteSize)};
+  const gdi::PixelBuffer pixels = record.Pixels();
+  frame.width = pixels.width;
+  frame.height = pixels.height;
+  frame.pixels.resize(static_cast<std::size_t>(pixels.width) * pixels.height);
   ConvertFrame(Frame{pixels, record.gamma}, frame.pixels);
   return frame;
 }
@@ -111,6 +137,7 @@ void ResetHeadlessDisplay() {
   Record& record = TheRecord();
   std::lock_guard lock(record.mutex);
   record.frames = 0;
+  record.view.reset();
   record.width = record.height = record.rowBytes = record.bitsPerPixel = 0;
   record.paletteSize = 0;
   record.mode.reset();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 
 #include "platform/ddraw/Blit.h"
@@ -42,7 +43,8 @@ Surface::Surface(std::shared_ptr<Display> display, Kind kind, int width, int hei
       height_(height),
       bitsPerPixel_(bitsPerPixel),
       pitch_(PitchFor(width, bitsPerPixel)),
-      bits_(static_cast<std::size_t>(pitch_) * height) {
+      bits_(static_cast<std::byte*>(std::calloc(static_cast<std::size_t>(pitch_) * height, 1)), &std::free) {
+  if (!bits_) throw std::bad_alloc();
   if (kind_ == Kind::Primary) {
     gamma_ = std::make_unique<Gamma>();
     IdentityRamp(gamma_->ramp);
@@ -52,6 +54,7 @@ Surface::Surface(std::shared_ptr<Display> display, Kind kind, int width, int hei
 }
 
 Surface::~Surface() {
+  if (kind_ == Kind::Primary) display_->ReleaseFrame();
   {
     std::lock_guard lock(Live().mutex);
     std::erase(Live().live, this);
@@ -105,6 +108,8 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7 target, DWORD flags) {
   if (flags != 0 || (target && target != static_cast<IDirectDrawSurface7*>(back_.get()))) return DDERR_INVALIDPARAMS;
   if (Lost() || back_->Lost()) return DDERR_SURFACELOST;
   if (Busy() || back_->Busy()) return DDERR_SURFACEBUSY;
+  Settle();
+  back_->Settle();
   bits_.swap(back_->bits_);
   {
     std::lock_guard lock(gamma_->mutex);
@@ -124,7 +129,13 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPRECT source
   if (!Inside(area, width_, height_)) return DDERR_INVALIDRECT;
   if (Lost()) return DDERR_SURFACELOST;
   if (Busy()) return DDERR_SURFACEBUSY;
-  FillPixels(Pixels(), area, fx->dwFillColor & PixelMask(bitsPerPixel_));
+  const DWORD value = fx->dwFillColor & PixelMask(bitsPerPixel_);
+  if (area.left == 0 && area.top == 0 && area.right == width_ && area.bottom == height_) {
+    pendingFill_ = value;
+    return DD_OK;
+  }
+  Settle();
+  FillPixels(Pixels(), area, value);
   return DD_OK;
 }
 
@@ -142,12 +153,19 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE7 source, LPRECT s
   if (from->bitsPerPixel_ != bitsPerPixel_) return DDERR_INVALIDPIXELFORMAT;
   const auto dx = static_cast<int>(x);
   const auto dy = static_cast<int>(y);
-  if ((flags & DDBLTFAST_SRCCOLORKEY) == 0) {
-    CopyPixels(Pixels(), dx, dy, from->Pixels(), part);
+  const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0;
+  if (keyed && !from->sourceKey_) return DDERR_NOCOLORKEY;
+  from->Settle();
+  if (keyed) {
+    Settle();
+    CopyPixelsKeyed(Pixels(), dx, dy, from->Pixels(), part, *from->sourceKey_);
     return DD_OK;
   }
-  if (!from->sourceKey_) return DDERR_NOCOLORKEY;
-  CopyPixelsKeyed(Pixels(), dx, dy, from->Pixels(), part, *from->sourceKey_);
+  if (pendingFill_) {
+    FillPixelsAround(Pixels(), RECT{dx, dy, dx + (part.right - part.left), dy + (part.bottom - part.top)}, *pendingFill_);
+    pendingFill_.reset();
+  }
+  CopyPixels(Pixels(), dx, dy, from->Pixels(), part);
   return DD_OK;
 }
 
@@ -168,9 +186,10 @@ HRESULT Surface::Lock(LPRECT rect, DDSURFACEDESC2* desc, DWORD /*flags: every lo
   if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
   if (Lost()) return DDERR_SURFACELOST;
   if (Busy()) return DDERR_SURFACEBUSY;
+  Settle();
   *desc = Describe();
   desc->dwFlags |= DDSD_LPSURFACE;
-  desc->lpSurface = bits_.data();
+  desc->lpSurface = bits_.get();
   locked_ = true;
   return DD_OK;
 }
@@ -192,6 +211,7 @@ HRESULT Surface::GetDC(HDC* dc) {
   if (Lost()) return DDERR_SURFACELOST;
   if (dcTaken_) return DDERR_DCALREADYCREATED;
   if (locked_) return DDERR_SURFACEBUSY;
+  Settle();
   // A flip swaps the pixels under a kept context, so each GetDC points it at them again.
   if (!dc_) {
     dc_ = gdi::CreateDCOverPixels(Pixels());
@@ -268,8 +288,14 @@ HRESULT Surface::SetGammaRamp(DWORD flags, const DDGAMMARAMP* ramp) {
   return DD_OK;
 }
 
+void Surface::Settle() {
+  if (!pendingFill_) return;
+  FillPixels(Pixels(), RECT{0, 0, width_, height_}, *pendingFill_);
+  pendingFill_.reset();
+}
+
 gdi::PixelBuffer Surface::Pixels() {
-  gdi::PixelBuffer pixels{bits_.data(), width_, height_, pitch_, bitsPerPixel_, {}};
+  gdi::PixelBuffer pixels{bits_.get(), width_, height_, pitch_, bitsPerPixel_, {}};
   if (bitsPerPixel_ == 8) pixels.palette = FixedPalette();
   return pixels;
 }

@@ -59,6 +59,8 @@ class Surface final : public IDirectDrawSurface7, public IDirectDrawGammaControl
 
   bool Lost() const { return lost_.load(std::memory_order_relaxed); }
   bool Busy() const { return locked_ || dcTaken_; }
+  // Writes a colour fill of the whole surface that is still pending.
+  void Settle();
   gdi::PixelBuffer Pixels();
   DDSURFACEDESC2 Describe() const;
   bool FitsMode() const;
@@ -70,12 +72,17 @@ class Surface final : public IDirectDrawSurface7, public IDirectDrawGammaControl
   int height_;
   int bitsPerPixel_;
   int pitch_;
-  std::vector<std::byte> bits_;
+  // Zeroed memory from calloc, which takes fresh pages as they come instead of clearing them
+  // again: the scenes' sprite sheets make tens of megabytes of surfaces at set-up.
+  std::unique_ptr<std::byte, void (*)(void*)> bits_;
   std::atomic<bool> lost_{false};
   bool locked_ = false;
   HDC dc_ = nullptr;  // made by the first GetDC and kept, so a frame's text costs no allocation
   bool dcTaken_ = false;
   std::optional<DWORD> sourceKey_;
+  // A colour fill of the whole surface not written yet: an opaque blit onto the surface then
+  // writes only the fill around it, which spares a frame's clear where its background covers.
+  std::optional<DWORD> pendingFill_;
   Ref<Surface> back_;             // the primary's attached back buffer
   std::unique_ptr<Gamma> gamma_;  // primary only
 };

@@ -102,6 +102,17 @@ class Converter {
 
 std::byte* RowOf(const PixelBuffer& p, int y) { return p.bits + static_cast<std::ptrdiff_t>(y) * p.pitch; }
 
+// Whole pixels of `Bytes` bytes from the sampled columns of a row, in order.
+template <std::size_t Bytes>
+void GatherPixels(std::byte* out, const std::byte* in, const std::vector<int>& columns) {
+  for (const int c : columns) {
+    std::memcpy(out, in + static_cast<std::size_t>(c) * Bytes, Bytes);
+    out += Bytes;
+  }
+}
+using GatherRoutine = void (*)(std::byte*, const std::byte*, const std::vector<int>&);
+constexpr GatherRoutine kGather[] = {&GatherPixels<1>, &GatherPixels<2>, &GatherPixels<3>, &GatherPixels<4>};
+
 // The address range a buffer's rows occupy.
 std::pair<const std::byte*, const std::byte*> Extent(const PixelBuffer& p) {
   const std::byte* first = RowOf(p, 0);
@@ -167,8 +178,13 @@ void Blit(const PixelBuffer& dst, const Rect& clip, const BlitArea& to, const Pi
     convert.emplace(*src, dst, mono);
     if (!xs.unitStep()) sourceRow.resize(static_cast<std::size_t>(*sxMax - *sxMin + 1));
   }
-  const bool copyBytes = src && rop == kRopSrcCopy && convert->identity() && xs.unitStep() &&
-                         dops->bitsPerPixel >= 8 && dops->bitsPerPixel == sops->bitsPerPixel;
+  // A copy between buffers of one byte-sized format moves whole pixels: a row at once when the
+  // columns step by one, else the sampled ones; a row that samples the same source row as the
+  // one before it is that row again.
+  const bool moveBytes = src && rop == kRopSrcCopy && convert->identity() && dops->bitsPerPixel >= 8 &&
+                         dops->bitsPerPixel == sops->bitsPerPixel;
+  const bool copyBytes = moveBytes && xs.unitStep();
+  const std::size_t bpp = static_cast<std::size_t>(dops->bitsPerPixel / 8);
   const bool constant = !src && !pattern.pattern && !RopUsesDest(rop);
   const Pixel constantValue = ApplyRop(rop, pattern.solid, 0, 0) & dops->mask;
   if (RopUsesPattern(rop)) p.assign(static_cast<std::size_t>(n), pattern.solid);
@@ -182,9 +198,16 @@ void Blit(const PixelBuffer& dst, const Rect& clip, const BlitArea& to, const Pi
     }
     if (src) {
       const std::byte* in = RowOf(*src, ys.source[row] - snapshot.top);
+      if (moveBytes && row > 0 && ys.source[row] == ys.source[row - 1]) {
+        std::memcpy(out + x0 * bpp, RowOf(dst, y - 1) + x0 * bpp, static_cast<std::size_t>(n) * bpp);
+        continue;
+      }
       if (copyBytes) {
-        const std::size_t bpp = static_cast<std::size_t>(dops->bitsPerPixel / 8);
         std::memmove(out + x0 * bpp, in + static_cast<std::size_t>(*sxMin) * bpp, static_cast<std::size_t>(n) * bpp);
+        continue;
+      }
+      if (moveBytes) {
+        kGather[bpp - 1](out + x0 * bpp, in, xs.source);
         continue;
       }
       if (xs.unitStep()) {

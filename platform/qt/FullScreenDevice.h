@@ -5,15 +5,16 @@
 
 #include <QImage>
 #include <chrono>
-#include <memory>
+#include <optional>
 
 #include "platform/ddraw/DisplayDevice.h"
+#include "platform/qt/WindowWidget.h"
 
 namespace qt {
 
 class QtPeer;
 
-class FullScreenDevice : public ddraw::DisplayDevice {
+class FullScreenDevice : public ddraw::DisplayDevice, public DisplayPicture {
  public:
   // Monitor 0 keeps the window's own screen; monitor n shows on the n-th screen.
   FullScreenDevice(HWND window, int monitor, QtPeer& peer);
@@ -23,15 +24,29 @@ class FullScreenDevice : public ddraw::DisplayDevice {
 
   void SetMode(const ddraw::DisplayMode& mode) override;
   void Present(const ddraw::Frame& frame) override;
+  void ReleaseFrame() override;
   void RestoreDesktop() override;
 
+  QSize Size() const override { return size_; }
+  void Paint(QPainter& painter, const QRect& target) override;
+
  private:
+  // The primary's pixels of the last frame, valid until the next Present or ReleaseFrame.
+  struct Shown {
+    gdi::PixelBuffer pixels;
+    ddraw::Levels levels;
+  };
+
+  void ConvertIntoImage();
   void WaitForRefresh();
 
   HWND window_;
   int monitor_;
   QtPeer& peer_;
-  QImage image_;  // the frame as shown, reused from frame to frame
+  QSize size_;
+  std::optional<Shown> shown_;
+  QImage image_;  // the frame converted, for painting it anywhere but 1:1 into the window
+  bool imageCurrent_ = false;
   std::chrono::steady_clock::time_point nextRefresh_{};
 };
 

@@ -88,10 +88,10 @@ void WindowWidget::ShowPixels(const gdi::PixelBuffer& pixels) {
   update();
 }
 
-void WindowWidget::SetDisplayFrame(const QImage* frame) {
-  if (frame == display_) return;
-  const bool leaving = display_ && !frame;
-  display_ = frame;
+void WindowWidget::SetDisplayFrame(DisplayPicture* picture) {
+  if (picture == display_) return;
+  const bool leaving = display_ && !picture;
+  display_ = picture;
   if (leaving) {
     showNormal();
     setGeometry(state_.left, state_.top, state_.width, state_.height);
@@ -108,7 +108,7 @@ void WindowWidget::paintEvent(QPaintEvent*) {
     if (!pixels_.isNull()) painter.drawImage(0, 0, pixels_);
     return;
   }
-  const QRect target = FitKeepingAspect(display_->size(), rect());
+  const QRect target = FitKeepingAspect(display_->Size(), rect());
   // The bars beside or above and below the picture; the picture covers the rest.
   if (target.top() > 0) {
     painter.fillRect(0, 0, width(), target.top(), Qt::black);
@@ -118,10 +118,7 @@ void WindowWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(0, 0, target.left(), height(), Qt::black);
     painter.fillRect(target.right() + 1, 0, width() - target.right() - 1, height(), Qt::black);
   }
-  if (target.size() == display_->size())
-    painter.drawImage(target.topLeft(), *display_);  // a plain copy, no scaling
-  else
-    painter.drawImage(target, *display_);  // nearest pixel: no smooth transform is set
+  display_->Paint(painter, target);
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event) {

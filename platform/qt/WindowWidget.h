@@ -11,6 +11,17 @@
 
 namespace qt {
 
+// What a window in exclusive mode shows: a picture of a fixed size that its owner (the display
+// device) paints into a rectangle of the widget, 1:1 or scaled to fit by the nearest pixel.
+class DisplayPicture {
+ public:
+  virtual QSize Size() const = 0;
+  virtual void Paint(QPainter& painter, const QRect& target) = 0;
+
+ protected:
+  ~DisplayPicture() = default;
+};
+
 class WindowWidget : public QWidget, public PeerWidget {
  public:
   WindowWidget(HWND hwnd, const user::WindowState& state, PeerWidget* parent);
@@ -20,9 +31,9 @@ class WindowWidget : public QWidget, public PeerWidget {
   void Apply(const user::WindowState& state) override;
   // Copies what a released device context drew.
   void ShowPixels(const gdi::PixelBuffer& pixels) override;
-  // While set, the widget covers its screen and shows `frame` scaled to fit, aspect kept;
-  // null gives the window back its own place. The image must outlive the setting.
-  void SetDisplayFrame(const QImage* frame);
+  // While set, the widget covers its screen and shows `picture` scaled to fit, aspect kept;
+  // null gives the window back its own place. The picture must outlive the setting.
+  void SetDisplayFrame(DisplayPicture* picture);
   bool ShowsDisplay() const { return display_ != nullptr; }
   HWND Handle() const override { return hwnd_; }
 
@@ -39,7 +50,7 @@ class WindowWidget : public QWidget, public PeerWidget {
   PeerWidget* parent_;
   user::WindowState state_;
   QImage pixels_;
-  const QImage* display_ = nullptr;
+  DisplayPicture* display_ = nullptr;
 };
 
 }  // namespace qt

@@ -1,10 +1,13 @@
 // The class library's JPEG picture: keeps the compressed bytes and decodes them through
-// libjpeg into a bitmap when pixels are first needed.
+// libjpeg into a bitmap when pixels are first needed; loading starts that decode on a thread of
+// its own, so the pixels are mostly there by the time they are asked for.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <vector>
+
+#include "platform/vcl/JpegDecoder.h"
 
 #include "platform/vcl/Graphics.h"
 
@@ -19,7 +22,8 @@ enum TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };
 enum TJPEGPerformance { jpBestQuality, jpBestSpeed };
 
 // Decoding options change the next decode; the compressed bytes are kept as read and shared
-// between copies. Width and Height are the decoded size (after Scale).
+// between copies, and so is the decode started at load, which the first copy to need pixels
+// with the options it was made with takes. Width and Height are the decoded size (after Scale).
 class TJPEGImage : public TGraphic {
  public:
   TJPEGImage();
@@ -66,8 +70,11 @@ class TJPEGImage : public TGraphic {
  private:
   void SetOption(auto& Field, auto Value);
   int ScaledSize(int Size) const;
+  vcl::jpeg::Options DecodeOptions() const;
 
+  struct TDecodeAhead;
   std::shared_ptr<const std::vector<std::byte>> FData;
+  std::shared_ptr<TDecodeAhead> FAhead;
   int FImageWidth = 0;
   int FImageHeight = 0;
   std::unique_ptr<TBitmap> FBitmap;

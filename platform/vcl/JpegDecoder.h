@@ -16,6 +16,7 @@ struct Options {
   bool quantize = false;  // 256 colours with a palette instead of 24 bits
   int scaleDenominator = 1;  // 1, 2, 4 or 8
   bool fast = false;
+  bool operator==(const Options&) const = default;
 };
 
 // One decode of one JPEG image; the data must outlive it. Any failure raises EJPEG.

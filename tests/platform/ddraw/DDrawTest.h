@@ -109,6 +109,17 @@ inline void WritePixel(IDirectDrawSurface7* surface, int x, int y, DWORD value) 
   surface->Unlock(nullptr);
 }
 
+// A ramp as the gamma control builds one: entry i of each channel is i times its level.
+inline DDGAMMARAMP Level(int red, int green, int blue) {
+  DDGAMMARAMP ramp{};
+  for (int i = 0; i < 256; ++i) {
+    ramp.red[i] = static_cast<WORD>(i * red);
+    ramp.green[i] = static_cast<WORD>(i * green);
+    ramp.blue[i] = static_cast<WORD>(i * blue);
+  }
+  return ramp;
+}
+
 inline HRESULT Fill(IDirectDrawSurface7* surface, DWORD value, RECT* area = nullptr) {
   DDBLTFX fx{};
   fx.dwSize = sizeof(fx);

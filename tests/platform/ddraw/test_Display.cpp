@@ -38,16 +38,6 @@ TEST_F(Flip, HandsTheBackBufferToTheHeadlessDevice) {
   EXPECT_EQ(ddraw::HeadlessFramesPresented(), 2);
 }
 
-DDGAMMARAMP Level(int red, int green, int blue) {
-  DDGAMMARAMP ramp{};
-  for (int i = 0; i < 256; ++i) {
-    ramp.red[i] = static_cast<WORD>(i * red);
-    ramp.green[i] = static_cast<WORD>(i * green);
-    ramp.blue[i] = static_cast<WORD>(i * blue);
-  }
-  return ramp;
-}
-
 struct DepthCase {
   int bits;
   DWORD pixel;      // in the surface's format

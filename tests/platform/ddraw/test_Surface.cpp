@@ -99,6 +99,27 @@ TEST_P(SurfaceAtDepth, BltFastCopiesWithAndWithoutTheSourceKey) {
     for (int x = 0; x < 3; ++x) EXPECT_EQ(ReadPixel(target.get(), x, y), plain[y][x]) << x << "," << y;
 }
 
+// A fill of the whole surface is written when something first looks: an opaque blit onto the
+// surface leaves only the fill around it to write, a blit from it or a flip of it writes it all.
+TEST_P(SurfaceAtDepth, AWholeFillIsWhatLaterBlitsAndFlipsSee) {
+  const DWORD ink = 0x00445566 & Mask();
+  const DWORD paper = 0x00778899 & Mask();
+  Ref<IDirectDrawSurface7> sprite = Offscreen(d.dd7.get(), 3, 2);
+  ASSERT_EQ(Fill(sprite.get(), ink), DD_OK);
+  Ref<IDirectDrawSurface7> target = Offscreen(d.dd7.get(), 9, 7);
+  ASSERT_EQ(Fill(target.get(), 0x00123456 & Mask()), DD_OK);
+  ASSERT_EQ(Fill(target.get(), paper), DD_OK);  // the last fill is the one that counts
+  ASSERT_EQ(target->BltFast(4, 2, sprite.get(), nullptr, DDBLTFAST_NOCOLORKEY), DD_OK);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 9; ++x)
+      EXPECT_EQ(ReadPixel(target.get(), x, y), x >= 4 && x < 7 && y >= 2 && y < 4 ? ink : paper) << x << "," << y;
+
+  ASSERT_EQ(Fill(d.back.get(), paper), DD_OK);
+  ASSERT_EQ(d.primary->Flip(nullptr, 0), DD_OK);
+  EXPECT_EQ(ReadPixel(d.primary.get(), 0, 0), paper);
+  EXPECT_EQ(ReadPixel(d.primary.get(), 639, 479), paper);
+}
+
 TEST_P(SurfaceAtDepth, GetDcDrawsIntoTheSurface) {
   Ref<IDirectDrawSurface7> surface = Offscreen(d.dd7.get(), 4, 4);
   ASSERT_EQ(Fill(surface.get(), 0), DD_OK);

@@ -2,6 +2,8 @@
 // mirroring, conversion between depths, clipping at the edges and transfers within one bitmap.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "tests/platform/gdi/GdiFixture.h"
 
 namespace {
@@ -105,6 +107,38 @@ TEST(Blit, StretchesRowsToo) {
   EXPECT_EQ(Colors(dst, 0) + Colors(dst, 1) + Colors(dst, 2) + Colors(dst, 3), "RRBB");
   StretchBlt(dst.dc, 0, 4, 1, -4, src.dc, 0, 0, 1, 2, SRCCOPY);
   EXPECT_EQ(Colors(dst, 0) + Colors(dst, 1) + Colors(dst, 2) + Colors(dst, 3), "BBRR");
+}
+
+// A stretched copy in one format moves the sampled pixels' bytes; the general transfer reads,
+// combines and writes pixel values. Over a black destination SRCPAINT (source or destination)
+// must give the copy's bytes exactly, at every byte-sized depth, stretched, shrunk and mirrored.
+TEST(Blit, StretchedCopiesAreTheGeneralTransfersBytes) {
+  struct Case {
+    int destX, destY, destWidth, destHeight, srcX, srcY, srcWidth, srcHeight;
+  };
+  const Case cases[] = {{0, 0, 50, 40, 0, 0, 37, 23},  {3, 2, 20, 10, 0, 0, 37, 23},  {50, 0, -50, 40, 0, 0, 37, 23},
+                        {0, 40, 37, -40, 0, 0, 37, 23}, {0, 0, 37, 61, 0, 0, 37, 23},  {1, 1, 45, 30, 5, 4, 20, 15},
+                        {0, 0, 50, 40, 37, 23, -37, -23}};
+  std::vector<RGBQUAD> greys(256);
+  for (int i = 0; i < 256; ++i) greys[i] = {static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(255 - i), 0};
+  for (int depth : {8, 16, 24, 32}) {
+    TestCanvas src(37, 23, depth, greys);
+    const int srcPitch = (37 * depth + 31) / 32 * 4;
+    auto* in = static_cast<std::uint8_t*>(src.bits);
+    for (int i = 0; i < srcPitch * 23; ++i) in[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
+    if (depth == 32)
+      for (int i = 3; i < srcPitch * 23; i += 4) in[i] = 0;  // the unused byte, which SRCPAINT keeps 0
+    for (const Case& c : cases) {
+      TestCanvas copied(52, 64, depth, greys), painted(52, 64, depth, greys);
+      StretchBlt(copied.dc, c.destX, c.destY, c.destWidth, c.destHeight, src.dc, c.srcX, c.srcY, c.srcWidth, c.srcHeight,
+                 SRCCOPY);
+      StretchBlt(painted.dc, c.destX, c.destY, c.destWidth, c.destHeight, src.dc, c.srcX, c.srcY, c.srcWidth,
+                 c.srcHeight, SRCPAINT);
+      const int pitch = (52 * depth + 31) / 32 * 4;
+      EXPECT_EQ(std::memcmp(copied.bits, painted.bits, static_cast<std::size_t>(pitch) * 64), 0)
+          << depth << " bits, case " << (&c - cases);
+    }
+  }
 }
 
 TEST(Blit, MonochromeSourcePaintsTextAndBackgroundColours) {

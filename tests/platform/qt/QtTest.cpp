@@ -10,11 +10,14 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <algorithm>
 #include <cstdlib>
+#include <random>
 #include <thread>
 
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/Driver.h"
+#include "platform/ddraw/HeadlessDevice.h"
 #include "platform/gdi/GdiMemory.h"
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtPlatform.h"
@@ -165,11 +168,11 @@ struct ExclusiveDisplay {
   LPDIRECTDRAWSURFACE7 primary = nullptr;
   LPDIRECTDRAWSURFACE7 back = nullptr;
 
-  ExclusiveDisplay(HWND window, DWORD width, DWORD height) {
+  ExclusiveDisplay(HWND window, DWORD width, DWORD height, DWORD depth = 32) {
     EXPECT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
     EXPECT_EQ(dd->QueryInterface(IID_IDirectDraw7, reinterpret_cast<LPVOID*>(&dd7)), DD_OK);
     EXPECT_EQ(dd7->SetCooperativeLevel(window, 0x53), DD_OK);
-    EXPECT_EQ(dd7->SetDisplayMode(width, height, 32, 0, 0), DD_OK);
+    EXPECT_EQ(dd7->SetDisplayMode(width, height, depth, 0, 0), DD_OK);
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof desc;
     desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
@@ -188,6 +191,25 @@ struct ExclusiveDisplay {
   void Fill(DWORD pixel) {
     DDBLTFX fx{sizeof(DDBLTFX), pixel};
     back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+  }
+  // Random bytes in every pixel of the back buffer, the same ones for the same seed.
+  void Scribble(unsigned seed) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(back->Lock(nullptr, &desc, 0, nullptr), DD_OK);
+    std::mt19937 random(seed);
+    const DWORD rowBytes = desc.dwWidth * desc.ddpfPixelFormat.dwRGBBitCount / 8;
+    for (DWORD y = 0; y < desc.dwHeight; ++y) {
+      auto* row = static_cast<std::uint8_t*>(desc.lpSurface) + static_cast<std::ptrdiff_t>(y) * desc.lPitch;
+      for (DWORD x = 0; x < rowBytes; ++x) row[x] = static_cast<std::uint8_t>(random());
+    }
+    ASSERT_EQ(back->Unlock(nullptr), DD_OK);
+  }
+  void SetRamp(const DDGAMMARAMP& ramp) {
+    LPDIRECTDRAWGAMMACONTROL gamma = nullptr;
+    ASSERT_EQ(primary->QueryInterface(IID_IDirectDrawGammaControl, reinterpret_cast<LPVOID*>(&gamma)), DD_OK);
+    EXPECT_EQ(gamma->SetGammaRamp(0, &ramp), DD_OK);
+    gamma->Release();
   }
 };
 
@@ -221,6 +243,70 @@ TEST_F(QtTest, ExclusiveWindowShowsTheFrameFullScreenWithAspectAndGamma) {
   // Releasing DirectDraw gives the window its own place back.
   QCoreApplication::processEvents();
   EXPECT_FALSE(widget->isFullScreen());
+}
+
+// The window shows, pixel for pixel, what the headless display shows of the same frame: at
+// every depth, with the identity ramp, a linear one and one of random entries; in the offscreen
+// backing store and drawn into an image with opacity, as an X server's backing store is.
+TEST_F(QtTest, TheShownFrameIsTheHeadlessDisplaysAtEveryDepthAndRamp) {
+  DDGAMMARAMP identity{}, linear{}, scattered{};
+  std::mt19937 random(7);
+  for (int i = 0; i < 256; ++i) {
+    identity.red[i] = identity.green[i] = identity.blue[i] = static_cast<WORD>(i * 257);
+    linear.red[i] = static_cast<WORD>(i * 230);
+    linear.green[i] = static_cast<WORD>(i * 256);
+    linear.blue[i] = static_cast<WORD>(i * 120);
+    scattered.red[i] = static_cast<WORD>(random());
+    scattered.green[i] = static_cast<WORD>(random());
+    scattered.blue[i] = static_cast<WORD>(random());
+  }
+  const QSize screen = widget->screen()->geometry().size();
+  const auto width = static_cast<DWORD>(screen.width()), height = static_cast<DWORD>(screen.height());
+  // The window's frames first, then the headless display's, each drawn from the same seed.
+  QImage rendered(screen, QImage::Format_ARGB32_Premultiplied);
+  auto show = [&](int depth, const DDGAMMARAMP& ramp, bool headless) {
+    ddraw::SetModes({{screen.width(), screen.height(), depth}});
+    ExclusiveDisplay display(form->GetHandle(), width, height, static_cast<DWORD>(depth));
+    display.SetRamp(ramp);
+    display.Scribble(static_cast<unsigned>(depth));
+    display.primary->Flip(nullptr, 0);
+    QCoreApplication::processEvents();
+    if (headless) return std::pair{ddraw::HeadlessLastFrame().pixels, std::vector<std::uint32_t>{}};
+    std::vector<std::uint32_t> shown(static_cast<std::size_t>(width) * height), opaque(shown.size());
+    const QImage grabbed = widget->screen()->grabWindow(widget->winId()).toImage();
+    widget->render(&rendered);
+    for (int y = 0; y < screen.height(); ++y) {
+      for (int x = 0; x < screen.width(); ++x) {
+        const auto at = static_cast<std::size_t>(y) * width + x;
+        if (grabbed.valid(x, y)) shown[at] = grabbed.pixel(x, y) & 0xFFFFFF;
+        opaque[at] = rendered.pixel(x, y);
+      }
+    }
+    return std::pair{shown, opaque};
+  };
+  struct Case {
+    int depth;
+    const DDGAMMARAMP* ramp;
+    const char* name;
+    std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> window;
+  };
+  std::vector<Case> cases;
+  for (int depth : {8, 16, 24, 32})
+    for (auto [ramp, name] : {std::pair{&identity, "identity"}, {&linear, "linear"}, {&scattered, "scattered"}})
+      cases.push_back({depth, ramp, name, show(depth, *ramp, false)});
+  ddraw::SetDeviceFactory([](HWND, int monitor) { return ddraw::MakeHeadlessDevice(monitor); });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.depth << " bits, " << c.name << " ramp");
+    const std::vector<std::uint32_t> headless = show(c.depth, *c.ramp, true).first;
+    const auto& [shown, opaque] = c.window;
+    ASSERT_EQ(headless.size(), shown.size());
+    const auto differs = std::mismatch(shown.begin(), shown.end(), headless.begin());
+    EXPECT_EQ(differs.first, shown.end()) << "shown: first difference at pixel " << differs.first - shown.begin();
+    const auto differsOpaque = std::mismatch(opaque.begin(), opaque.end(), headless.begin(),
+                                             [](std::uint32_t o, std::uint32_t h) { return o == (h | 0xFF000000); });
+    EXPECT_EQ(differsOpaque.first, opaque.end())
+        << "with opacity: first difference at pixel " << differsOpaque.first - opaque.begin();
+  }
 }
 
 TEST(QtKeyMapTest, QtKeysMapToVirtualKeys) {

@@ -123,6 +123,22 @@ TEST(Jpeg, PictureToSpriteCopy) {
   EXPECT_EQ(kept.GetSize(), static_cast<std::int64_t>(Picture16().size()));
 }
 
+// Loading starts a decode that the first copy needing pixels with its options takes; the others
+// decode for themselves and see the same picture.
+TEST(Jpeg, EveryCopyOfALoadedImageGetsItsPixels) {
+  TJPEGImage loaded, first, half, last;
+  Load(loaded, Picture16());
+  first.Assign(&loaded);
+  half.Assign(&loaded);
+  half.SetScale(jsHalf);
+  last.Assign(&loaded);
+  for (TJPEGImage* jpeg : {&half, &first, &last, &loaded}) {
+    TBitmap bitmap;
+    bitmap.Assign(jpeg);
+    ExpectQuarters(bitmap, jpeg == &half ? 2 : 1);
+  }
+}
+
 TEST(Jpeg, KeepsTheCompressedBytes) {
   TJPEGImage jpeg;
   Load(jpeg, Picture16());
