@@ -1,10 +1,12 @@
 // The reductions that take their colours from the picture: the popularity palette over a
 // hashed histogram bounded at 2049 colours, and the median cut of a 4-4-4 colour cube.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <numeric>
 
 #include "imaging/QmGraph.h"
 #include "imaging/QmGraphWork.h"
@@ -35,6 +37,7 @@ struct THistogram {
   // masked colour's kept bits. The probes are the slow part of a pass, and the passes that
   // settle a photograph's palette run at such masks.
   WORD Direct[1 << 16];
+  WORD Order[kMaxHistogramColors];  // the entries by falling count, for the palette
 };
 
 // Where a masked colour lies in the direct table: its kept bits side by side (the masks keep
@@ -105,34 +108,53 @@ void DropLowBit(THistogram& H) {
   else H.BlueMask = static_cast<BYTE>(H.BlueMask << 1);
 }
 
-// The most frequent colours become entries 0, 1, ... (the first of equal counts first); a
+// The most frequent colours become entries 0, 1, ... (the first seen of equal counts first); a
 // chosen colour's count drops to 0 so it is not chosen again.
 void ChooseColors(THistogram& H, RGBQUAD* Colors, int Wanted) {
-  int chosen = 0;
-  for (; chosen < Wanted && chosen < static_cast<int>(H.ColorCount); ++chosen) {
-    THistogramEntry* best = &H.Colors[0];
-    for (DWORD i = 1; i < H.ColorCount; ++i)
-      if (H.Colors[i].Count > best->Count) best = &H.Colors[i];
-    best->Index = static_cast<BYTE>(chosen);
-    best->Count = 0;
-    Colors[chosen] = RGBQUAD{best->Blue, best->Green, best->Red, 0};
+  WORD* const order = H.Order;
+  const int chosen = std::min(Wanted, static_cast<int>(H.ColorCount));
+  std::iota(order, order + H.ColorCount, WORD{0});
+  std::partial_sort(order, order + chosen, order + H.ColorCount, [&H](WORD a, WORD b) {
+    return H.Colors[a].Count != H.Colors[b].Count ? H.Colors[a].Count > H.Colors[b].Count : a < b;
+  });
+  for (int i = 0; i < chosen; ++i) {
+    THistogramEntry& e = H.Colors[order[i]];
+    e.Index = static_cast<BYTE>(i);
+    e.Count = 0;
+    Colors[i] = RGBQUAD{e.Blue, e.Green, e.Red, 0};
   }
   for (int i = chosen; i < 256; ++i) Colors[i] = RGBQUAD{128, 128, 128, 0};
 }
 
-// Every colour not chosen takes the nearest chosen one; the first of equal distances wins.
+constexpr int Square(int Value) { return Value * Value; }
+
+// Every colour not chosen takes the nearest chosen one, the first of equal distances. The
+// search goes both ways from the colour's green through the chosen colours in order of green,
+// each way until green alone lies farther than the nearest so far.
 void MapToNearest(THistogram& H, const RGBQUAD* Colors, int Wanted) {
+  const auto greenOf = [Colors](BYTE c) { return Colors[c].rgbGreen; };
+  std::array<BYTE, 256> byGreen;
+  const auto begin = byGreen.begin(), end = byGreen.begin() + Wanted;
+  std::iota(begin, end, BYTE{0});
+  std::sort(begin, end, [&](BYTE a, BYTE b) { return greenOf(a) < greenOf(b); });
   for (DWORD i = 0; i < H.ColorCount; ++i) {
     THistogramEntry& e = H.Colors[i];
     if (e.Count == 0) continue;
     int bound = 0x30000;  // above the largest distance, 3 x 255 x 255
-    for (int c = 0; c < Wanted; ++c) {
-      const int db = e.Blue - Colors[c].rgbBlue, dg = e.Green - Colors[c].rgbGreen, dr = e.Red - Colors[c].rgbRed;
-      const int distance = db * db + dg * dg + dr * dr;
-      if (distance < bound) {
+    const auto nearer = [&](BYTE c) {
+      const int greenDistance = Square(e.Green - Colors[c].rgbGreen);
+      if (greenDistance > bound) return false;
+      const int distance = greenDistance + Square(e.Blue - Colors[c].rgbBlue) + Square(e.Red - Colors[c].rgbRed);
+      if (distance < bound || (distance == bound && c < e.Index)) {
         bound = distance;
-        e.Index = static_cast<BYTE>(c);
+        e.Index = c;
       }
+      return true;
+    };
+    const auto from = std::lower_bound(begin, end, e.Green, [&](BYTE c, BYTE green) { return greenOf(c) < green; });
+    for (auto up = from; up != end && nearer(*up); ++up) {
+    }
+    for (auto down = from; down != begin && nearer(*(down - 1)); --down) {
     }
   }
 }
