@@ -44,7 +44,7 @@ struct TReduced {
 
 TReduced Popularity(TRows Rows) {
   TReduced out;
-  PopularityPalette(Rows.Header(), out.colors.data(), Rows.bytes.data(), 256, Rows.bytes.data());
+  PopularityPalette(Rows.Header(), out.colors.data(), Rows.bytes.data(), 256);
   Rows.bytes.resize((static_cast<std::size_t>(Rows.width) + 3) / 4 * 4 * Rows.height);
   out.indices = Rows.bytes;
   return out;
