@@ -172,7 +172,7 @@ std::unique_ptr<TMemoryStream> ReduceTo8Bits(const TDib& Dib, const TBitmapFacts
   auto* colors = head.As<RGBQUAD>(kFileHeaderSize + sizeof header);
   const TConversionRows conversion = RowsOf(source, rows, rows);
   switch (Method) {
-    case mmHistogram: PopularityPalette(source, colors, rows, ColorCountOf(pf8bit), rows); break;
+    case mmHistogram: PopularityPalette(source, colors, rows, ColorCountOf(pf8bit)); break;
     case mmQuantize: {
       int boxes = ColorCountOf(pf8bit);
       MedianCutPalette(source, rows, rows, colors, boxes);

@@ -53,12 +53,13 @@ void TileImage(TCanvas* Canvas, const TRect& Rect, TGraphic* Image);
 
 // The picture-adaptive reductions over padded 24-bit rows (bottom row first, blue, green,
 // red) described by Header: each fills the 256-entry colour table and writes 8-bit rows (width
-// padded to 4) into Dest, which may be Source itself.
-void PopularityPalette(const BITMAPINFOHEADER& Header, RGBQUAD* Colors, const BYTE* Source, int ColorsWanted,
-                       BYTE* Dest);
+// padded to 4). The popularity palette writes them over its Bits, which it works in on the way;
+// the median cut writes them into Dest, which may be Source itself.
+void PopularityPalette(const BITMAPINFOHEADER& Header, RGBQUAD* Colors, BYTE* Bits, int ColorsWanted);
 // BoxCount: the most boxes on entry (256), the boxes made on return.
 void MedianCutPalette(const BITMAPINFOHEADER& Header, const BYTE* Source, BYTE* Dest, RGBQUAD* Colors, int& BoxCount);
-// The popularity histogram's hash slot of a colour.
+// The popularity method's hash of a colour, a slot among 5191, by which the plain form of the
+// method files its colours (the histogram here files them in a wider table of its own).
 int ColorHash(BYTE Red, BYTE Green, BYTE Blue);
 
 // Gradient settings for the owner that paints with them.

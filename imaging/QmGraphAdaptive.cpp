@@ -1,10 +1,11 @@
 // The reductions that take their colours from the picture: the popularity palette over a
 // hashed histogram bounded at 2049 colours, and the median cut of a 4-4-4 colour cube.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
+#include <numeric>
 
 #include "imaging/QmGraph.h"
 #include "imaging/QmGraphWork.h"
@@ -15,9 +16,11 @@ namespace {
 
 // ---- Popularity
 
+constexpr int kMaxHistogramColors = 2049;
 constexpr int kHashSlots = 5191;
-constexpr int kMaxHistogramColors = 2049;  // keeps the hash table under 40% full
-constexpr WORD kEmptySlot = 0xFFFF;
+constexpr int kSlots = 1 << 16;
+constexpr int kMaxLevels = 14;  // masks of 24 kept bits down to 11, which hold at most 2048 colours
+constexpr WORD kNone = 0xFFFF;  // an empty slot, no entry
 
 struct THistogramEntry {
   BYTE Blue, Green, Red, Spare;
@@ -26,114 +29,243 @@ struct THistogramEntry {
   BYTE Spare2[3];
 };
 
+// The masked colours of the pixels counted so far, in order of first appearance (which breaks
+// ties between equal counts). A 2050th colour costs the masks a bit and merges the entries
+// under the new masks; that gives the counts and the order a count from the start would, so
+// one pass counts the picture. Each pixel counted leaves its entry in its own row, and writing
+// the 8-bit rows looks up no colour.
 struct THistogram {
   DWORD ColorCount;
   BYTE RedMask, GreenMask, BlueMask;
   THistogramEntry Colors[kMaxHistogramColors];
-  WORD Hash[kHashSlots];  // entry indices
-  // Beside the hash while the masks keep 16 bits or fewer: entry + 1 (0: none yet) by the
-  // masked colour's kept bits. The probes are the slow part of a pass, and the passes that
-  // settle a photograph's palette run at such masks.
-  WORD Direct[1 << 16];
+  // While counting, each entry's pixels in two counters that neighbours take turns at: adding
+  // to the counter the pixel before has just added to would wait for that addition.
+  DWORD Counts[kMaxHistogramColors][2];
+  // The entry of each colour. Its channels' keys, exclusive-ored, give a slot: while the masks
+  // keep 16 bits or fewer, its kept bits side by side, a slot of its own; above, a scattered
+  // one, from which its own is the first on that names it or is empty.
+  WORD Slots[kSlots];
+  DWORD RedKey[256], GreenKey[256], BlueKey[256];
+  WORD Order[kMaxHistogramColors];  // the entries by falling count, for the palette
+  // One level for each set of masks counted under: the pixel number it began at and, for each
+  // entry of a level left, the entry it merged into (for writing the rows, its palette index).
+  int Level;
+  std::int64_t LevelStart[kMaxLevels + 1];
+  WORD Became[kMaxLevels][kMaxHistogramColors];
 };
 
-// Where a masked colour lies in the direct table: its kept bits side by side (the masks keep
-// the high bits of each channel).
-class TDirectIndex {
- public:
-  explicit TDirectIndex(const THistogram& H)
-      : FRed(std::popcount(H.RedMask)), FGreen(std::popcount(H.GreenMask)), FBlue(std::popcount(H.BlueMask)) {}
-  bool Usable() const { return FRed + FGreen + FBlue <= 16; }
-  int operator()(BYTE Red, BYTE Green, BYTE Blue) const {
-    return (Red >> (8 - FRed)) << (FGreen + FBlue) | (Green >> (8 - FGreen)) << FBlue | Blue >> (8 - FBlue);
+bool IsExact(const THistogram& H) {
+  return std::popcount(H.RedMask) + std::popcount(H.GreenMask) + std::popcount(H.BlueMask) <= 16;
+}
+
+// The slot of a colour (blue, green and red bytes) under the masks: it names the colour's
+// entry or is empty. There is always an empty slot: the table holds at most 2049 entries.
+template <bool Exact>
+inline std::size_t SlotOf(const THistogram& H, const BYTE* Color) {
+  std::size_t slot = H.RedKey[Color[2]] ^ H.GreenKey[Color[1]] ^ H.BlueKey[Color[0]];
+  if constexpr (!Exact) {
+    const BYTE red = Color[2] & H.RedMask, green = Color[1] & H.GreenMask, blue = Color[0] & H.BlueMask;
+    for (;; slot = (slot + 1) % kSlots) {
+      const WORD entry = H.Slots[slot];
+      if (entry == kNone) break;
+      const THistogramEntry& e = H.Colors[entry];
+      if (e.Red == red && e.Green == green && e.Blue == blue) break;
+    }
   }
+  return slot;
+}
 
- private:
-  int FRed, FGreen, FBlue;
-};
+// A new colour's entry, the next one; none when the table is full.
+template <bool Exact>
+WORD AddEntry(THistogram& H, const BYTE* Color) {
+  if (H.ColorCount == kMaxHistogramColors) return kNone;
+  const WORD entry = static_cast<WORD>(H.ColorCount++);
+  H.Slots[SlotOf<Exact>(H, Color)] = entry;
+  H.Colors[entry] = THistogramEntry{static_cast<BYTE>(Color[0] & H.BlueMask), static_cast<BYTE>(Color[1] & H.GreenMask),
+                                    static_cast<BYTE>(Color[2] & H.RedMask), 0, 0, 0, {}};
+  H.Counts[entry][0] = H.Counts[entry][1] = 0;
+  return entry;
+}
 
-// The slot that names the colour, or the empty slot where it belongs. There is always an
-// empty slot: the table holds at most 2049 of 5191.
-int FindSlot(const THistogram& H, BYTE Red, BYTE Green, BYTE Blue) {
-  for (int slot = ColorHash(Red, Green, Blue);; slot = slot + 1 == kHashSlots ? 0 : slot + 1) {
-    const WORD entry = H.Hash[slot];
-    if (entry == kEmptySlot) return slot;
-    const THistogramEntry& e = H.Colors[entry];
-    if (e.Red == Red && e.Green == Green && e.Blue == Blue) return slot;
+// The entry of a colour under the masks; a new colour takes the next one, or none when the
+// table is full.
+template <bool Exact>
+WORD EntryOf(THistogram& H, const BYTE* Color) {
+  const WORD entry = H.Slots[SlotOf<Exact>(H, Color)];
+  return entry != kNone ? entry : AddEntry<Exact>(H, Color);
+}
+
+// A channel's masked value scattered over 16 bits, each channel another way.
+DWORD Scatter(int Value, int Channel) { return static_cast<DWORD>(Value + 256 * Channel) * 0x9E3779B1u >> 16; }
+
+// The key tables of the masks, and every slot empty.
+void Rekey(THistogram& H) {
+  const int red = std::popcount(H.RedMask), green = std::popcount(H.GreenMask), blue = std::popcount(H.BlueMask);
+  const bool exact = IsExact(H);
+  for (int v = 0; v < 256; ++v) {
+    if (exact) {
+      H.RedKey[v] = static_cast<DWORD>(v >> (8 - red) << (green + blue));
+      H.GreenKey[v] = static_cast<DWORD>(v >> (8 - green) << blue);
+      H.BlueKey[v] = static_cast<DWORD>(v >> (8 - blue));
+    } else {
+      H.RedKey[v] = Scatter(v & H.RedMask, 0);
+      H.GreenKey[v] = Scatter(v & H.GreenMask, 1);
+      H.BlueKey[v] = Scatter(v & H.BlueMask, 2);
+    }
+  }
+  std::memset(H.Slots, 0xFF, sizeof H.Slots);  // kNone
+}
+
+// Files the entries again under new masks: those that now share a colour merge into the first.
+template <bool Exact>
+void MergeEntries(THistogram& H) {
+  WORD* became = H.Became[H.Level];
+  const DWORD filed = H.ColorCount;
+  H.ColorCount = 0;
+  for (DWORD i = 0; i < filed; ++i) {
+    const BYTE color[3] = {H.Colors[i].Blue, H.Colors[i].Green, H.Colors[i].Red};
+    const DWORD first = H.Counts[i][0], second = H.Counts[i][1];
+    const WORD merged = EntryOf<Exact>(H, color);  // i or before, so entry i is read first
+    H.Counts[merged][0] += first;
+    H.Counts[merged][1] += second;
+    became[i] = merged;
   }
 }
 
-// Counts the masked colours of every pixel; false as soon as a 2050th colour turns up.
-template <bool Direct>
-bool CountColors(THistogram& H, const TConversionRows& Rows) {
-  const TDirectIndex direct(H);
-  for (int y = 0; y < Rows.Height; ++y) {
-    const BYTE* pixel = Rows.SourceRow(y);
-    for (int x = 0; x < Rows.Width; ++x, pixel += 3) {
-      const BYTE b = pixel[0] & H.BlueMask, g = pixel[1] & H.GreenMask, r = pixel[2] & H.RedMask;
-      WORD* known = Direct ? &H.Direct[direct(r, g, b)] : nullptr;
-      if (Direct && *known) {
-        ++H.Colors[*known - 1].Count;
-        continue;
-      }
-      const int slot = FindSlot(H, r, g, b);
-      if (H.Hash[slot] != kEmptySlot) {
-        ++H.Colors[H.Hash[slot]].Count;
-        continue;
-      }
-      if (H.ColorCount == kMaxHistogramColors) return false;
-      H.Colors[H.ColorCount] = THistogramEntry{b, g, r, 0, 1, 0, {}};
-      H.Hash[slot] = static_cast<WORD>(H.ColorCount++);
-      if (Direct) *known = static_cast<WORD>(H.ColorCount);
+// From three full masks the bits go in the order blue, red, green, blue, red, green...; the
+// new level begins at pixel number At.
+void DropLowBit(THistogram& H, std::int64_t At) {
+  if (H.GreenMask > H.RedMask) H.GreenMask = static_cast<BYTE>(H.GreenMask << 1);
+  else if (H.RedMask > H.BlueMask) H.RedMask = static_cast<BYTE>(H.RedMask << 1);
+  else H.BlueMask = static_cast<BYTE>(H.BlueMask << 1);
+  Rekey(H);
+  IsExact(H) ? MergeEntries<true>(H) : MergeEntries<false>(H);
+  H.LevelStart[++H.Level] = At;
+}
+
+// The conversion is in place: Dest holds the 24-bit rows too.
+BYTE* Row24(const TConversionRows& Rows, int Y) { return Rows.Dest + Rows.SourceStride() * Y; }
+
+struct TPixelAt {
+  int Y = 0, X = 0;
+};
+
+// Counts the pixels from At on, row by row in stored order, each one's entry left in its row at
+// twice its column, over bytes of pixels already counted; false with At at the first pixel
+// whose colour finds the table full.
+template <bool Exact>
+bool CountFrom(THistogram& H, const TConversionRows& Rows, TPixelAt& At) {
+  for (int y = At.Y; y < Rows.Height; ++y, At.X = 0) {
+    BYTE* const row = Row24(Rows, y);
+    const auto count = [&H, row](int X, int Counter) {
+      const WORD entry = EntryOf<Exact>(H, row + 3 * std::int64_t{X});
+      if (entry == kNone) return false;
+      ++H.Counts[entry][Counter];
+      std::memcpy(row + 2 * std::int64_t{X}, &entry, sizeof entry);
+      return true;
+    };
+    const auto stop = [&At, y](int X) {
+      At = {y, X};
+      return false;
+    };
+    int x = At.X;
+    for (const int pairsEnd = x + (Rows.Width - x) / 2 * 2; x < pairsEnd; x += 2) {
+      if (!count(x, 0)) return stop(x);
+      if (!count(x + 1, 1)) return stop(x + 1);
     }
+    if (x < Rows.Width && !count(x, 0)) return stop(x);
   }
   return true;
 }
 
-bool CountColors(THistogram& H, const TConversionRows& Rows) {
-  H.ColorCount = 0;
-  std::fill(std::begin(H.Hash), std::end(H.Hash), kEmptySlot);
-  if (!TDirectIndex(H).Usable()) return CountColors<false>(H, Rows);
-  std::fill(std::begin(H.Direct), std::end(H.Direct), 0);
-  return CountColors<true>(H, Rows);
+void CountColors(THistogram& H, const TConversionRows& Rows) {
+  H.RedMask = H.GreenMask = H.BlueMask = 0xFF;
+  Rekey(H);
+  for (TPixelAt at; !(IsExact(H) ? CountFrom<true>(H, Rows, at) : CountFrom<false>(H, Rows, at));)
+    DropLowBit(H, std::int64_t{at.Y} * Rows.Width + at.X);
+  for (DWORD i = 0; i < H.ColorCount; ++i) H.Colors[i].Count = H.Counts[i][0] + H.Counts[i][1];
 }
 
-// From three full masks the bits go in the order blue, red, green, blue, red, green...
-void DropLowBit(THistogram& H) {
-  if (H.GreenMask > H.RedMask) H.GreenMask = static_cast<BYTE>(H.GreenMask << 1);
-  else if (H.RedMask > H.BlueMask) H.RedMask = static_cast<BYTE>(H.RedMask << 1);
-  else H.BlueMask = static_cast<BYTE>(H.BlueMask << 1);
-}
-
-// The most frequent colours become entries 0, 1, ... (the first of equal counts first); a
+// The most frequent colours become entries 0, 1, ... (the first seen of equal counts first); a
 // chosen colour's count drops to 0 so it is not chosen again.
 void ChooseColors(THistogram& H, RGBQUAD* Colors, int Wanted) {
-  int chosen = 0;
-  for (; chosen < Wanted && chosen < static_cast<int>(H.ColorCount); ++chosen) {
-    THistogramEntry* best = &H.Colors[0];
-    for (DWORD i = 1; i < H.ColorCount; ++i)
-      if (H.Colors[i].Count > best->Count) best = &H.Colors[i];
-    best->Index = static_cast<BYTE>(chosen);
-    best->Count = 0;
-    Colors[chosen] = RGBQUAD{best->Blue, best->Green, best->Red, 0};
+  WORD* const order = H.Order;
+  const int chosen = std::min(Wanted, static_cast<int>(H.ColorCount));
+  std::iota(order, order + H.ColorCount, WORD{0});
+  std::partial_sort(order, order + chosen, order + H.ColorCount, [&H](WORD a, WORD b) {
+    return H.Colors[a].Count != H.Colors[b].Count ? H.Colors[a].Count > H.Colors[b].Count : a < b;
+  });
+  for (int i = 0; i < chosen; ++i) {
+    THistogramEntry& e = H.Colors[order[i]];
+    e.Index = static_cast<BYTE>(i);
+    e.Count = 0;
+    Colors[i] = RGBQUAD{e.Blue, e.Green, e.Red, 0};
   }
   for (int i = chosen; i < 256; ++i) Colors[i] = RGBQUAD{128, 128, 128, 0};
 }
 
-// Every colour not chosen takes the nearest chosen one; the first of equal distances wins.
+constexpr int Square(int Value) { return Value * Value; }
+
+// Every colour not chosen takes the nearest chosen one, the first of equal distances. The
+// search goes both ways from the colour's green through the chosen colours in order of green,
+// each way until green alone lies farther than the nearest so far.
 void MapToNearest(THistogram& H, const RGBQUAD* Colors, int Wanted) {
+  const auto greenOf = [Colors](BYTE c) { return Colors[c].rgbGreen; };
+  std::array<BYTE, 256> byGreen;
+  const auto begin = byGreen.begin(), end = byGreen.begin() + Wanted;
+  std::iota(begin, end, BYTE{0});
+  std::sort(begin, end, [&](BYTE a, BYTE b) { return greenOf(a) < greenOf(b); });
   for (DWORD i = 0; i < H.ColorCount; ++i) {
     THistogramEntry& e = H.Colors[i];
     if (e.Count == 0) continue;
     int bound = 0x30000;  // above the largest distance, 3 x 255 x 255
-    for (int c = 0; c < Wanted; ++c) {
-      const int db = e.Blue - Colors[c].rgbBlue, dg = e.Green - Colors[c].rgbGreen, dr = e.Red - Colors[c].rgbRed;
-      const int distance = db * db + dg * dg + dr * dr;
-      if (distance < bound) {
+    const auto nearer = [&](BYTE c) {
+      const int greenDistance = Square(e.Green - Colors[c].rgbGreen);
+      if (greenDistance > bound) return false;
+      const int distance = greenDistance + Square(e.Blue - Colors[c].rgbBlue) + Square(e.Red - Colors[c].rgbRed);
+      if (distance < bound || (distance == bound && c < e.Index)) {
         bound = distance;
-        e.Index = static_cast<BYTE>(c);
+        e.Index = c;
       }
+      return true;
+    };
+    const auto from = std::lower_bound(begin, end, e.Green, [&](BYTE c, BYTE green) { return greenOf(c) < green; });
+    for (auto up = from; up != end && nearer(*up); ++up) {
     }
+    for (auto down = from; down != begin && nearer(*(down - 1)); --down) {
+    }
+  }
+}
+
+// The 8-bit rows from the entries the count left in them: each level's entries take the
+// palette index they came to, the last level's first, then the pixels theirs.
+void WriteIndices(THistogram& H, const TConversionRows& Rows) {
+  for (DWORD i = 0; i < H.ColorCount; ++i) H.Became[H.Level][i] = H.Colors[i].Index;
+  for (int level = H.Level - 1; level >= 0; --level)
+    for (WORD& became : H.Became[level]) became = H.Became[level + 1][became];
+  H.LevelStart[H.Level + 1] = std::int64_t{Rows.Width} * Rows.Height;
+  int level = 0;
+  for (int y = 0; y < Rows.Height; ++y) {
+    const BYTE* entries = Row24(Rows, y);
+    BYTE* dest = Rows.DestRow(y);
+    const std::int64_t first = std::int64_t{y} * Rows.Width;
+    for (int x = 0; x < Rows.Width;) {
+      while (H.LevelStart[level + 1] <= first + x) ++level;
+      const WORD* palette = H.Became[level];
+      const auto write = [&](int X) {
+        WORD entry;
+        std::memcpy(&entry, entries + 2 * std::int64_t{X}, sizeof entry);
+        dest[X] = static_cast<BYTE>(palette[entry]);
+      };
+      // Two at a time: the loop's own steps are a good part of the work.
+      const int stop = static_cast<int>(std::min<std::int64_t>(Rows.Width, H.LevelStart[level + 1] - first));
+      for (; x + 1 < stop; x += 2) {
+        write(x);
+        write(x + 1);
+      }
+      if (x < stop) write(x++);
+    }
+    std::fill(dest + Rows.Width, dest + Rows.DestStride(), BYTE{0});
   }
 }
 
@@ -260,27 +392,15 @@ int ColorHash(BYTE Red, BYTE Green, BYTE Blue) {
   return static_cast<int>(static_cast<unsigned>(Red + Green) * (Green + Blue) * (Blue + Red) % kHashSlots);
 }
 
-void PopularityPalette(const BITMAPINFOHEADER& Header, RGBQUAD* Colors, const BYTE* Source, int ColorsWanted,
-                       BYTE* Dest) {
-  const TConversionRows rows = RowsOf(Header, Source, Dest);
+void PopularityPalette(const BITMAPINFOHEADER& Header, RGBQUAD* Colors, BYTE* Bits, int ColorsWanted) {
+  const TConversionRows rows = RowsOf(Header, Bits, Bits);
   const int wanted = std::clamp(ColorsWanted, 0, 256);
   const TWorkBlock block(sizeof(THistogram));
   THistogram& h = *block.As<THistogram>();
-  h.RedMask = h.GreenMask = h.BlueMask = 0xFF;
-  while (!CountColors(h, rows)) DropLowBit(h);
+  CountColors(h, rows);
   ChooseColors(h, Colors, wanted);
   MapToNearest(h, Colors, wanted);
-  // Every masked colour of the picture is in the table.
-  const TDirectIndex direct(h);
-  if (direct.Usable()) {
-    ConvertRows(rows, [&](BYTE b, BYTE g, BYTE r, int, int) {
-      return h.Colors[h.Direct[direct(r & h.RedMask, g & h.GreenMask, b & h.BlueMask)] - 1].Index;
-    });
-  } else {
-    ConvertRows(rows, [&h](BYTE b, BYTE g, BYTE r, int, int) {
-      return h.Colors[h.Hash[FindSlot(h, r & h.RedMask, g & h.GreenMask, b & h.BlueMask)]].Index;
-    });
-  }
+  WriteIndices(h, rows);
 }
 
 void MedianCutPalette(const BITMAPINFOHEADER& Header, const BYTE* Source, BYTE* Dest, RGBQUAD* Colors, int& BoxCount) {
