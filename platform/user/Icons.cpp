@@ -290,6 +290,11 @@ std::optional<CursorImage> ImageOfCursor(HCURSOR cursor) {
   return image;
 }
 
+HCURSOR CursorFromFileData(std::span<const std::byte> data) {
+  const std::span<const std::byte> frame = FirstAnimatedFrame(data);
+  return CreateIconFromFile(frame.empty() ? data : frame, 0, 0);
+}
+
 void SetScreenCursor(HCURSOR cursor) {
   {
     IconTable& t = Table();
@@ -465,8 +470,7 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
 HCURSOR LoadCursorFromFileA(LPCSTR fileName) {
   const std::vector<std::byte> data = ReadWholeFile(fileName);
   if (data.empty()) return nullptr;
-  const std::span<const std::byte> frame = FirstAnimatedFrame(data);
-  HCURSOR cursor = CreateIconFromFile(frame.empty() ? std::span<const std::byte>(data) : frame, 0, 0);
+  HCURSOR cursor = CursorFromFileData(data);
   if (!cursor) SetLastError(ERROR_INVALID_PARAMETER);
   return cursor;
 }
