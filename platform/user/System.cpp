@@ -108,6 +108,7 @@ void ResetSystem() {
 }  // namespace detail
 
 void ResetForTest() {
+  detail::ResetActive();
   detail::ResetWindows();
   detail::ResetQueue();
   detail::ResetSystem();

@@ -531,6 +531,7 @@ void TWinControl::CreateWnd() {
   CreateParams(params);
   FStyle = params.Style;
   FState.windowClass = params.WindowClass;
+  FState.className = ClassName();
   UpdateWindowState(FState);
   FHandle = user::CreateWindowRecord(FState, [this](const MSG& m) { return MainWndProc(m); });
   // Child windows exist while their parent's does.
@@ -636,6 +637,8 @@ void TWinControl::WndProc(TMessage& Message) {
 void TWinControl::DefaultHandler(TMessage& Message) {
   if (Message.Msg == WM_LBUTTONDOWN && FState.windowClass != user::WindowClass::Plain && CanFocus() && !Focused())
     SetFocus();
+  else
+    Message.Result = DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
 }
 
 void TWinControl::ReflectNotification(TMessage& Message) {

@@ -289,7 +289,8 @@ class TWinControl : public TControl {
   virtual void CreateParams(TCreateParams& Params);
   // The styles the window was made with.
   DWORD GetWindowStyle() const { return FStyle; }
-  // A control window takes the focus when the left button goes down on it.
+  // A control window takes the focus when the left button goes down on it; the rest goes to
+  // the window manager's default (DefWindowProcA).
   void DefaultHandler(TMessage& Message) override;
   // Makes the window from CreateParams and the control's state, then sizes it (WM_SIZE).
   virtual void CreateWnd();

@@ -1,5 +1,5 @@
-// A form shown through the Qt peers on the offscreen platform, and the ways to reach the widget
-// that shows one of its controls.
+// A test of the Qt peers: the offscreen platform, the peers installed, a fresh application with
+// a form, and the ways to reach the widget that shows one of its controls.
 #pragma once
 
 #include <gtest/gtest.h>
