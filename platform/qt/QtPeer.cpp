@@ -2,7 +2,6 @@
 #include "platform/qt/QtPeer.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -207,16 +206,6 @@ void QtPeer::SetFocus(HWND hwnd) {
 void QtPeer::Beep() {
   EnsureApplication();
   QApplication::beep();
-}
-
-std::string QtPeer::ClipboardText() {
-  EnsureApplication();
-  return QGuiApplication::clipboard()->text().toLatin1().toStdString();
-}
-
-void QtPeer::SetClipboardText(const std::string& text) {
-  EnsureApplication();
-  QGuiApplication::clipboard()->setText(QString::fromLatin1(text.c_str()));
 }
 
 std::optional<COLORREF> QtPeer::ChooseColor(HWND owner, COLORREF initial) {

@@ -47,8 +47,6 @@ class QtPeer : public user::Peer {
   void WaitEventsFor(int milliseconds) override;
   void SetFocus(HWND hwnd) override;
   void Beep() override;
-  std::string ClipboardText() override;
-  void SetClipboardText(const std::string& text) override;
   std::optional<COLORREF> ChooseColor(HWND owner, COLORREF initial) override;
   bool OpenUrl(const std::string& url) override;
 

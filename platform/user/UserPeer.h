@@ -193,8 +193,6 @@ class Peer {
   // Shows the keyboard focus on the window's widget.
   virtual void SetFocus(HWND hwnd) { (void)hwnd; }
   virtual void Beep() {}
-  virtual std::string ClipboardText() { return {}; }
-  virtual void SetClipboardText(const std::string& text) { (void)text; }
   // A modal colour choice starting at `initial`; none when the user cancels.
   virtual std::optional<COLORREF> ChooseColor(HWND owner, COLORREF initial) {
     (void)owner;
@@ -210,11 +208,6 @@ class Peer {
 // Not owned; null removes it.
 void SetPeer(Peer* peer);
 Peer* GetPeer();
-
-// The text on the clipboard, as the edit controls cut, copy and paste it: the desktop's through
-// the peer, or one kept in the program without a desktop.
-std::string GetClipboardText();
-void SetClipboardText(const std::string& text);
 
 // Test seams.
 struct MessageBoxCall {

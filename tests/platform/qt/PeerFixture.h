@@ -28,9 +28,9 @@ T* WidgetOf(TWinControl* control) {
 }
 
 // Presses and releases a key on the widget, as the keyboard does.
-inline void PressKey(QWidget* w, int key, const QString& text = {}) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+inline void PressKey(QWidget* w, int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
   QCoreApplication::sendEvent(w, &press);
   QCoreApplication::sendEvent(w, &release);
 }
