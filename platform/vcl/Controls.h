@@ -4,9 +4,7 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "platform/vcl/Classes.h"
 #include "platform/vcl/Cursors.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Sets.h"
 
 // The class library's own messages (CM_) and the notifications a parent reflects back to the
 // child control they are about (CN_: CN_BASE plus the notification's message).
@@ -38,27 +37,7 @@ struct TMessage {
 enum TShiftStateElement { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 
 // The keys and mouse buttons held during an input event.
-class TShiftState {
- public:
-  TShiftState() = default;
-  TShiftState(std::initializer_list<TShiftStateElement> elements) {
-    for (TShiftStateElement e : elements) *this << e;
-  }
-  bool Contains(TShiftStateElement e) const { return (FBits >> e) & 1u; }
-  TShiftState& operator<<(TShiftStateElement e) {
-    FBits = static_cast<std::uint8_t>(FBits | (1u << e));
-    return *this;
-  }
-  TShiftState& operator>>(TShiftStateElement e) {
-    FBits = static_cast<std::uint8_t>(FBits & ~(1u << e));
-    return *this;
-  }
-  bool Empty() const { return FBits == 0; }
-  bool operator==(const TShiftState&) const = default;
-
- private:
-  std::uint8_t FBits = 0;
-};
+using TShiftState = TSet<TShiftStateElement>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
