@@ -168,6 +168,10 @@ TBitmap* CreateDisabledBitmap(TBitmap* FOriginal, TColor OutlineColor);
 TBitmap* ChangeBitmapColor(TBitmap* Bitmap, TColor Color, TColor NewColor);
 // Cell Index of a grid of Cols x Rows cells, counted along the rows.
 void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int Index);
+// What lies under the control, with the control's top-left corner at the canvas's origin: the
+// parent's background and content, then the visible children without a window before the
+// control that overlap it. Each paints marked with csPaintCopy.
+void CopyParentImage(TControl* Control, TCanvas* Dest);
 
 // ---- Drawing: resources, icons and image lists (what is returned belongs to the caller)
 

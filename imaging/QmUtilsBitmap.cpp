@@ -1,9 +1,11 @@
-// Bitmaps made from bitmaps: embossed disabled images, colour changes and grid cells. Each new
-// bitmap is freed again when making it fails, so the caller receives one or none.
+// Bitmaps made from bitmaps: embossed disabled images, colour changes and grid cells, and the
+// image behind a control. Each new bitmap is freed again when making it fails, so the caller
+// receives one or none.
 #include <memory>
 
 #include "imaging/QmUtils.h"
 #include "imaging/QmUtilsMask.h"
+#include "platform/gdi/SavedDC.h"
 
 namespace qmutils {
 
@@ -19,6 +21,24 @@ void PaintThroughMask(TCanvas* Canvas, TColor Brush, int X, int Y, TBitmap* Mask
 }
 
 }  // namespace qmutils
+
+namespace {
+
+// Marks a control as painting into a copy for the length of a scope, however it ends.
+class TPaintingCopy {
+ public:
+  explicit TPaintingCopy(TControl* Control) : FControl(Control) {
+    FControl->SetControlState(FControl->GetControlState() | csPaintCopy);
+  }
+  ~TPaintingCopy() { FControl->SetControlState(FControl->GetControlState() & ~csPaintCopy); }
+  TPaintingCopy(const TPaintingCopy&) = delete;
+  TPaintingCopy& operator=(const TPaintingCopy&) = delete;
+
+ private:
+  TControl* FControl;
+};
+
+}  // namespace
 
 using qmutils::PaintThroughMask;
 
@@ -83,4 +103,30 @@ void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int I
     canvas->Draw(-x, -y, Source);
   }
   Dest->SetTransparent(Source->GetTransparent());
+}
+
+void CopyParentImage(TControl* Control, TCanvas* Dest) {
+  if (Control == nullptr || Control->GetParent() == nullptr) return;
+  TWinControl* parent = Control->GetParent();
+  const TPaintingCopy parentCopy(parent);
+  const HDC dc = Dest->GetHandle();
+  const int x = Control->GetLeft(), y = Control->GetTop();
+  {
+    const gdi::SavedDC saved(dc);
+    SetViewportOrgEx(dc, -x, -y, nullptr);
+    IntersectClipRect(dc, 0, 0, parent->GetClientWidth(), parent->GetClientHeight());
+    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    parent->PaintWindow(dc);
+  }
+  const TRect bounds = Control->GetBoundsRect();
+  for (int i = 0; i < parent->GetControlCount(); ++i) {
+    TControl* child = parent->GetControl(i);
+    if (child == Control) break;
+    const TRect childBounds = child->GetBoundsRect();
+    RECT overlap;
+    if (!dynamic_cast<TGraphicControl*>(child) || !child->GetVisible() || !IntersectRect(&overlap, &childBounds, &bounds))
+      continue;
+    const TPaintingCopy childCopy(child);
+    vcl::PaintControlAt(child, dc, {child->GetLeft() - x, child->GetTop() - y});
+  }
 }
