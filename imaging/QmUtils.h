@@ -15,6 +15,8 @@
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/Variants.h"
 
+class TForm;
+
 // ---- Rectangles, points, units
 
 int WidthOf(const TRect& R);
@@ -81,6 +83,9 @@ Variant MakeVariant(std::initializer_list<Variant> Values);
 void CenterControl(TControl* Control);
 // A window in the middle of the screen, moved without activating or resizing it.
 void CenterWindow(HWND Wnd);
+// Puts the form inside the control, without a frame: aligned as given, or else moved by the
+// control's client origin; shown or hidden as asked.
+void MergeForm(TWinControl* AControl, TForm* AForm, TAlign Align, bool Show);
 // Sets or clears the client edge of the window's extended style; the frame is redrawn only
 // when that changes.
 void ShowMDIClientEdge(HWND ClientHandle, bool ShowEdge);

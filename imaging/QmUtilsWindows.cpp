@@ -1,5 +1,6 @@
-// Windows of the image library's helpers: centring, client edges, activation of this program's
-// windows and of a previous instance, message removal, waiting, message boxes and libraries.
+// Windows of the image library's helpers: centring, forms merged into controls, client edges,
+// activation of this program's windows and of a previous instance, message removal, waiting,
+// message boxes and libraries.
 #include "imaging/QmUtils.h"
 #include "platform/user/WinUser.h"
 #include "platform/vcl/Forms.h"
@@ -58,6 +59,32 @@ void CenterWindow(HWND Wnd) {
   const int x = Max(0, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
   const int y = Max(0, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
   SetWindowPos(Wnd, nullptr, x, y, 0, 0, kMoveOnly);
+}
+
+void MergeForm(TWinControl* AControl, TForm* AForm, TAlign Align, bool Show) {
+  const bool autoScroll = AForm->GetAutoScroll();
+  AForm->Hide();
+  // The top-level window cannot become the child: the next need makes a child window.
+  if (AForm->HandleAllocated()) AForm->DestroyHandle();
+  AForm->SetBorderStyle(bsNone);
+  AForm->SetBorderIcons({});
+  AForm->SetParent(AControl);
+  AControl->DisableAlign();
+  try {
+    if (Align != alNone) {
+      AForm->SetAlign(Align);
+    } else {
+      const TRect client = AControl->GetClientRect();
+      AForm->SetBounds(AForm->GetLeft() + client.left, AForm->GetTop() + client.top, AForm->GetWidth(),
+                       AForm->GetHeight());
+    }
+  } catch (...) {
+    AControl->EnableAlign();
+    throw;
+  }
+  AControl->EnableAlign();
+  AForm->SetAutoScroll(autoScroll);
+  AForm->SetVisible(Show);
 }
 
 void ShowMDIClientEdge(HWND ClientHandle, bool ShowEdge) {

@@ -11,6 +11,10 @@
 enum TPosition { poDesigned, poScreenCenter };
 // This toolkit has no multiple-document frames: the style is kept for the code that asks.
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+// The buttons of a form's caption; the desktop's frame draws its own, so they are kept for the
+// code that asks, as is AutoScroll (forms here do not scroll).
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
 
 // A top-level window. A form's constructor creates its components and binds its events; the
 // application's CreateForm then runs OnCreate.
@@ -26,6 +30,10 @@ class TForm : public TWinControl {
   void SetPosition(TPosition Value) { FPosition = Value; }
   TFormStyle GetFormStyle() const { return FFormStyle; }
   void SetFormStyle(TFormStyle Value) { FFormStyle = Value; }
+  TBorderIcons GetBorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value) { FBorderIcons = Value; }
+  bool GetAutoScroll() const { return FAutoScroll; }
+  void SetAutoScroll(bool Value) { FAutoScroll = Value; }
   bool GetKeyPreview() const override { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
 
@@ -70,6 +78,8 @@ class TForm : public TWinControl {
   TFormBorderStyle FBorderStyle = bsSizeable;
   TPosition FPosition = poDesigned;
   TFormStyle FFormStyle = fsNormal;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+  bool FAutoScroll = true;
   bool FKeyPreview = false;
   bool FDestroyed = false;
 };

@@ -1,6 +1,6 @@
 // The window helpers: a previous instance found and brought forward through its owner and its
-// last popup, switching, the foreground task, removing messages, centring, client edges,
-// message boxes and libraries.
+// last popup, switching, the foreground task, removing messages, centring, forms merged into
+// controls, client edges, message boxes and libraries.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -11,6 +11,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/win32/Kernel32.h"
+#include "tests/support/Spot.h"
 
 namespace {
 
@@ -150,6 +151,100 @@ TEST_F(WindowHelpers, CentringFormsControlsAndWindows) {
   GetWindowRect(w, &r);
   EXPECT_EQ(r.left, 0);
   EXPECT_GT(r.top, 0);
+}
+
+// A form that fails to move while armed.
+class TStuckForm : public TForm {
+ public:
+  using TForm::TForm;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override {
+    if (Stuck) throw Exception("stuck");
+    TForm::SetBounds(ALeft, ATop, AWidth, AHeight);
+  }
+  bool Stuck = false;
+};
+
+class MergedForms : public WindowHelpers {
+ protected:
+  void SetUp() override {
+    WindowHelpers::SetUp();
+    Application->CreateForm(Host);
+    Host->SetBorderStyle(bsNone);
+    Host->SetBounds(0, 0, 60, 40);
+    Panel = new TPanel(Host);
+    Panel->SetParent(Host);
+    Panel->SetBounds(10, 5, 40, 30);
+    Host->Show();
+  }
+  // A shown top-level form with a frame, at (3, 4), 20 x 10, that does not scroll, with a red
+  // spot 2 x 2 at (2, 1) in its client area.
+  template <class Form = TForm>
+  Form* Shown() {
+    auto* form = new Form(Application);
+    form->SetBorderStyle(bsDialog);
+    form->SetBounds(3, 4, 20, 10);
+    form->SetColor(clLime);
+    form->SetAutoScroll(false);
+    new painting::TSpot(form, Bounds(2, 1, 2, 2), clRed);
+    form->Show();
+    return form;
+  }
+  TForm* Host = nullptr;
+  TPanel* Panel = nullptr;
+};
+
+struct MergeCase {
+  TAlign align;
+  bool show;
+  TRect bounds;  // in the panel's client area
+};
+
+TEST_F(MergedForms, TheFormBecomesAFramelessChildAlignedOrInPlace) {
+  for (const MergeCase& c : {MergeCase{alClient, true, Rect(0, 0, 40, 30)}, MergeCase{alBottom, true, Bounds(0, 20, 40, 10)},
+                             MergeCase{alNone, true, Bounds(3, 4, 20, 10)}, MergeCase{alNone, false, Bounds(3, 4, 20, 10)}}) {
+    TForm* form = Shown();
+    const HWND topLevel = form->GetHandle();
+    MergeForm(Panel, form, c.align, c.show);
+    EXPECT_EQ(form->GetParent(), Panel);
+    EXPECT_EQ(form->GetBorderStyle(), bsNone);
+    EXPECT_TRUE(form->GetBorderIcons().Empty());
+    EXPECT_FALSE(form->GetAutoScroll());
+    EXPECT_EQ(form->GetVisible(), c.show);
+    EXPECT_EQ(form->GetBoundsRect(), c.bounds);
+    EXPECT_FALSE(IsWindow(topLevel));
+    const auto state = user::GetWindowState(form->GetHandle());
+    ASSERT_TRUE(state);
+    EXPECT_EQ(state->parent, Panel->GetHandle());
+    EXPECT_EQ(state->frame, user::Frame::None);
+    RECT client{};
+    GetClientRect(form->GetHandle(), &client);
+    EXPECT_EQ(client.right, c.bounds.Width());
+    EXPECT_EQ(client.bottom, c.bounds.Height());
+    EXPECT_EQ(IsWindowVisible(form->GetHandle()) != FALSE, c.show);
+    if (c.show) {
+      // The new window paints the form's content at the top-left of its client area.
+      Application->ProcessMessages();
+      HDC dc = GetDC(form->GetHandle());
+      EXPECT_EQ(GetPixel(dc, 1, 1), static_cast<COLORREF>(clLime));
+      EXPECT_EQ(GetPixel(dc, 2, 1), static_cast<COLORREF>(clRed));
+      EXPECT_EQ(GetPixel(dc, 3, 2), static_cast<COLORREF>(clRed));
+      EXPECT_EQ(GetPixel(dc, c.bounds.Width() - 1, c.bounds.Height() - 1), static_cast<COLORREF>(clLime));
+      ReleaseDC(form->GetHandle(), dc);
+    }
+    delete form;
+  }
+}
+
+TEST_F(MergedForms, TheControlAlignsAgainAfterAFailedMove) {
+  auto* form = Shown<TStuckForm>();
+  form->Stuck = true;
+  EXPECT_THROW(MergeForm(Panel, form, alNone, true), Exception);
+  EXPECT_EQ(form->GetParent(), Panel);  // it failed at the move
+  form->Stuck = false;
+  auto* filler = new TPanel(Host);
+  filler->SetParent(Panel);
+  filler->SetAlign(alClient);
+  EXPECT_EQ(filler->GetBoundsRect(), Rect(0, 0, 40, 30));
 }
 
 TEST_F(WindowHelpers, ClientEdgeAndClassNames) {
