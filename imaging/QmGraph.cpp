@@ -11,6 +11,7 @@
 
 #include "imaging/Maxmin.h"
 #include "imaging/QmGraphWork.h"
+#include "platform/gdi/SavedDC.h"
 #include "platform/user/WinUser.h"
 #include "platform/vcl/GdiObject.h"
 
@@ -188,19 +189,6 @@ std::unique_ptr<TMemoryStream> ReduceTo8Bits(const TDib& Dib, const TBitmapFacts
   return NewStream({{head.Bytes(), static_cast<std::size_t>(headSize)}, {rows, static_cast<std::size_t>(header.biSizeImage)}});
 }
 
-// Restores a device context's state when the work on it ends, however it ends.
-class TSavedDC {
- public:
-  explicit TSavedDC(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
-  ~TSavedDC() { RestoreDC(FDC, FSaved); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
- private:
-  HDC FDC;
-  int FSaved;
-};
-
 void LoadConverted(TBitmap* Bitmap, TPixelFormat PixelFormat, TMappingMethod Method) {
   const auto stream = BitmapToMemoryStream(Bitmap, PixelFormat, Method);
   Bitmap->LoadFromStream(stream.get());
@@ -288,7 +276,7 @@ void TileImage(TCanvas* Canvas, const TRect& Rect, TGraphic* Image) {
   const int width = Image->GetWidth(), height = Image->GetHeight();
   if (width == 0 || height == 0) return;
   const HDC dc = Canvas->GetHandle();
-  const TSavedDC saved(dc);
+  const gdi::SavedDC saved(dc);
   IntersectClipRect(dc, Rect.left, Rect.top, Rect.right, Rect.bottom);
   for (int i = 0; i <= WidthOf(Rect) / width; ++i)
     for (int j = 0; j <= HeightOf(Rect) / height; ++j) Canvas->Draw(Rect.left + i * width, Rect.top + j * height, Image);

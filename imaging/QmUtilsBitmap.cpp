@@ -1,23 +1,46 @@
-// Bitmaps made from bitmaps: embossed disabled images, colour changes and grid cells. Each new
-// bitmap is freed again when making it fails, so the caller receives one or none.
+// Bitmaps made from bitmaps: embossed disabled images, colour changes and grid cells, and the
+// image behind a control. Each new bitmap is freed again when making it fails, so the caller
+// receives one or none.
 #include <memory>
 
 #include "imaging/QmUtils.h"
+#include "imaging/QmUtilsMask.h"
+#include "platform/gdi/SavedDC.h"
+
+namespace qmutils {
+
+constexpr DWORD kPaintWhereWhite = 0x00E20746;  // the brush where the source is white, else the destination
+
+void PaintThroughMask(TCanvas* Canvas, TColor Brush, int X, int Y, TBitmap* Mask, bool WhereSet) {
+  Canvas->GetBrush()->SetColor(Brush);
+  HDC dc = Canvas->GetHandle();
+  // The mask's 0 bits take the text colour, its 1 bits the background colour.
+  SetTextColor(dc, WhereSet ? RGB(0, 0, 0) : RGB(255, 255, 255));
+  SetBkColor(dc, WhereSet ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  BitBlt(dc, X, Y, Mask->GetWidth(), Mask->GetHeight(), Mask->GetCanvas()->GetHandle(), 0, 0, kPaintWhereWhite);
+}
+
+}  // namespace qmutils
 
 namespace {
 
-constexpr DWORD kPaintWhereSet = 0x00E20746;  // the brush where the source is white, else the destination
+// Marks a control as painting into a copy for the length of a scope, however it ends.
+class TPaintingCopy {
+ public:
+  explicit TPaintingCopy(TControl* Control) : FControl(Control) {
+    FControl->SetControlState(FControl->GetControlState() | csPaintCopy);
+  }
+  ~TPaintingCopy() { FControl->SetControlState(FControl->GetControlState() & ~csPaintCopy); }
+  TPaintingCopy(const TPaintingCopy&) = delete;
+  TPaintingCopy& operator=(const TPaintingCopy&) = delete;
 
-// Paints the brush colour through the white pixels of a monochrome mask at (x, y).
-void PaintThroughMask(TCanvas* target, TColor brush, int x, int y, TBitmap* mask) {
-  target->GetBrush()->SetColor(brush);
-  HDC dc = target->GetHandle();
-  SetTextColor(dc, RGB(0, 0, 0));
-  SetBkColor(dc, RGB(255, 255, 255));
-  BitBlt(dc, x, y, mask->GetWidth(), mask->GetHeight(), mask->GetCanvas()->GetHandle(), 0, 0, kPaintWhereSet);
-}
+ private:
+  TControl* FControl;
+};
 
 }  // namespace
+
+using qmutils::PaintThroughMask;
 
 TBitmap* CreateDisabledBitmapEx(TBitmap* FOriginal, TColor OutlineColor, TColor BackColor, TColor HighlightColor,
                                 TColor ShadowColor, bool DrawHighlight) {
@@ -39,8 +62,8 @@ TBitmap* CreateDisabledBitmapEx(TBitmap* FOriginal, TColor OutlineColor, TColor 
   TCanvas* canvas = result->GetCanvas();
   canvas->GetBrush()->SetColor(BackColor);
   canvas->FillRect(Rect(0, 0, result->GetWidth(), result->GetHeight()));
-  if (DrawHighlight) PaintThroughMask(canvas, HighlightColor, 1, 1, mask.get());
-  PaintThroughMask(canvas, ShadowColor, 0, 0, mask.get());
+  if (DrawHighlight) PaintThroughMask(canvas, HighlightColor, 1, 1, mask.get(), true);
+  PaintThroughMask(canvas, ShadowColor, 0, 0, mask.get(), true);
   return result.release();
 }
 
@@ -80,4 +103,30 @@ void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int I
     canvas->Draw(-x, -y, Source);
   }
   Dest->SetTransparent(Source->GetTransparent());
+}
+
+void CopyParentImage(TControl* Control, TCanvas* Dest) {
+  if (Control == nullptr || Control->GetParent() == nullptr) return;
+  TWinControl* parent = Control->GetParent();
+  const TPaintingCopy parentCopy(parent);
+  const HDC dc = Dest->GetHandle();
+  const int x = Control->GetLeft(), y = Control->GetTop();
+  {
+    const gdi::SavedDC saved(dc);
+    SetViewportOrgEx(dc, -x, -y, nullptr);
+    IntersectClipRect(dc, 0, 0, parent->GetClientWidth(), parent->GetClientHeight());
+    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    parent->PaintWindow(dc);
+  }
+  const TRect bounds = Control->GetBoundsRect();
+  for (int i = 0; i < parent->GetControlCount(); ++i) {
+    TControl* child = parent->GetControl(i);
+    if (child == Control) break;
+    const TRect childBounds = child->GetBoundsRect();
+    RECT overlap;
+    if (!dynamic_cast<TGraphicControl*>(child) || !child->GetVisible() || !IntersectRect(&overlap, &childBounds, &bounds))
+      continue;
+    const TPaintingCopy childCopy(child);
+    vcl::PaintControlAt(child, dc, {child->GetLeft() - x, child->GetTop() - y});
+  }
 }

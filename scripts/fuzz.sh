@@ -14,13 +14,13 @@ flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefin
 cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQM_BUILD_BENCH=OFF -DQM_FUZZ_ENGINE=ON \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-cmake --build "$ROOT/build-fuzz" --target fuzz_bmp fuzz_gif gif_seeds -j "$(nproc)"
+cmake --build "$ROOT/build-fuzz" --target fuzz_bmp fuzz_gif fuzz_icon gif_seeds -j "$(nproc)"
 # The GIF seeds, the interoperability set, are written by the reference GIF library.
 LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp" "$ROOT/build-fuzz/tests/gif_seeds" "$ROOT/build-fuzz/fuzz/seeds/gif"
 export QT_QPA_PLATFORM=offscreen
 # Large pictures pass through; a smaller quarantine keeps the run's memory well below its limit.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=32}"
-for target in bmp gif; do
+for target in bmp gif icon; do
   corpus="$ROOT/build-fuzz/corpus/$target"
   seeds="$ROOT/tests/fuzz/seeds/$target"
   [ -d "$seeds" ] || seeds="$ROOT/build-fuzz/fuzz/seeds/$target"
@@ -38,19 +38,3 @@ for target in bmp gif; do
   fi
   grep -h "^Done" "$ROOT"/build-fuzz/fuzz-*.log
 done
-
-# Then the targets of our own mutation driver, built in the AddressSanitizer preset. Any
-# allocation above 64 MiB counts as a fault there, as does any report.
-build_preset asan
-export ASAN_OPTIONS="max_allocation_size_mb=64:allocator_may_return_null=0:detect_leaks=1"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-work="$ROOT/build-asan/fuzz/work"
-mkdir -p "$work"
-cd "$work"
-run() {
-  local target=$1
-  shift
-  echo "== $target: $runs mutated inputs"
-  "$ROOT/build-asan/fuzz/$target" --runs "$runs" "$@"
-}
-run fuzz_icon_file "$ROOT/resources/imaging/qm_handcur.cur" "$ROOT/resources/imaging/qm_dragcur.cur"

@@ -1,5 +1,6 @@
-// Items to mime data and back. The program's own types travel as they are; an image travels as
-// a Qt image too, and any image another program offers comes back as a BMP file.
+// Items to mime data and back. The program's own types travel as they are; text travels as
+// Qt's text, an image as a Qt image too, and any image another program offers comes back as a
+// BMP file.
 #include "platform/qt/QtClipboard.h"
 
 #include <QBuffer>
@@ -12,7 +13,7 @@
 namespace qt {
 namespace {
 
-constexpr char kImageType[] = "image/bmp";
+constexpr char kTextType[] = "text/plain", kImageType[] = "image/bmp";
 
 QByteArray ArrayOf(const std::vector<std::byte>& data) {
   return QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size()));
@@ -30,6 +31,10 @@ void Clipboard::Publish(const std::vector<user::ClipboardItem>& items) {
   auto* mime = new QMimeData;
   for (const user::ClipboardItem& item : items) {
     const QByteArray data = ArrayOf(item.data);
+    if (item.type == kTextType) {
+      mime->setText(QString::fromLatin1(data));  // in the encoding other programs read
+      continue;
+    }
     if (item.type == kImageType) {
       QImage image;
       if (image.loadFromData(data, "BMP")) mime->setImageData(image);
@@ -45,6 +50,7 @@ std::optional<std::vector<user::ClipboardItem>> Clipboard::Read() {
   const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
   if (!mime || (published_ && mime == published_.data())) return std::nullopt;
   std::vector<user::ClipboardItem> items;
+  if (mime->hasText()) items.push_back({kTextType, BytesOf(mime->text().toLatin1())});
   for (const QString& type : mime->formats())
     if (type.startsWith("application/x-qm-") || type == kImageType)
       items.push_back({type.toStdString(), BytesOf(mime->data(type))});

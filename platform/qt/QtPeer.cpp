@@ -2,7 +2,6 @@
 #include "platform/qt/QtPeer.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -135,6 +134,23 @@ void QtPeer::SetCursorVisible(bool visible) {
   ApplyCursor();
 }
 
+void QtPeer::ActivateWindow(HWND hwnd) {
+  if (WindowWidget* w = WidgetOf(hwnd)) {
+    w->raise();
+    w->activateWindow();
+  }
+}
+
+void QtPeer::SetShowState(HWND hwnd, user::ShowState state) {
+  WindowWidget* w = WidgetOf(hwnd);
+  if (!w || !w->isVisible() || w->ShowsDisplay()) return;
+  switch (state) {
+    case user::ShowState::Minimized: w->showMinimized(); break;
+    case user::ShowState::Maximized: w->showMaximized(); break;
+    case user::ShowState::Normal: w->showNormal(); break;
+  }
+}
+
 void QtPeer::SetScreenCursor(const user::CursorImage* cursor) {
   screenCursor_ = cursor ? std::optional<user::CursorImage>(*cursor) : std::nullopt;
   ApplyCursor();
@@ -190,16 +206,6 @@ void QtPeer::SetFocus(HWND hwnd) {
 void QtPeer::Beep() {
   EnsureApplication();
   QApplication::beep();
-}
-
-std::string QtPeer::ClipboardText() {
-  EnsureApplication();
-  return QGuiApplication::clipboard()->text().toLatin1().toStdString();
-}
-
-void QtPeer::SetClipboardText(const std::string& text) {
-  EnsureApplication();
-  QGuiApplication::clipboard()->setText(QString::fromLatin1(text.c_str()));
 }
 
 std::optional<COLORREF> QtPeer::ChooseColor(HWND owner, COLORREF initial) {

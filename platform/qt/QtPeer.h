@@ -31,6 +31,8 @@ class QtPeer : public user::Peer {
   std::optional<int> ShowMessageDialog(HWND owner, const user::MessageDialog& dialog) override;
   void SetCursorVisible(bool visible) override;
   void SetScreenCursor(const user::CursorImage* cursor) override;
+  void ActivateWindow(HWND hwnd) override;
+  void SetShowState(HWND hwnd, user::ShowState state) override;
   void PublishClipboard(const std::vector<user::ClipboardItem>& items) override { clipboard_.Publish(items); }
   std::optional<std::vector<user::ClipboardItem>> ReadClipboard() override { return clipboard_.Read(); }
   int ScreenCount() override;
@@ -45,8 +47,6 @@ class QtPeer : public user::Peer {
   void WaitEventsFor(int milliseconds) override;
   void SetFocus(HWND hwnd) override;
   void Beep() override;
-  std::string ClipboardText() override;
-  void SetClipboardText(const std::string& text) override;
   std::optional<COLORREF> ChooseColor(HWND owner, COLORREF initial) override;
   bool OpenUrl(const std::string& url) override;
 

@@ -18,7 +18,7 @@ namespace user {
 namespace {
 
 constexpr UINT kFirstRegistered = 0xC000;
-constexpr char kImageType[] = "image/bmp", kPaletteType[] = "application/x-qm-palette",
+constexpr char kTextType[] = "text/plain", kImageType[] = "image/bmp", kPaletteType[] = "application/x-qm-palette",
                kRegisteredType[] = "application/x-qm-clipboard;name=";
 
 struct Entry {
@@ -164,6 +164,25 @@ HPALETTE PaletteOf(std::span<const std::byte> bytes) {
   return CreatePalette(pal);
 }
 
+// The platform's text ends its lines with CR LF, the desktop's with LF.
+std::vector<std::byte> DesktopText(HGLOBAL block) {
+  const std::vector<std::byte> bytes = BytesOf(block);
+  std::vector<std::byte> out;
+  for (std::size_t i = 0; i < bytes.size() && bytes[i] != std::byte{0}; ++i)
+    if (bytes[i] != std::byte{'\r'} || i + 1 == bytes.size() || bytes[i + 1] != std::byte{'\n'}) out.push_back(bytes[i]);
+  return out;
+}
+
+HGLOBAL TextBlock(std::span<const std::byte> text) {
+  std::vector<std::byte> out;
+  for (std::size_t i = 0; i < text.size() && text[i] != std::byte{0}; ++i) {
+    if (text[i] == std::byte{'\n'} && (i == 0 || text[i - 1] != std::byte{'\r'})) out.push_back(std::byte{'\r'});
+    out.push_back(text[i]);
+  }
+  out.push_back(std::byte{0});
+  return BlockOf(out);
+}
+
 std::string Encoded(const std::string& name) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -202,10 +221,11 @@ UINT Register(State& s, const std::string& name) {
   return kFirstRegistered + static_cast<UINT>(s.names.size() - 1);
 }
 
-// What the desktop shows: the image once (from the bitmap when there is no DIB), the palette,
-// the registered formats.
+// What the desktop shows: the text, the image once (from the bitmap when there is no DIB), the
+// palette, the registered formats.
 std::vector<ClipboardItem> Items(State& s) {
   std::vector<ClipboardItem> items;
+  if (const Entry* t = Find(s, CF_TEXT)) items.push_back({kTextType, DesktopText(t->data)});
   std::vector<std::byte> dib;
   if (const Entry* e = Find(s, CF_DIB)) dib = BytesOf(e->data);
   else if (const Entry* b = Find(s, CF_BITMAP)) dib = PackedDib(static_cast<HBITMAP>(b->data));
@@ -232,7 +252,9 @@ std::vector<ClipboardItem> Items(State& s) {
 void TakeItems(State& s, const std::vector<ClipboardItem>& items) {
   Clear(s);
   for (const ClipboardItem& item : items) {
-    if (item.type == kImageType) {
+    if (item.type == kTextType) {
+      if (HGLOBAL block = TextBlock(item.data)) Put(s, CF_TEXT, block);
+    } else if (item.type == kImageType) {
       if (item.data.size() <= sizeof(BITMAPFILEHEADER) || item.data[0] != std::byte{'B'} || item.data[1] != std::byte{'M'}) continue;
       if (HGLOBAL block = BlockOf(std::span(item.data).subspan(sizeof(BITMAPFILEHEADER)))) Put(s, CF_DIB, block);
     } else if (item.type == kPaletteType) {

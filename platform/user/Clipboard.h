@@ -1,8 +1,8 @@
 // The clipboard: data in numbered formats, placed between one opening and one closing. The
 // clipboard owns what is placed on it. With a toolkit, what this program places is published
 // on the desktop's clipboard when the clipboard is closed, and what another program placed
-// there is read back on opening: bitmaps and device-independent bitmaps as images, the palette
-// and every registered format as data of a type of its own.
+// there is read back on opening: text as text, bitmaps and device-independent bitmaps as
+// images, the palette and every registered format as data of a type of its own.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +11,10 @@
 
 #include "platform/win32/Win32Types.h"
 
-// CF_BITMAP carries an HBITMAP, CF_PALETTE an HPALETTE; CF_DIB and registered formats a global
-// memory block (CF_DIB: an info header, its colours or masks, then the rows).
-constexpr UINT CF_BITMAP = 2, CF_DIB = 8, CF_PALETTE = 9;
+// CF_BITMAP carries an HBITMAP, CF_PALETTE an HPALETTE; CF_TEXT, CF_DIB and registered formats
+// a global memory block (CF_TEXT: zero-terminated text whose lines end with CR LF; CF_DIB: an
+// info header, its colours or masks, then the rows).
+constexpr UINT CF_TEXT = 1, CF_BITMAP = 2, CF_DIB = 8, CF_PALETTE = 9;
 
 // One opener at a time: FALSE while the clipboard is open.
 BOOL OpenClipboard(HWND owner);
@@ -38,8 +39,8 @@ int GetClipboardFormatNameA(UINT format, LPSTR name, int size);
 
 namespace user {
 
-// Clipboard data as the desktop carries it: a type name and bytes. Images are "image/bmp"
-// (a BMP file), the palette "application/x-qm-palette" (the logical palette's entries), a
+// Clipboard data as the desktop carries it: a type name and bytes. Text is "text/plain" (its
+// characters, Latin-1, lines ending with LF), images are "image/bmp" (a BMP file), the palette "application/x-qm-palette" (the logical palette's entries), a
 // registered format "application/x-qm-clipboard;name=" with its name, percent-encoded.
 struct ClipboardItem {
   std::string type;

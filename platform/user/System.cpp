@@ -64,22 +64,6 @@ ScopedColorDialogAnswer::~ScopedColorDialogAnswer() { colorAnswer = previous_; }
 
 int BeepCount() { return beeps.load(); }
 
-namespace {
-std::string ownClipboard;  // main thread only
-}  // namespace
-
-std::string GetClipboardText() {
-  Peer* p = GetPeer();
-  return p ? p->ClipboardText() : ownClipboard;
-}
-
-void SetClipboardText(const std::string& text) {
-  if (Peer* p = GetPeer())
-    p->SetClipboardText(text);
-  else
-    ownClipboard = text;
-}
-
 namespace detail {
 ScopedShellExecuteSink* ShellSink() { return shellSink; }
 ScopedColorDialogAnswer* ColorAnswer() { return colorAnswer; }
@@ -102,12 +86,12 @@ void ResetSystem() {
   monitorOverride.store(0);
   minimizeAnimation.store(1);
   beeps.store(0);
-  ownClipboard.clear();
   if (Peer* p = GetPeer()) p->SetCursorVisible(true);
 }
 }  // namespace detail
 
 void ResetForTest() {
+  detail::ResetActive();
   detail::ResetWindows();
   detail::ResetQueue();
   detail::ResetSystem();

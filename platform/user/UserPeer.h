@@ -88,6 +88,7 @@ struct WindowState {
   int height = 0;
   bool visible = false;
   COLORREF color = 0;
+  std::string className;  // the class library's class name of the control
   WindowClass windowClass = WindowClass::Plain;
   bool enabled = true;
   int border = 0;
@@ -99,6 +100,12 @@ struct WindowState {
   RangeState range;
   TabsState tabs;
 };
+
+// The frame a window of that kind has around its client area, across and down.
+SIZE FrameSize(Frame frame);
+
+// Whether a top-level window is shown at its own size, as an icon, or over the whole screen.
+enum class ShowState { Normal, Minimized, Maximized };
 
 // Receives the messages DispatchMessageA hands to a window (the class library's window procedure).
 using MessageHandler = std::function<LRESULT(const MSG&)>;
@@ -155,6 +162,9 @@ class Peer {
   // The index of the button pressed; none when the toolkit shows no such dialogs.
   virtual std::optional<int> ShowMessageDialog(HWND /*owner*/, const MessageDialog& /*dialog*/) { return std::nullopt; }
   virtual void SetCursorVisible(bool visible) = 0;
+  // A top-level window comes to the front and takes the keyboard; its show state changed.
+  virtual void ActivateWindow(HWND /*hwnd*/) {}
+  virtual void SetShowState(HWND /*hwnd*/, ShowState /*state*/) {}
   // The cursor over all of the program's windows; null lets each window show its own.
   virtual void SetScreenCursor(const CursorImage* /*cursor*/) {}
   // The desktop's clipboard: this program's items are published; another program's are read
@@ -183,8 +193,6 @@ class Peer {
   // Shows the keyboard focus on the window's widget.
   virtual void SetFocus(HWND hwnd) { (void)hwnd; }
   virtual void Beep() {}
-  virtual std::string ClipboardText() { return {}; }
-  virtual void SetClipboardText(const std::string& text) { (void)text; }
   // A modal colour choice starting at `initial`; none when the user cancels.
   virtual std::optional<COLORREF> ChooseColor(HWND owner, COLORREF initial) {
     (void)owner;
@@ -200,11 +208,6 @@ class Peer {
 // Not owned; null removes it.
 void SetPeer(Peer* peer);
 Peer* GetPeer();
-
-// The text on the clipboard, as the edit controls cut, copy and paste it: the desktop's through
-// the peer, or one kept in the program without a desktop.
-std::string GetClipboardText();
-void SetClipboardText(const std::string& text);
 
 // Test seams.
 struct MessageBoxCall {

@@ -1,6 +1,10 @@
 // TClipboard over the window layer's clipboard.
 #include "platform/vcl/Clipbrd.h"
 
+#include <cstring>
+
+#include "platform/win32/GlobalMemory.h"
+
 namespace {
 
 // Holds the clipboard open for one operation, also when it fails.
@@ -59,6 +63,29 @@ void TClipboard::SetAsHandle(WORD Format, HANDLE Value) {
   OpenFor open(this);
   Adding();
   if (!SetClipboardData(Format, Value)) throw Exception("Cannot place the data on the clipboard");
+}
+
+AnsiString TClipboard::GetAsText() {
+  OpenFor open(this);
+  HGLOBAL block = GetClipboardData(CF_TEXT);
+  const auto* text = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;
+  if (!text) return {};
+  AnsiString result(text, strnlen(text, GlobalSize(block)));  // the terminator may be missing
+  GlobalUnlock(block);
+  return result;
+}
+
+void TClipboard::SetAsText(const AnsiString& Value) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, Value.size() + 1);
+  if (!block) throw EOutOfMemory("Out of memory");
+  std::memcpy(GlobalLock(block), Value.c_str(), Value.size() + 1);
+  GlobalUnlock(block);
+  try {
+    SetAsHandle(CF_TEXT, block);
+  } catch (...) {
+    GlobalFree(block);
+    throw;
+  }
 }
 
 int TClipboard::GetFormatCount() { return CountClipboardFormats(); }

@@ -16,6 +16,9 @@ class TClipboard : public TPersistent {
   HANDLE GetAsHandle(WORD Format);
   // The clipboard takes the data; the first data placed while open empties it first.
   void SetAsHandle(WORD Format, HANDLE Value);
+  // Text as CF_TEXT; empty when the clipboard holds none.
+  AnsiString GetAsText();
+  void SetAsText(const AnsiString& Value);
   int GetFormatCount();
   WORD GetFormats(int Index);
   // A graphic or a picture: its clipboard form and palette replace the clipboard's contents.

@@ -6,14 +6,21 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/gdi/SavedDC.h"
+
 namespace {
 
 TControl* captureControl = nullptr;  // main thread only, like all input
 
-// Lends a device context to a canvas for one paint, also when Paint throws.
+// Lends a device context to a control's canvas, with the control's font and colour, for one
+// paint, also when Paint throws.
 class CanvasLoan {
  public:
-  CanvasLoan(TCanvas* canvas, HDC dc) : FCanvas(canvas) { FCanvas->SetHandle(dc); }
+  CanvasLoan(TCanvas* canvas, HDC dc, const TControl& control) : FCanvas(canvas) {
+    FCanvas->SetHandle(dc);
+    FCanvas->SetFont(control.GetFont());
+    FCanvas->GetBrush()->SetColor(control.GetColor());
+  }
   ~CanvasLoan() { FCanvas->SetHandle(nullptr); }
   CanvasLoan(const CanvasLoan&) = delete;
   CanvasLoan& operator=(const CanvasLoan&) = delete;
@@ -62,6 +69,14 @@ TShiftState KeyboardShiftState() {
 }
 
 TControl* GetCaptureControl() { return captureControl; }
+
+void vcl::PaintControlAt(TControl* Control, HDC DC, POINT Origin) {
+  if (Control->GetWidth() <= 0 || Control->GetHeight() <= 0) return;
+  const gdi::SavedDC saved(DC);
+  SetViewportOrgEx(DC, Origin.x, Origin.y, nullptr);
+  IntersectClipRect(DC, 0, 0, Control->GetWidth(), Control->GetHeight());
+  Control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+}
 
 bool NewStyleControls = true;
 
@@ -468,6 +483,10 @@ void TWinControl::NotifyControls(UINT Msg) {
 }
 
 void TWinControl::Realign() {
+  if (FAlignLevel > 0) {
+    FAlignNeeded = true;
+    return;
+  }
   if (FAligning) return;
   FAligning = true;
   try {
@@ -477,6 +496,14 @@ void TWinControl::Realign() {
     throw;
   }
   FAligning = false;
+}
+
+void TWinControl::DisableAlign() { ++FAlignLevel; }
+
+void TWinControl::EnableAlign() {
+  if (FAlignLevel == 0 || --FAlignLevel > 0 || !FAlignNeeded) return;
+  FAlignNeeded = false;
+  Realign();
 }
 
 void TWinControl::AlignControls() {
@@ -531,6 +558,7 @@ void TWinControl::CreateWnd() {
   CreateParams(params);
   FStyle = params.Style;
   FState.windowClass = params.WindowClass;
+  FState.className = ClassName();
   UpdateWindowState(FState);
   FHandle = user::CreateWindowRecord(FState, [this](const MSG& m) { return MainWndProc(m); });
   // Child windows exist while their parent's does.
@@ -587,9 +615,21 @@ LRESULT TWinControl::MainWndProc(const MSG& Message) {
 void TWinControl::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_PAINT:
+      if (Message.WParam) {
+        PaintHandler(reinterpret_cast<HDC>(Message.WParam));
+        return;
+      }
       FPaintQueued = false;
-      PaintHandler();
+      PaintOwnWindow();
       return;
+    case WM_ERASEBKGND: {
+      const RECT client{0, 0, GetClientWidth(), GetClientHeight()};
+      HBRUSH background = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(GetColor())));
+      FillRect(reinterpret_cast<HDC>(Message.WParam), &client, background);
+      DeleteObject(background);
+      Message.Result = 1;
+      return;
+    }
     case WM_SETFOCUS:
       if (!CanFocus()) return;
       // A window that comes back to the front gives the focus back to its control.
@@ -636,6 +676,8 @@ void TWinControl::WndProc(TMessage& Message) {
 void TWinControl::DefaultHandler(TMessage& Message) {
   if (Message.Msg == WM_LBUTTONDOWN && FState.windowClass != user::WindowClass::Plain && CanFocus() && !Focused())
     SetFocus();
+  else
+    Message.Result = DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
 }
 
 void TWinControl::ReflectNotification(TMessage& Message) {
@@ -773,21 +815,30 @@ void TWinControl::Invalidate() {
   FPaintQueued = PostMessageA(FHandle, WM_PAINT, 0, 0) != FALSE;
 }
 
-void TWinControl::Repaint() { PaintHandler(); }
+void TWinControl::Repaint() { PaintOwnWindow(); }
 
-void TWinControl::PaintHandler() {
+void TWinControl::PaintOwnWindow() {
   // A window inside a hidden one still paints, so it shows its pixels when that one is shown.
   if (!HandleAllocated() || !GetVisible() || FState.windowClass != user::WindowClass::Plain) return;
   HDC dc = GetDC(FHandle);
   if (!dc) return;
-  const RECT client{0, 0, GetClientWidth(), GetClientHeight()};
-  HBRUSH background = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(GetColor())));
-  FillRect(dc, &client, background);
-  DeleteObject(background);
-  PaintWindow(dc);
-  for (TControl* child : FControls)
-    if (child->GetVisible()) child->PaintOnParent(dc);
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  PaintHandler(dc);
   ReleaseDC(FHandle, dc);
+}
+
+void TWinControl::PaintHandler(HDC DC) {
+  PaintWindow(DC);
+  PaintControls(DC);
+}
+
+// Each child without a window at its place from the context's own origin.
+void TWinControl::PaintControls(HDC DC) {
+  POINT origin{0, 0};
+  GetViewportOrgEx(DC, &origin);
+  for (TControl* child : FControls)
+    if (child->GetVisible() && !dynamic_cast<TWinControl*>(child))
+      vcl::PaintControlAt(child, DC, {origin.x + child->GetLeft(), origin.y + child->GetTop()});
 }
 
 // --- TCustomControl ---
@@ -797,37 +848,23 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanva
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC dc) {
-  CanvasLoan loan(FCanvas.get(), dc);
-  FCanvas->SetFont(GetFont());
-  FCanvas->GetBrush()->SetColor(GetColor());
+  CanvasLoan loan(FCanvas.get(), dc, *this);
   Paint();
 }
 
 // --- TGraphicControl ---
 
-TGraphicControl::TGraphicControl(TComponent* AOwner)
-    : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()), FBuffer(std::make_unique<TBitmap>()) {}
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
 
 TGraphicControl::~TGraphicControl() = default;
 
-void TGraphicControl::PaintOnParent(HDC dc) {
-  const int w = GetWidth();
-  const int h = GetHeight();
-  if (w <= 0 || h <= 0) return;
-  // Paint at the origin of a bitmap that starts as the parent's pixels, then put it in place.
-  if (FBuffer->GetWidth() != w || FBuffer->GetHeight() != h || FBuffer->GetPixelFormat() != pf32bit) {
-    FBuffer->SetPixelFormat(pf32bit);
-    FBuffer->SetSize(w, h);
-  }
-  HDC own = FBuffer->GetCanvas()->GetHandle();
-  BitBlt(own, 0, 0, w, h, dc, GetLeft(), GetTop(), SRCCOPY);
-  {
-    CanvasLoan loan(FCanvas.get(), own);
-    FCanvas->SetFont(GetFont());
-    FCanvas->GetBrush()->SetColor(GetColor());
+void TGraphicControl::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_PAINT && Message.WParam) {
+    CanvasLoan loan(FCanvas.get(), reinterpret_cast<HDC>(Message.WParam), *this);
     Paint();
+    return;
   }
-  BitBlt(dc, GetLeft(), GetTop(), w, h, own, 0, 0, SRCCOPY);
+  TControl::WndProc(Message);
 }
 
 void TGraphicControl::Repaint() {
@@ -836,6 +873,6 @@ void TGraphicControl::Repaint() {
   HWND window = parent->GetHandle();
   HDC dc = GetDC(window);
   if (!dc) return;
-  PaintOnParent(dc);
+  vcl::PaintControlAt(this, dc, {GetLeft(), GetTop()});
   ReleaseDC(window, dc);
 }

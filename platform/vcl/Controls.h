@@ -4,9 +4,7 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "platform/vcl/Classes.h"
 #include "platform/vcl/Cursors.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Sets.h"
 
 // The class library's own messages (CM_) and the notifications a parent reflects back to the
 // child control they are about (CN_: CN_BASE plus the notification's message).
@@ -38,27 +37,7 @@ struct TMessage {
 enum TShiftStateElement { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 
 // The keys and mouse buttons held during an input event.
-class TShiftState {
- public:
-  TShiftState() = default;
-  TShiftState(std::initializer_list<TShiftStateElement> elements) {
-    for (TShiftStateElement e : elements) *this << e;
-  }
-  bool Contains(TShiftStateElement e) const { return (FBits >> e) & 1u; }
-  TShiftState& operator<<(TShiftStateElement e) {
-    FBits = static_cast<std::uint8_t>(FBits | (1u << e));
-    return *this;
-  }
-  TShiftState& operator>>(TShiftStateElement e) {
-    FBits = static_cast<std::uint8_t>(FBits & ~(1u << e));
-    return *this;
-  }
-  bool Empty() const { return FBits == 0; }
-  bool operator==(const TShiftState&) const = default;
-
- private:
-  std::uint8_t FBits = 0;
-};
+using TShiftState = TSet<TShiftStateElement>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -81,8 +60,9 @@ using TBorderStyle = TFormBorderStyle;
 // How a control behaves: takes the mouse while a button is held on it, runs Click on a release
 // over it, shows its caption as its text.
 constexpr unsigned csCaptureMouse = 0x1, csClickEvents = 0x2, csSetCaption = 0x4;
-// Passing states: the left button went down on the control and is still held.
-constexpr unsigned csLButtonDown = 0x1, csClicked = 0x2;
+// Passing states: the left button went down on the control and is still held; the control is
+// painting into a copy of what it shows (another canvas), not into its window.
+constexpr unsigned csLButtonDown = 0x1, csClicked = 0x2, csPaintCopy = 0x4;
 
 class TWinControl;
 
@@ -155,11 +135,13 @@ class TControl : public TComponent {
   unsigned GetControlStyle() const { return FControlStyle; }
   void SetControlStyle(unsigned Value) { FControlStyle = Value; }
   unsigned GetControlState() const { return FControlState; }
+  void SetControlState(unsigned Value) { FControlState = Value; }
   // Whether the mouse's messages come to this control while a button is held.
   bool GetMouseCapture() const;
   void SetMouseCapture(bool Value);
 
-  // Sends a message through this control's handlers at once and returns its result.
+  // Sends a message through this control's handlers at once and returns its result. WM_PAINT
+  // with a device context in WParam paints the control into that context at its origin.
   LRESULT Perform(UINT Msg, WPARAM WParam, LPARAM LParam);
   // The message handlers: each class handles its messages and passes the rest to its base.
   virtual void WndProc(TMessage& Message);
@@ -184,8 +166,6 @@ class TControl : public TComponent {
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-  // A control without a window paints itself on its parent's window device context.
-  virtual void PaintOnParent(HDC) {}
   friend class TWinControl;
 
  private:
@@ -271,6 +251,14 @@ class TWinControl : public TControl {
   // Sends Message to every child until one sets a result.
   void Broadcast(TMessage& Message);
   void Realign();
+  // Between these (they nest) the children are not aligned; the last EnableAlign aligns them
+  // when anything asked for it meanwhile.
+  void DisableAlign();
+  void EnableAlign();
+  // Destroys the window (with its children's); the next need makes a new one.
+  virtual void DestroyHandle();
+  // Draws the window's own content over its background, without the children.
+  virtual void PaintWindow(HDC) {}
 
   void WndProc(TMessage& Message) override;
   void Invalidate() override;
@@ -289,12 +277,12 @@ class TWinControl : public TControl {
   virtual void CreateParams(TCreateParams& Params);
   // The styles the window was made with.
   DWORD GetWindowStyle() const { return FStyle; }
-  // A control window takes the focus when the left button goes down on it.
+  // A control window takes the focus when the left button goes down on it; the rest goes to
+  // the window manager's default (DefWindowProcA).
   void DefaultHandler(TMessage& Message) override;
   // Makes the window from CreateParams and the control's state, then sizes it (WM_SIZE).
   virtual void CreateWnd();
   void CreateHandle();
-  virtual void DestroyHandle();
   // The window's state as the peer shows it; classes add what they show.
   virtual void UpdateWindowState(user::WindowState& State);
   // The keys this control takes itself (DLGC_ flags).
@@ -311,8 +299,6 @@ class TWinControl : public TControl {
   // The top-level window records which control has the focus; the form does more.
   virtual void SetFocusedControl(TWinControl* Control);
   void Changed() override;
-  // Draws the window's own content over its background.
-  virtual void PaintWindow(HDC) {}
   // Arranges the children with an alignment in the client area.
   virtual void AlignControls();
   friend class TControl;
@@ -324,7 +310,11 @@ class TWinControl : public TControl {
   void RouteMouse(TMessage& Message);
   TControl* ControlAtPos(int X, int Y) const;
   void ReflectNotification(TMessage& Message);
-  void PaintHandler();
+  // Background, own content and children without a window, into the window's device context.
+  void PaintOwnWindow();
+  // Own content and children without a window into a device context given.
+  void PaintHandler(HDC DC);
+  void PaintControls(HDC DC);
   TWinControl* TopWindow();
   void NotifyControls(UINT Msg);
 
@@ -333,6 +323,8 @@ class TWinControl : public TControl {
   bool FPaintQueued = false;
   bool FTabStop = false;
   bool FAligning = false;
+  int FAlignLevel = 0;
+  bool FAlignNeeded = false;
   int FPendingTabOrder = -1;
   TCursor FHoverCursor = crDefault;
   std::vector<TControl*> FControls;
@@ -348,10 +340,10 @@ class TCustomControl : public TWinControl {
   explicit TCustomControl(TComponent* AOwner);
   ~TCustomControl() override;
   TCanvas* GetCanvas() const { return FCanvas.get(); }
+  void PaintWindow(HDC dc) override;
 
  protected:
   virtual void Paint() {}
-  void PaintWindow(HDC dc) override;
 
  private:
   std::unique_ptr<TCanvas> FCanvas;
@@ -364,14 +356,13 @@ class TGraphicControl : public TControl {
   ~TGraphicControl() override;
   TCanvas* GetCanvas() const { return FCanvas.get(); }
   void Repaint() override;
+  void WndProc(TMessage& Message) override;
 
  protected:
   virtual void Paint() {}
-  void PaintOnParent(HDC dc) override;
 
  private:
   std::unique_ptr<TCanvas> FCanvas;
-  std::unique_ptr<TBitmap> FBuffer;  // kept from paint to paint, so a repaint allocates nothing
 };
 
 // Shift state from the keys held when the current message was posted.
@@ -379,3 +370,9 @@ TShiftState KeyboardShiftState();
 
 // The control that holds the mouse while a button is held, or null.
 TControl* GetCaptureControl();
+
+namespace vcl {
+// Paints a control without a window into the device context with its top-left corner at the
+// viewport origin given, clipped to its size; the context's state is given back after.
+void PaintControlAt(TControl* Control, HDC DC, POINT Origin);
+}  // namespace vcl

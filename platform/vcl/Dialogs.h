@@ -2,27 +2,16 @@
 // buttons; the result names the button pressed.
 #pragma once
 
-#include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "platform/user/UserPeer.h"
+#include "platform/vcl/Sets.h"
 #include "platform/vcl/SysUtils.h"
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
 
-class TMsgDlgButtons {
- public:
-  constexpr TMsgDlgButtons() = default;
-  constexpr TMsgDlgButtons(std::initializer_list<TMsgDlgBtn> Buttons) {
-    for (TMsgDlgBtn b : Buttons) FBits = static_cast<std::uint16_t>(FBits | (1u << b));
-  }
-  constexpr bool Contains(TMsgDlgBtn b) const { return (FBits >> b) & 1u; }
-
- private:
-  std::uint16_t FBits = 0;
-};
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
 // The results of modal dialogs.
 constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,

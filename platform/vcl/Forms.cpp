@@ -5,6 +5,16 @@
 #include <algorithm>
 #include <cerrno>
 
+namespace {
+
+user::Frame FrameOf(TFormBorderStyle style) {
+  static constexpr user::Frame frames[] = {user::Frame::None,   user::Frame::Single,     user::Frame::Sizeable,
+                                           user::Frame::Dialog, user::Frame::ToolWindow, user::Frame::SizeToolWin};
+  return frames[style];
+}
+
+}  // namespace
+
 TApplication* Application = new TApplication(nullptr);  // lives as long as the process
 TScreen* Screen = new TScreen(nullptr);
 
@@ -26,18 +36,7 @@ void TForm::SetBorderStyle(TFormBorderStyle Value) {
   RecreateWnd();
 }
 
-SIZE TForm::FrameSize() const {
-  const int border = GetSystemMetrics(SM_CXBORDER);
-  switch (FBorderStyle) {
-    case bsNone: return {0, 0};
-    case bsSizeable: return {8 * border, 8 * border + GetSystemMetrics(SM_CYCAPTION)};
-    case bsSizeToolWin: return {8 * border, 8 * border + GetSystemMetrics(SM_CYCAPTION) - 4};
-    case bsToolWindow: return {6 * border, 6 * border + GetSystemMetrics(SM_CYCAPTION) - 4};
-    case bsSingle:
-    case bsDialog: return {6 * border, 6 * border + GetSystemMetrics(SM_CYCAPTION)};
-  }
-  return {0, 0};
-}
+SIZE TForm::FrameSize() const { return user::FrameSize(FrameOf(FBorderStyle)); }
 
 int TForm::GetClientWidth() const { return std::max(GetWidth() - FrameSize().cx, 0); }
 int TForm::GetClientHeight() const { return std::max(GetHeight() - FrameSize().cy, 0); }
@@ -46,9 +45,7 @@ void TForm::SetClientHeight(int Value) { SetHeight(Value + FrameSize().cy); }
 
 void TForm::UpdateWindowState(user::WindowState& State) {
   TWinControl::UpdateWindowState(State);
-  static constexpr user::Frame frames[] = {user::Frame::None,   user::Frame::Single,     user::Frame::Sizeable,
-                                           user::Frame::Dialog, user::Frame::ToolWindow, user::Frame::SizeToolWin};
-  State.frame = frames[FBorderStyle];
+  State.frame = FrameOf(FBorderStyle);
 }
 
 void TForm::SetActiveControl(TWinControl* Value) {
@@ -219,8 +216,12 @@ void TApplication::DestroyForms() {
 
 void TApplication::ShowException(Exception* E) {
   if (dynamic_cast<EAbort*>(E)) return;  // the silent exception
+  MessageBox(E->Message.c_str(), GetTitle().c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const char* Text, const char* Caption, int Flags) {
   HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->GetHandle() : nullptr;
-  MessageBoxA(owner, E->Message.c_str(), GetTitle().c_str(), MB_OK | MB_ICONSTOP);
+  return MessageBoxA(owner, Text, Caption, static_cast<UINT>(Flags));
 }
 
 void TApplication::Terminate() {

@@ -9,6 +9,12 @@
 #include "platform/vcl/Cursors.h"
 
 enum TPosition { poDesigned, poScreenCenter };
+// This toolkit has no multiple-document frames: the style is kept for the code that asks.
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+// The buttons of a form's caption; the desktop's frame draws its own, so they are kept for the
+// code that asks, as is AutoScroll (forms here do not scroll).
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
 
 // A top-level window. A form's constructor creates its components and binds its events; the
 // application's CreateForm then runs OnCreate.
@@ -22,6 +28,12 @@ class TForm : public TWinControl {
   void SetBorderStyle(TFormBorderStyle Value);
   TPosition GetPosition() const { return FPosition; }
   void SetPosition(TPosition Value) { FPosition = Value; }
+  TFormStyle GetFormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value) { FFormStyle = Value; }
+  TBorderIcons GetBorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value) { FBorderIcons = Value; }
+  bool GetAutoScroll() const { return FAutoScroll; }
+  void SetAutoScroll(bool Value) { FAutoScroll = Value; }
   bool GetKeyPreview() const override { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
 
@@ -65,6 +77,9 @@ class TForm : public TWinControl {
 
   TFormBorderStyle FBorderStyle = bsSizeable;
   TPosition FPosition = poDesigned;
+  TFormStyle FFormStyle = fsNormal;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+  bool FAutoScroll = true;
   bool FKeyPreview = false;
   bool FDestroyed = false;
 };
@@ -101,6 +116,8 @@ class TApplication : public TComponent {
   void ProcessMessages();
   // A message box with the exception's text, captioned with the title.
   void ShowException(Exception* E);
+  // The platform's message box over the main form; the button pressed (IDOK, ...).
+  int MessageBox(const char* Text, const char* Caption, int Flags);
   void Terminate();
   bool GetTerminated() const { return FTerminated; }
   TForm* GetMainForm() const { return FMainForm; }

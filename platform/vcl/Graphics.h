@@ -6,7 +6,6 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
-#include <initializer_list>
 #include <memory>
 #include <span>
 #include <utility>
@@ -15,6 +14,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/vcl/Classes.h"
 #include "platform/vcl/GdiObject.h"
+#include "platform/vcl/Sets.h"
 
 // A picture that cannot be read ("Bitmap image is not valid", the JPEG library's message).
 class EInvalidGraphic : public Exception {
@@ -131,28 +131,7 @@ class TBrush : public TGraphicsObject {
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
-// A set of font styles.
-class TFontStyles {
- public:
-  constexpr TFontStyles() = default;
-  constexpr TFontStyles(std::initializer_list<TFontStyle> styles) {
-    for (TFontStyle s : styles) FBits |= Bit(s);
-  }
-  constexpr bool Contains(TFontStyle s) const { return (FBits & Bit(s)) != 0; }
-  constexpr TFontStyles& operator<<(TFontStyle s) {
-    FBits |= Bit(s);
-    return *this;
-  }
-  constexpr TFontStyles& operator>>(TFontStyle s) {
-    FBits &= static_cast<std::uint8_t>(~Bit(s));
-    return *this;
-  }
-  friend constexpr bool operator==(TFontStyles a, TFontStyles b) { return a.FBits == b.FBits; }
-
- private:
-  static constexpr std::uint8_t Bit(TFontStyle s) { return static_cast<std::uint8_t>(1u << s); }
-  std::uint8_t FBits = 0;
-};
+using TFontStyles = TSet<TFontStyle>;
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 // The pitch bits of a font request (LOGFONTA's lfPitchAndFamily).

@@ -1,9 +1,10 @@
-// The edit field's editing and notifications, and the buttons' clicks.
+// The edit field's editing, notifications and cut, copy and paste, and the buttons' clicks.
 #include "platform/vcl/StdCtrls.h"
 
 #include <algorithm>
 
 #include "platform/user/UserPeer.h"
+#include "platform/vcl/Clipbrd.h"
 
 // --- TCustomEdit ---
 
@@ -135,16 +136,16 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
       return;
     }
     case WM_COPY:
-      if (FSelection.Length() > 0) user::SetClipboardText(GetSelText());
+      if (FSelection.Length() > 0) Clipboard()->SetAsText(GetSelText());
       return;
     case WM_CUT:
       if (FReadOnly || FSelection.Length() == 0) return;
-      user::SetClipboardText(GetSelText());
+      Clipboard()->SetAsText(GetSelText());
       if (vcl::ReplaceSelection(text, FSelection, {}, 0)) Edited();
       return;
     case WM_PASTE: {
       if (FReadOnly) return;
-      AnsiString pasted = user::GetClipboardText();
+      AnsiString pasted = Clipboard()->GetAsText();
       if (!IsMultiLine()) pasted = pasted.substr(0, pasted.find_first_of("\r\n"));
       if (vcl::ReplaceSelection(text, FSelection, pasted, FMaxLength)) Edited();
       return;

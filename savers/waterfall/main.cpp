@@ -1,9 +1,12 @@
-// Rillmoor.scr: shows the scene and plays the sound through Qt, then runs the entry. Without a
-// display it says so and ends: a user's run never falls back to the headless test display.
+// Rillmoor.scr: shows the scene and plays the sound through Qt, starts the image library's units,
+// then runs the entry. Without a display it says so and ends: a user's run never falls back to
+// the headless test display.
 #include <cerrno>
 #include <cstdio>
 #include <vector>
 
+#include "imaging/QmUtils.h"
+#include "imaging/Qmconst.h"
 #include "platform/qt/QtAudio.h"
 #include "platform/qt/QtPlatform.h"
 #include "savers/waterfall/WinMain.h"
@@ -14,6 +17,11 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   qt::InstallAudio();
+  // The image library's units start before the entry and end after it.
+  QmUtilsInitialization();
+  QmconstInitialization();
   const std::vector<AnsiString> params(argv + 1, argv + argc);
-  return WinMain(params);
+  const int status = WinMain(params);
+  QmUtilsFinalization();
+  return status;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "controls/QMSpin.h"
+#include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Forms.h"
 #include "tests/platform/vcl/ControlInput.h"
 
@@ -187,7 +188,7 @@ TEST_F(QMSpinTest, WithTheEditorDisabledOnlyTheStepsChangeTheText) {
   Spin->SetText("3");
   Spin->SetSelStart(1);
   Type("4\b");
-  user::SetClipboardText("9");
+  Clipboard()->SetAsText("9");
   user::PostInput(Spin->GetHandle(), WM_PASTE, 0, 0);
   Spin->SelectAll();
   user::PostInput(Spin->GetHandle(), WM_CUT, 0, 0);

@@ -1,12 +1,12 @@
-// Disabled (embossed) bitmaps, colour changes and grid cells, read back from pixels.
+// Disabled (embossed) bitmaps, colour changes, grid cells and the image behind a control, read
+// back from pixels.
 #include <gtest/gtest.h>
 
 #include "BitmapArt.h"
 #include "imaging/QmUtils.h"
+#include "tests/support/Spot.h"
 
 namespace {
-
-using art::Rows;
 
 TEST(DisabledBitmap, OutlinePixelsInShadowWithAHighlightBelowRight) {
   auto source = art::Bitmap({"KWW", "WKW", "WWW"});
@@ -78,6 +78,91 @@ TEST(AssignBitmapCell, OtherPicturesAreDrawnOverSilver) {
   TBitmap cell;
   AssignBitmapCell(&dot, &cell, 2, 1, 1);
   EXPECT_EQ(art::Picture(&cell), Rows({"SBSS", "SSSS"}));
+}
+
+// A parent 26 x 20, blue, with a red line down its column 5.
+class TBackdrop : public TCustomControl {
+ public:
+  TBackdrop() : TCustomControl(nullptr) {
+    SetBounds(0, 0, 26, 20);
+    SetColor(clBlue);
+  }
+  bool PaintedAsCopy = false;
+
+ protected:
+  void Paint() override {
+    PaintedAsCopy = (GetControlState() & csPaintCopy) != 0;
+    GetCanvas()->GetBrush()->SetColor(clRed);
+    GetCanvas()->FillRect(Rect(5, 0, 6, 20));
+  }
+};
+
+// A windowed child that paints itself aqua.
+class TPane : public TCustomControl {
+ public:
+  explicit TPane(TWinControl* Parent) : TCustomControl(Parent) { SetParent(Parent); }
+
+ protected:
+  void Paint() override {
+    GetCanvas()->GetBrush()->SetColor(clAqua);
+    GetCanvas()->FillRect(Rect(0, 0, GetWidth(), GetHeight()));
+  }
+};
+
+using painting::TSpot;
+
+class ParentImage : public ::testing::Test {
+ protected:
+  // The control is 10 x 10 at (4, 6); the children before it are a spot under it, a hidden one,
+  // one beside it and a window over it; one more spot lies over it after it in the order.
+  TBackdrop Parent;
+  TSpot* Under = new TSpot(&Parent, Bounds(8, 8, 4, 4), clLime);
+  TSpot* Hidden = new TSpot(&Parent, Bounds(12, 6, 2, 2), clYellow);
+  TSpot* Beside = new TSpot(&Parent, Bounds(20, 8, 3, 3), clFuchsia);
+  TPane* Window = new TPane(&Parent);
+  TSpot* Control = new TSpot(&Parent, Bounds(4, 6, 10, 10), clBlack);
+  TSpot* Over = new TSpot(&Parent, Bounds(6, 12, 2, 2), clAqua);
+  // Larger than the control, and reaching past the parent's right edge.
+  std::unique_ptr<TBitmap> Dest = art::Plain(24, 14, clWhite);
+  void SetUp() override {
+    Hidden->Hide();
+    Window->SetBounds(10, 12, 3, 3);
+  }
+};
+
+TEST_F(ParentImage, TheParentAndTheSpotsUnderTheControlBeforeItInTheOrder) {
+  CopyParentImage(Control, Dest->GetCanvas());
+  const char* plain = "BRBBBBBBBBBBBBBBBBBBBBWW";
+  const char* under = "BRBBGGGGBBBBBBBBBBBBBBWW";
+  EXPECT_EQ(art::Picture(Dest.get()),
+            Rows({plain, plain, under, under, under, under, plain, plain, plain, plain, plain, plain, plain, plain}));
+  EXPECT_TRUE(Parent.PaintedAsCopy);
+  EXPECT_TRUE(Under->PaintedAsCopy);
+  EXPECT_FALSE(Control->PaintedAsCopy);  // the control itself is not painted
+  EXPECT_EQ(Parent.GetControlState() & csPaintCopy, 0u);
+  EXPECT_EQ(Under->GetControlState() & csPaintCopy, 0u);
+}
+
+TEST_F(ParentImage, AFailureClearsTheMarksAndGivesTheCanvasItsStateBack) {
+  Under->Fails = true;
+  EXPECT_THROW(CopyParentImage(Control, Dest->GetCanvas()), Exception);
+  EXPECT_EQ(Parent.GetControlState() & csPaintCopy, 0u);
+  EXPECT_EQ(Under->GetControlState() & csPaintCopy, 0u);
+  // No origin and no clip are left behind.
+  TCanvas* canvas = Dest->GetCanvas();
+  canvas->GetBrush()->SetColor(clYellow);
+  canvas->FillRect(Rect(0, 0, 24, 14));
+  EXPECT_EQ(canvas->GetPixels(0, 0), clYellow);
+  EXPECT_EQ(canvas->GetPixels(23, 13), clYellow);
+}
+
+TEST_F(ParentImage, NothingWithoutAControlOrAParent) {
+  const std::string before = art::Picture(Dest.get());
+  CopyParentImage(nullptr, Dest->GetCanvas());
+  auto* orphan = new TSpot(&Parent, Bounds(0, 0, 4, 4), clRed);  // owned by the parent still
+  orphan->SetParent(nullptr);
+  CopyParentImage(orphan, Dest->GetCanvas());
+  EXPECT_EQ(art::Picture(Dest.get()), before);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
-// The clipboard through Qt: what the program places is an image other programs can paste and
-// data of the program's own types; an image another program placed is pasted as a bitmap.
-#include <gtest/gtest.h>
+// The clipboard through Qt: what the program places is text or an image other programs can
+// paste and data of the program's own types; text or an image another program placed is
+// pasted into the edit controls or as a bitmap.
+#include "PeerFixture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,23 +18,16 @@
 #include "platform/user/UserPeer.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/StdCtrls.h"
 #include "platform/win32/GlobalMemory.h"
 
 namespace {
 
-class ClipboardThroughQt : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { setenv("QT_QPA_PLATFORM", "offscreen", 0); }
-  void SetUp() override {
-    ResetApplicationForTest();
-    ASSERT_TRUE(qt::Install());
-    Application->Initialize();
-  }
-  void TearDown() override {
-    ResetApplicationForTest();
-    qt::Uninstall();
-  }
-};
+using peer_test::PeerTest;
+using peer_test::PressKey;
+using peer_test::WidgetOf;
+
+class ClipboardThroughQt : public PeerTest {};
 
 TEST_F(ClipboardThroughQt, PlacedDataIsAnImageAndTypesOfItsOwn) {
   TBitmap bitmap;
@@ -74,6 +70,47 @@ TEST_F(ClipboardThroughQt, AnotherProgramsImageIsPastedAsABitmap) {
   EXPECT_EQ(pasted->GetCanvas()->GetPixels(0, 0), clYellow);
   EXPECT_EQ(pasted->GetCanvas()->GetPixels(1, 0), clLime);
   EXPECT_EQ(pasted->GetCanvas()->GetPixels(3, 0), clWhite);
+}
+
+// Ctrl+C, Ctrl+X and Ctrl+V as the keyboard types them into the real widgets.
+TEST_F(ClipboardThroughQt, EditsCutAndCopyTextOtherProgramsPasteAndPasteTheirs) {
+  auto* memo = new TMemo(Form);
+  memo->SetParent(Form);
+  memo->SetBounds(10, 10, 200, 80);
+  auto* edit = new TEdit(Form);
+  edit->SetParent(Form);
+  edit->SetBounds(10, 100, 120, 21);
+  Form->Show();
+  Settle();
+  auto* lines = WidgetOf<QPlainTextEdit>(memo);
+  auto* line = WidgetOf<QLineEdit>(edit);
+  ASSERT_NE(lines, nullptr);
+  ASSERT_NE(line, nullptr);
+
+  memo->SetText("caf\xe9\r\nau lait");
+  memo->SelectAll();
+  PressKey(lines, Qt::Key_C, "\x03", Qt::ControlModifier);
+  Settle();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("caf\u00e9\nau lait"));
+  edit->SetText("to cut");
+  edit->SetSelStart(3);
+  edit->SetSelLength(3);
+  PressKey(line, Qt::Key_X, "\x18", Qt::ControlModifier);
+  Settle();
+  EXPECT_EQ(line->text(), "to ");
+  EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data("text/plain"), QByteArray("cut"));
+
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("na\u00efve\nline two"));
+  memo->SetText("");
+  PressKey(lines, Qt::Key_V, "\x16", Qt::ControlModifier);
+  edit->SetText("");
+  PressKey(line, Qt::Key_V, "\x16", Qt::ControlModifier);
+  Settle();
+  ASSERT_EQ(memo->GetLines()->GetCount(), 2);
+  EXPECT_EQ(memo->GetLines()->GetStrings(0), "na\xefve");
+  EXPECT_EQ(lines->toPlainText(), QString::fromUtf8("na\u00efve\nline two"));
+  EXPECT_EQ(edit->GetText(), "na\xefve") << "a single line takes the first line";
+  EXPECT_EQ(line->text(), QString::fromUtf8("na\u00efve"));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A form shown through the Qt peers on the offscreen platform, and the ways to reach the widget
-// that shows one of its controls.
+// A test of the Qt peers: the offscreen platform, the peers installed, a fresh application with
+// a form, and the ways to reach the widget that shows one of its controls.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,9 +28,9 @@ T* WidgetOf(TWinControl* control) {
 }
 
 // Presses and releases a key on the widget, as the keyboard does.
-inline void PressKey(QWidget* w, int key, const QString& text = {}) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+inline void PressKey(QWidget* w, int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
   QCoreApplication::sendEvent(w, &press);
   QCoreApplication::sendEvent(w, &release);
 }

@@ -1,8 +1,10 @@
 // The clipboard without a toolkit and with a recording one: opening, ownership of the data, the
-// two image formats standing for each other, registered formats, and the items the desktop sees.
+// two image formats standing for each other, registered formats, and the items the desktop sees
+// (text among them).
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "platform/gdi/GdiMemory.h"
 #include "platform/user/Clipboard.h"
@@ -154,9 +156,11 @@ TEST_F(Clipboard, TheDesktopSeesImagesPalettesAndRegisteredTypes) {
   EXPECT_EQ(bmp.type, "image/bmp");
   BITMAPFILEHEADER file;
   std::memcpy(&file, bmp.data.data(), sizeof file);
-  EXPECT_EQ(file.bfType, 0x4D42);
-  EXPECT_EQ(file.bfSize, bmp.data.size());
-  EXPECT_EQ(file.bfOffBits, 14u + 40u);
+  const WORD type = file.bfType;  // copies: the packed header's fields are not aligned
+  const DWORD size = file.bfSize, offset = file.bfOffBits;
+  EXPECT_EQ(type, 0x4D42);
+  EXPECT_EQ(size, bmp.data.size());
+  EXPECT_EQ(offset, 14u + 40u);
   EXPECT_EQ(peer.published[1].type, "application/x-qm-palette");
   EXPECT_EQ(peer.published[2].type, "application/x-qm-clipboard;name=Quillmont%20Icon");
 
@@ -176,6 +180,33 @@ TEST_F(Clipboard, TheDesktopSeesImagesPalettesAndRegisteredTypes) {
   CloseClipboard();
   peer.desktop = std::vector<user::ClipboardItem>{{"image/bmp", {std::byte{'B'}, std::byte{'M'}, std::byte{1}}}};
   EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+}
+
+TEST_F(Clipboard, TextTravelsAsPlainTextWithTheDesktopsLineEnds) {
+  ClipboardPeer peer;
+  user::SetPeer(&peer);
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, Block("one\r\ntwo\xe9"));
+  CloseClipboard();
+  ASSERT_EQ(peer.published.size(), 1u);
+  EXPECT_EQ(peer.published[0].type, "text/plain");
+  const auto& sent = peer.published[0].data;
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(sent.data()), sent.size()), "one\ntwo\xe9");
+
+  // Another program's text, with a lone LF and a CR LF, and without a terminating zero.
+  const std::string theirs = "a\nb\r\nc";
+  peer.desktop = std::vector<user::ClipboardItem>{
+      {"text/plain", {reinterpret_cast<const std::byte*>(theirs.data()),
+                      reinterpret_cast<const std::byte*>(theirs.data()) + theirs.size()}}};
+  ASSERT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HGLOBAL pasted = GetClipboardData(CF_TEXT);
+  ASSERT_NE(pasted, nullptr);
+  EXPECT_EQ(GlobalSize(pasted), 8u);  // with its terminating zero
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(pasted)), "a\r\nb\r\nc");
+  GlobalUnlock(pasted);
+  CloseClipboard();
 }
 
 }  // namespace

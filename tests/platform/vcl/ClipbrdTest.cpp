@@ -1,5 +1,5 @@
-// The clipboard object: pictures placed and read back with their palettes, formats registered by
-// picture classes, and the nesting of opening.
+// The clipboard object: pictures placed and read back with their palettes, text, formats
+// registered by picture classes, and the nesting of opening.
 #include <gtest/gtest.h>
 
 #include "platform/user/UserPeer.h"
@@ -61,6 +61,30 @@ TEST_F(ClipboardObject, OpeningNestsAndFailsWhenTakenElsewhere) {
     EXPECT_EQ(e.Message, "Cannot open clipboard");
   }
   CloseClipboard();
+}
+
+TEST_F(ClipboardObject, TextIsZeroTerminatedTextThatReplacesTheContents) {
+  Clipboard()->Assign(Strip(pf24bit).get());
+  Clipboard()->SetAsText("two\r\nlines");
+  EXPECT_FALSE(Clipboard()->HasFormat(CF_BITMAP));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HGLOBAL block = GetClipboardData(CF_TEXT);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(GlobalSize(block), 11u);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(block)), "two\r\nlines");
+  GlobalUnlock(block);
+  CloseClipboard();
+  EXPECT_EQ(Clipboard()->GetAsText(), "two\r\nlines");
+  Clipboard()->Clear();
+  EXPECT_EQ(Clipboard()->GetAsText(), "");
+  // Text another opener placed without its terminating zero reads up to the block's end.
+  HGLOBAL bare = GlobalAlloc(GMEM_MOVEABLE, 3);
+  std::memcpy(GlobalLock(bare), "abc", 3);
+  GlobalUnlock(bare);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  SetClipboardData(CF_TEXT, bare);
+  CloseClipboard();
+  EXPECT_EQ(Clipboard()->GetAsText(), "abc");
 }
 
 // A picture class with a clipboard format of its own.

@@ -1,9 +1,10 @@
 // Controls without a toolkit: tab order and focus with their enter and exit events, mouse input
-// routed to controls without a window (with capture), alignment, and what children take from
-// their parent (font, colour).
+// routed to controls without a window (with capture), alignment and its suspension, what
+// children take from their parent (font, colour), and painting into a device context given.
 #include <gtest/gtest.h>
 
 #include "platform/vcl/Forms.h"
+#include "tests/support/Spot.h"
 
 namespace {
 
@@ -34,6 +35,18 @@ class TPad : public TGraphicControl {
     OnClick = [this](TObject*) { Log.push_back("click"); };
   }
   std::vector<std::string> Log;
+};
+
+// A windowed control that paints a red square in its top-left corner.
+class TCorner : public TCustomControl {
+ public:
+  explicit TCorner(TComponent* AOwner) : TCustomControl(AOwner) {}
+
+ protected:
+  void Paint() override {
+    GetCanvas()->GetBrush()->SetColor(clRed);
+    GetCanvas()->FillRect(Rect(0, 0, 2, 2));
+  }
 };
 
 class ControlsTest : public ::testing::Test {
@@ -138,7 +151,7 @@ TEST_F(ControlsTest, DisabledControlsGetNoInput) {
   EXPECT_EQ(formDowns, 1);
 }
 
-TEST_F(ControlsTest, AlignedChildrenFollowTheClientArea) {
+TEST_F(ControlsTest, AlignedChildrenFollowTheClientAreaWhileAlignmentIsEnabled) {
   auto* box = new TFocusable(Form);
   box->SetParent(Form);
   box->SetBounds(5, 5, 100, 40);
@@ -151,6 +164,52 @@ TEST_F(ControlsTest, AlignedChildrenFollowTheClientArea) {
   EXPECT_EQ(right->GetBoundsRect(), Bounds(45, 0, 15, 40));
   right->SetAlign(alLeft);
   EXPECT_EQ(right->GetBoundsRect(), Bounds(0, 0, 15, 40));
+  // Disabled (nested), alignment waits for the last EnableAlign.
+  box->DisableAlign();
+  box->DisableAlign();
+  right->SetAlign(alRight);
+  box->SetWidth(80);
+  EXPECT_EQ(right->GetBoundsRect(), Bounds(0, 0, 15, 40));
+  box->EnableAlign();
+  EXPECT_EQ(right->GetBoundsRect(), Bounds(0, 0, 15, 40)) << "still disabled once";
+  box->EnableAlign();
+  EXPECT_EQ(right->GetBoundsRect(), Bounds(65, 0, 15, 40));
+  box->SetWidth(70);
+  EXPECT_EQ(right->GetBoundsRect(), Bounds(55, 0, 15, 40));
+}
+
+TEST_F(ControlsTest, PaintMessagesWithADeviceContextPaintIntoItAtItsOrigin) {
+  auto* box = new TCorner(Form);
+  box->SetParent(Form);
+  box->SetBounds(0, 0, 12, 10);
+  box->SetColor(clNavy);
+  new painting::TSpot(box, Bounds(6, 4, 2, 3), clLime);
+  auto* hidden = new painting::TSpot(box, Bounds(9, 0, 2, 2), clYellow);
+  hidden->Hide();
+  auto* window = new TCorner(Form);
+  window->SetParent(box);
+  window->SetBounds(0, 6, 4, 4);
+  TBitmap target;
+  target.SetPixelFormat(pf24bit);
+  target.SetSize(20, 16);
+  TCanvas* canvas = target.GetCanvas();
+  canvas->GetBrush()->SetColor(clWhite);
+  canvas->FillRect(Rect(0, 0, 20, 16));
+  HDC dc = canvas->GetHandle();
+  SetViewportOrgEx(dc, 3, 2, nullptr);
+  EXPECT_EQ(box->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+  box->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  struct Expected {
+    int x, y;
+    TColor color;
+  };
+  for (const Expected& e : {Expected{3, 2, clRed}, {4, 3, clRed}, {5, 2, clNavy},  // the corner
+                            Expected{9, 6, clLime}, {10, 8, clLime}, {11, 6, clNavy}, {9, 9, clNavy},  // the dot, clipped
+                            Expected{12, 2, clNavy},  // the hidden dot is not painted
+                            Expected{3, 8, clNavy},   // nor is the child window
+                            Expected{14, 2, clNavy}, {15, 2, clWhite}, {3, 12, clWhite}, {2, 2, clWhite}})
+    EXPECT_EQ(canvas->GetPixels(e.x, e.y), e.color) << e.x << "," << e.y;
 }
 
 TEST_F(ControlsTest, ChildrenTakeTheParentsFontAndColourUntilTheyHaveTheirOwn) {

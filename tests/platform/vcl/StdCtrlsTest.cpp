@@ -2,6 +2,7 @@
 // driven by the messages a peer would post: what the user types, clicks and holds.
 #include <gtest/gtest.h>
 
+#include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
@@ -95,11 +96,11 @@ TEST_F(StdCtrlsTest, CutCopyAndPasteGoThroughTheClipboard) {
   Edit->SetSelLength(2);
   Type(Edit, "\x18");  // Ctrl+X
   EXPECT_EQ(Edit->GetText(), "ad");
-  EXPECT_EQ(user::GetClipboardText(), "bc");
+  EXPECT_EQ(Clipboard()->GetAsText(), "bc");
   Key(Edit, VK_END);
   Type(Edit, "\x16");  // Ctrl+V
   EXPECT_EQ(Edit->GetText(), "adbc");
-  user::SetClipboardText("ef\r\ngh");
+  Clipboard()->SetAsText("ef\r\ngh");
   Post(Edit, WM_PASTE, 0);
   EXPECT_EQ(Edit->GetText(), "adbcef") << "a single line takes the first line";
 }
