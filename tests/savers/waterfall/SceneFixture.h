@@ -43,7 +43,7 @@ inline void ClickControl(TControl* Control) {
     x += Control->GetLeft();
     y += Control->GetTop();
   }
-  user::PostInput(window->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  user::PostInput(window->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), {.left = true});
   user::PostInput(window->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
