@@ -220,6 +220,7 @@ class TSetupDialog : public TForm {
   void EnableClockControls();
   void ResetClock(TObject* Sender, int X, int Y);
   void SetClockEdits();
+  void UseResolution(int Width, int Height);
   TRadioButton* ResolutionRadio(int Width) const;
   TRadioButton* DepthRadio(int Depth) const;
 

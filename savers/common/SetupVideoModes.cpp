@@ -114,29 +114,20 @@ void TSetupDialog::UseFixedMode() {
   UpdateVideoModeButtons();
 }
 
-void TSetupDialog::RadioButton6800x600Click(TObject*) {
-  FSettings.ResHor = 800;
-  FSettings.ResVert = 600;
+// The depth stays as it was.
+void TSetupDialog::UseResolution(int Width, int Height) {
+  FSettings.ResHor = Width;
+  FSettings.ResVert = Height;
   UseFixedMode();
 }
 
-void TSetupDialog::RadioButton71024x768Click(TObject*) {
-  FSettings.ResHor = 1024;
-  FSettings.ResVert = 768;
-  UseFixedMode();
-}
+void TSetupDialog::RadioButton6800x600Click(TObject*) { UseResolution(800, 600); }
 
-void TSetupDialog::RadioButton81152x864Click(TObject*) {
-  FSettings.ResHor = 1152;
-  FSettings.ResVert = 864;
-  UseFixedMode();
-}
+void TSetupDialog::RadioButton71024x768Click(TObject*) { UseResolution(1024, 768); }
 
-void TSetupDialog::RadioButton91280x1024Click(TObject*) {
-  FSettings.ResHor = 1280;
-  FSettings.ResVert = 1024;
-  UseFixedMode();
-}
+void TSetupDialog::RadioButton81152x864Click(TObject*) { UseResolution(1152, 864); }
+
+void TSetupDialog::RadioButton91280x1024Click(TObject*) { UseResolution(1280, 1024); }
 
 void TSetupDialog::RadioButton13desktopClick(TObject*) {
   const TDesktopMode desktop = DesktopMode();

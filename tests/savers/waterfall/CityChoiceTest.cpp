@@ -50,8 +50,8 @@ TEST_F(DialogTest, ChoosingACityTakesItsPlaceAndShowsItsSunTimes) {
   EXPECT_EQ(d->LabelSunrise->GetCaption(), "4:21AM");
   EXPECT_EQ(d->LabelSunset->GetCaption(), "8:52PM");
   Click(d->Button1OK);
-  EXPECT_EQ(Stored().IndexCity, 0);
-  EXPECT_FLOAT_EQ(Stored().RegLat, 50.783333f);
+  EXPECT_EQ(StoredSettings().IndexCity, 0);
+  EXPECT_FLOAT_EQ(StoredSettings().RegLat, 50.783333f);
 }
 
 TEST_F(DialogTest, TypingACitysNameChoosesIt_OtherTextChangesNothing) {
@@ -140,8 +140,8 @@ TEST_F(DialogTest, AStoredIndexThatNamesNoCityKeepsTheStoredPlace) {
   const TSunTime london = CalcSunTime(true, CityTable[2015].Lat, CityTable[2015].Lng, 0, 2003, 6, 21);
   EXPECT_EQ(d->LabelSunrise->GetCaption(), FormatHour(london.Hour + 1.0f));
   Click(d->Button1OK);
-  EXPECT_EQ(Stored().IndexCity, 5000);
-  EXPECT_FLOAT_EQ(Stored().RegLat, CityTable[2015].Lat);
+  EXPECT_EQ(StoredSettings().IndexCity, 5000);
+  EXPECT_FLOAT_EQ(StoredSettings().RegLat, CityTable[2015].Lat);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "platform/user/ShellApi.h"
@@ -15,6 +14,7 @@
 #include "savers/waterfall/Unit2.h"
 #include "tests/platform/vcl/ControlInput.h"
 #include "tests/savers/waterfall/SceneFixture.h"
+#include "tests/savers/waterfall/StoredSettings.h"
 
 namespace waterfall_test {
 
@@ -78,16 +78,6 @@ class DialogTest : public SceneTest {
   std::string FileBytes() const {
     std::ifstream in(Config / "quillmont" / "registry.txt", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  // All 26 values as stored.
-  static TWaterfallSettings Stored() {
-    TSetReg store(nullptr);
-    store.SetCompanyName("Quillmont");
-    store.SetProductName("Rillmoor");
-    TWaterfallSettings s;
-    for (const TSettingValue& value : WaterfallSettingValues)
-      std::visit([&](auto Field) { EXPECT_TRUE(store.Read(value.Name, &(s.*Field))) << value.Name; }, value.Field);
-    return s;
   }
   // The texts of the message dialogs shown, in order.
   std::vector<std::string> MessageTexts() const {

@@ -4,9 +4,6 @@
 // as it was, byte for byte.
 #include <gtest/gtest.h>
 
-#include <variant>
-
-#include "components/SetReg.h"
 #include "platform/win32/Kernel32.h"
 #include "savers/waterfall/CityTable.h"
 #include "savers/waterfall/SunTime.h"
@@ -14,6 +11,7 @@
 #include "savers/waterfall/WaterfallSettings.h"
 #include "tests/savers/waterfall/DesktopUser.h"
 #include "tests/savers/waterfall/Launcher.h"
+#include "tests/savers/waterfall/StoredSettings.h"
 
 namespace {
 
@@ -63,16 +61,6 @@ class DialogInputTest : public ::testing::Test {
   }
 
   fs::path SettingsFile() const { return Folder / "quillmont" / "registry.txt"; }
-
-  static TWaterfallSettings Stored() {
-    TSetReg store(nullptr);
-    store.SetCompanyName("Quillmont");
-    store.SetProductName("Rillmoor");
-    TWaterfallSettings s;
-    for (const TSettingValue& value : WaterfallSettingValues)
-      std::visit([&](auto Field) { EXPECT_TRUE(store.Read(value.Name, &(s.*Field))) << value.Name; }, value.Field);
-    return s;
-  }
 
   const VirtualDisplay Desktop{"1024x768x24"};
   fs::path Folder;
@@ -132,9 +120,7 @@ TEST_F(DialogInputTest, OKStoresWhatWasChosenOnEveryTabAndTheSceneShowsTheCitysS
   expected.RegLng = CityTable[347].Lng;
   expected.RegOfUTC = CityTable[347].OfUTC;
   expected.IndexCity = 347;
-  const TWaterfallSettings stored = Stored();
-  for (const TSettingValue& value : WaterfallSettingValues)
-    std::visit([&](auto Field) { EXPECT_EQ(stored.*Field, expected.*Field) << value.Name; }, value.Field);
+  waterfall_test::ExpectSameSettings(waterfall_test::StoredSettings(), expected);
 
   // The scene's lines, headless here, on the settings stored.
   TForm1* scene = nullptr;

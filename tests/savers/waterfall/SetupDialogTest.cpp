@@ -21,16 +21,16 @@ struct StoredCase {
   std::function<void(TForm2&)> Expect;
 };
 
-class StoredSettings : public DialogTest, public ::testing::WithParamInterface<StoredCase> {};
+class StoredValues : public DialogTest, public ::testing::WithParamInterface<StoredCase> {};
 
-TEST_P(StoredSettings, ShowTheirControlsAndTheFieldsFollowThem) {
+TEST_P(StoredValues, ShowTheirControlsAndTheFieldsFollowThem) {
   TForm2* dialog = OpenWith(GetParam().Edit);
   GetParam().Expect(*dialog);
   EXPECT_TRUE(Shown().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Dialog, StoredSettings,
+    Dialog, StoredValues,
     ::testing::Values(
         StoredCase{"SpeedSevenShowsNormal", [](TWaterfallSettings& s) { s.SetSpeed = 7; },
                    [](TForm2& d) {
@@ -324,7 +324,7 @@ TEST_F(DialogTest, WithoutAGammaRampTheBarIsGreyAndOKKeepsTheStoredGamma) {
   for (TControl* c : std::initializer_list<TControl*>{d->Label8, d->Label9, d->Memo2})
     EXPECT_EQ(c->GetFont()->GetColor(), clInactiveCaption) << c->GetName();
   Click(d->Button1OK);
-  EXPECT_EQ(Stored().Gamma, 100);
+  EXPECT_EQ(StoredSettings().Gamma, 100);
 }
 
 TEST_F(DialogTest, TheGammaBarsKeysSetTheGamma) {
@@ -406,9 +406,7 @@ TEST_F(DialogTest, OKWritesEveryValueAsTheControlsLeftThem) {
   expected.clockRad = 100;
   expected.FlagDaytime = true;
   expected.FlagDemoDaytime = false;
-  const TWaterfallSettings stored = Stored();
-  for (const TSettingValue& value : WaterfallSettingValues)
-    std::visit([&](auto Field) { EXPECT_EQ(stored.*Field, expected.*Field) << value.Name; }, value.Field);
+  ExpectSameSettings(StoredSettings(), expected);
 }
 
 TEST_F(DialogTest, CancelAndTheCloseBoxWriteNothing) {
@@ -487,7 +485,7 @@ TEST_F(DialogTest, ADamagedFileIsNamedAtOpenAndOKKeepsItBesideTheNewOne) {
   EXPECT_EQ(FileBytes(), damaged);  // the first run's writes leave it alone
   Click(d->RadioButton5Fast);
   Click(d->Button1OK);
-  EXPECT_EQ(Stored().SetSpeed, 2);
+  EXPECT_EQ(StoredSettings().SetSpeed, 2);
   std::vector<std::string> kept;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     if (entry.path().filename().string().starts_with("registry.txt.damaged-")) {
