@@ -56,8 +56,9 @@ class DialogInputTest : public ::testing::Test {
       ADD_FAILURE() << "the dialog did not close";
       return -1;
     }
-    EXPECT_TRUE(WIFEXITED(*status)) << TextOf(errors);
-    return WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+    const int exit = WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+    EXPECT_EQ(exit, 0) << TextOf(errors);
+    return exit;
   }
 
   fs::path SettingsFile() const { return Folder / "quillmont" / "registry.txt"; }
