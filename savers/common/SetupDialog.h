@@ -7,7 +7,6 @@
 #include <type_traits>
 
 #include "components/SetReg.h"
-#include "controls/QMSpin.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/ComCtrls.h"
@@ -197,7 +196,7 @@ class TSetupDialog : public TForm {
   void BuildButtons();
   void BuildDisplaySheet(TTabSheet* Sheet);
   void BuildClockSheet(TTabSheet* Sheet);
-  // Binds every control above to its handler.
+  // Binds each shared control to its shared handler.
   void BindSharedEvents();
 
   // The first two steps of the create handler: the mode table, then the gamma probe, with the

@@ -2,6 +2,7 @@
 // day and the city list with its sunrise and sunset; "OK" writes the 26 values.
 #pragma once
 
+#include "controls/QMSpin.h"
 #include "savers/common/SetupDialog.h"
 #include "savers/waterfall/CityTable.h"
 #include "savers/waterfall/WaterfallSettings.h"
