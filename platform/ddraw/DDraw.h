@@ -93,11 +93,15 @@ struct DDSURFACEDESC2 {
   DDPIXELFORMAT ddpfPixelFormat;
   DDSCAPS2 ddsCaps;
 };
+// The record is 380 bytes, as the version-7 callers size it; this layer fills only the two
+// capability words and leaves the rest zero.
 struct DDCAPS {
   DWORD dwSize;
   DWORD dwCaps;
   DWORD dwCaps2;
+  BYTE Reserved[368];
 };
+static_assert(sizeof(DDCAPS) == 380);
 struct DDBLTFX {
   DWORD dwSize;
   DWORD dwFillColor;  // a pixel value in the destination's format

@@ -64,7 +64,7 @@ HRESULT DirectDraw::GetCaps(DDCAPS* driverCaps, DDCAPS* emulationCaps) {
       (emulationCaps && emulationCaps->dwSize != sizeof(DDCAPS)))
     return DDERR_INVALIDPARAMS;
   const DDCAPS caps{sizeof(DDCAPS), DDCAPS_BLT | DDCAPS_BLTCOLORFILL | DDCAPS_COLORKEY,
-                    GammaOffered() ? DDCAPS2_PRIMARYGAMMA : 0};
+                    GammaOffered() ? DDCAPS2_PRIMARYGAMMA : 0, {}};
   if (driverCaps) *driverCaps = caps;
   if (emulationCaps) *emulationCaps = caps;
   return DD_OK;

@@ -49,9 +49,10 @@ std::vector<DisplayMode> DesktopModes() {
   const auto add = [&modes](const DisplayMode& mode) {
     if (std::find(modes.begin(), modes.end(), mode) == modes.end()) modes.push_back(mode);
   };
+  // The display device shows any mode scaled to the screen, so every size is offered, also one
+  // larger than the desktop.
   for (const DisplayMode& size : kSizes)
-    if (size.width <= desktop.width && size.height <= desktop.height)
-      for (int depth : {16, 24, 32}) add({size.width, size.height, depth});
+    for (int depth : {16, 24, 32}) add({size.width, size.height, depth});
   // The desktop's own size at every depth too: the settings may store it with a depth other
   // than the desktop's (the 32-bit probe does), and that mode must open again on the next run.
   if (desktop.width > 0 && desktop.height > 0) {

@@ -34,9 +34,9 @@ enum class Op {
 };
 
 // The modes listed and accepted. By default: 640x480, 800x600, 1024x768, 1152x864 and
-// 1280x1024 where they fit the desktop (gdi::GetDesktopMode), then the desktop's own size when
-// it is not among them, each at 16, 24 and 32 bits (and at the desktop's own depth). SetModes
-// replaces the list.
+// 1280x1024, whatever the desktop's size (the display device scales every mode to the screen),
+// then the desktop's own size (gdi::GetDesktopMode) when it is not among them, each at 16, 24
+// and 32 bits (and at the desktop's own depth). SetModes replaces the list.
 void SetModes(std::vector<DisplayMode> modes);
 std::vector<DisplayMode> ListedModes();
 

@@ -217,11 +217,41 @@ class MemoWidget : public ControlWidget<QPlainTextEdit> {
     QString text = QString::fromLatin1(state.caption.c_str());
     text.remove(QChar('\r'));
     if (toPlainText() != text) setPlainText(text);
+    FitLines(text, state.width);
     setReadOnly(state.edit.readOnly);
     QTextCursor c = textCursor();
     c.setPosition(WidgetPosition(state.caption, state.edit.selStart));
     c.setPosition(WidgetPosition(state.caption, state.edit.selStart + state.edit.selLength), QTextCursor::KeepAnchor);
     if (c != textCursor()) setTextCursor(c);
+  }
+
+ private:
+  // Texts are broken into lines for the font they were written in; a line that is a few per
+  // cent wider in the installed font is drawn that much narrower, so it keeps its break
+  // instead of wrapping a line more than the memo was made to hold.
+  void FitLines(const QString& text, int width) {
+    constexpr int kNarrowest = 95;  // per cent of the font's own width
+    const int available = width - 2 * static_cast<int>(document()->documentMargin());
+    QFont font = this->font();
+    const auto widest = [&](int stretch) {
+      font.setStretch(stretch);
+      const QFontMetrics metrics(font);
+      int most = 0;
+      // Blanks at a line's end never wrap it.
+      for (const QString& line : text.split(QChar('\n')))
+        most = std::max(most, metrics.horizontalAdvance(line.left(static_cast<int>(line.size()) - TrailingBlanks(line))));
+      return most;
+    };
+    int stretch = 100;
+    while (stretch > kNarrowest && widest(stretch) > available) --stretch;
+    QFont fitted = this->font();
+    if (stretch < 100 && widest(stretch) <= available) fitted.setStretch(stretch);  // else it wraps as it is
+    if (document()->defaultFont() != fitted) document()->setDefaultFont(fitted);
+  }
+  static int TrailingBlanks(const QString& line) {
+    int n = 0;
+    while (n < line.size() && line[line.size() - 1 - n] == QChar(' ')) ++n;
+    return n;
   }
 };
 

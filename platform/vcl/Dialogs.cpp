@@ -69,6 +69,8 @@ int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Button
   return byDefault;
 }
 
+void ShowMessage(const AnsiString& Msg) { MessageDlg(Msg, mtCustom, {mbOK}, 0); }
+
 namespace vcl {
 
 ScopedMessageDialogSink::ScopedMessageDialogSink() : FPrevious(sink) { sink = this; }

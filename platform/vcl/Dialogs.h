@@ -22,6 +22,8 @@ constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIg
 // first; closing the dialog answers Cancel, else No, else OK, else the last button. There is
 // no help system, so a Help button is not shown.
 int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
+// The simple message dialog: the text with an OK button, captioned with the application's title.
+void ShowMessage(const AnsiString& Msg);
 
 namespace vcl {
 

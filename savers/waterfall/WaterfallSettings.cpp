@@ -2,8 +2,6 @@
 // order through the settings store.
 #include "savers/waterfall/WaterfallSettings.h"
 
-#include "platform/gdi/Gdi.h"
-#include "platform/user/WinUser.h"
 #include "savers/waterfall/CityTable.h"
 
 using S = TWaterfallSettings;
@@ -54,14 +52,6 @@ void ReadValues(TSetReg& Store, TWaterfallSettings& Settings, std::size_t From, 
 }
 
 }  // namespace
-
-TDesktopMode DesktopMode() {
-  HDC screen = GetDC(nullptr);
-  const TDesktopMode mode{GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES),
-                          GetDeviceCaps(screen, BITSPIXEL)};
-  ReleaseDC(nullptr, screen);
-  return mode;
-}
 
 TWaterfallSettings FirstRunSettings(const TDesktopMode& Desktop) {
   TWaterfallSettings s;

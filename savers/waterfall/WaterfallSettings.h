@@ -7,23 +7,11 @@
 #include <variant>
 
 #include "components/SetReg.h"
+#include "savers/common/SaverSettings.h"
 
-// Each field is named after its registry value.
-struct TWaterfallSettings {
-  bool flag_clock = true;
-  bool flag_PlaySound = true;
-  bool flag_fps = true;
-  bool TermMouse = true;
-  int Gamma = 256;
-  bool flag_defres = true;
-  int ResHor = 0;
-  int ResVert = 0;
-  int ColorDepth = 0;
-  int clockX = 0;
-  int clockY = 90;
-  int clockRad = 70;
-  int ColorClock = 0xFFFFFF;
-  int SetSpeed = 1;
+// The waterfall's own values follow the 14 that both programs keep; each field is named after
+// its registry value.
+struct TWaterfallSettings : TSaverSettings {
   int NumEagles = 2;
   bool FlagShowEagles = true;
   bool FlagShowButterfly = true;
@@ -46,14 +34,6 @@ struct TSettingValue {
 };
 // Storage order: the order of every read and every write.
 extern const std::array<TSettingValue, 26> WaterfallSettingValues;
-
-struct TDesktopMode {
-  int Width;
-  int Height;
-  int Depth;
-};
-// The screen device context's size and depth.
-TDesktopMode DesktopMode();
 
 // Every first-run value; the display mode is the desktop's, the clock sits in its top right
 // corner and the city is the city table's first.

@@ -1,9 +1,9 @@
 // The waterfall program's entry: the shared screensaver modes run with its own forms.
 #include "savers/waterfall/WinMain.h"
 
-#include "platform/user/WinUser.h"
 #include "savers/waterfall/ScreenSaver.h"
 #include "savers/waterfall/Unit1.h"
+#include "savers/waterfall/Unit2.h"
 
 namespace {
 
@@ -12,10 +12,7 @@ void CreateScene() {
   Application->CreateForm(Form1);
 }
 
-// Stands in for the setup dialog until it is built.
-void CreateSetup() {
-  MessageBoxA(nullptr, "The setup dialog is not available yet.", "Screen saver", MB_OK);
-}
+void CreateSetup() { Application->CreateForm(Form2); }
 
 }  // namespace
 

@@ -50,7 +50,7 @@ TEST_F(DirectDrawObject, SetDisplayModeAcceptsOnlyListedModes) {
   };
   const Case cases[] = {
       {1024, 768, 32, 0, DD_OK},  {800, 600, 16, 0, DD_OK},           {640, 480, 24, 0, DD_OK},
-      {800, 600, 8, 0, DDERR_INVALIDMODE},  {1280, 1024, 32, 0, DDERR_INVALIDMODE},  // larger than the desktop
+      {800, 600, 8, 0, DDERR_INVALIDMODE},  {1280, 1024, 32, 0, DD_OK},  // larger than the desktop, scaled
       {800, 601, 32, 0, DDERR_INVALIDMODE}, {800, 600, 32, 60, DDERR_INVALIDMODE},
       {0xFFFFFFFF, 600, 32, 0, DDERR_INVALIDMODE},
   };
@@ -216,8 +216,9 @@ TEST_F(DirectDrawObject, GetCapsReportsGammaCapability) {
     caps.dwSize = sizeof(caps);
     ASSERT_EQ(dd->GetCaps(&caps, nullptr), DD_OK);
     EXPECT_EQ((caps.dwCaps2 & DDCAPS2_PRIMARYGAMMA) != 0, gamma);
+    EXPECT_EQ(sizeof(caps), 380u);  // the size its callers set
     DDCAPS wrong{};
-    wrong.dwSize = 380;
+    wrong.dwSize = 12;
     EXPECT_EQ(dd->GetCaps(&wrong, nullptr), DDERR_INVALIDPARAMS);
     EXPECT_EQ(dd->GetCaps(nullptr, nullptr), DDERR_INVALIDPARAMS);
   }
@@ -250,24 +251,28 @@ std::vector<ddraw::DisplayMode> Enumerate(IDirectDraw* dd, int stopAfter = 1000)
   return context.modes;
 }
 
-TEST_F(DirectDrawObject, EnumDisplayModesListsCommonSizesThatFitAndTheDesktop) {
+// The display device scales any mode to the screen: every common size is listed, whatever
+// the desktop's size, and the desktop's own size after them.
+TEST_F(DirectDrawObject, EnumDisplayModesListsEveryCommonSizeAndTheDesktop) {
   Ref<IDirectDraw> dd;
   ASSERT_EQ(DirectDrawCreate(nullptr, dd.put(), nullptr), DD_OK);
   using M = ddraw::DisplayMode;
-  EXPECT_EQ(Enumerate(dd.get()), (std::vector<M>{{640, 480, 16}, {640, 480, 24}, {640, 480, 32},
-                                                 {800, 600, 16}, {800, 600, 24}, {800, 600, 32},
-                                                 {1024, 768, 16}, {1024, 768, 24}, {1024, 768, 32}}));
+  std::vector<M> common;
+  for (const M size : {M{640, 480, 0}, M{800, 600, 0}, M{1024, 768, 0}, M{1152, 864, 0}, M{1280, 1024, 0}})
+    for (int depth : {16, 24, 32}) common.push_back({size.width, size.height, depth});
+  EXPECT_EQ(Enumerate(dd.get()), common);  // the 1024 x 768 desktop is among them
   // The desktop's own size at every depth, whatever the desktop's own depth.
   for (const M desktop : {M{1366, 768, 16}, M{1920, 1080, 24}, M{2560, 1440, 32}}) {
     gdi::SetDesktopMode({desktop.width, desktop.height, desktop.bitsPerPixel});
-    const std::vector<M> wide = Enumerate(dd.get());
-    ASSERT_EQ(wide.size(), desktop.width >= 1920 ? 18u : 12u);
-    EXPECT_EQ(std::vector<M>(wide.end() - 3, wide.end()),
+    const std::vector<M> listed = Enumerate(dd.get());
+    ASSERT_EQ(listed.size(), 18u);
+    EXPECT_EQ(std::vector<M>(listed.begin(), listed.begin() + 15), common);
+    EXPECT_EQ(std::vector<M>(listed.end() - 3, listed.end()),
               (std::vector<M>{{desktop.width, desktop.height, 16}, {desktop.width, desktop.height, 24},
                               {desktop.width, desktop.height, 32}}));
   }
-  gdi::SetDesktopMode({1280, 1024, 32});
-  EXPECT_EQ(Enumerate(dd.get()).size(), 15u);
+  gdi::SetDesktopMode({800, 600, 16});
+  EXPECT_EQ(Enumerate(dd.get()), common);
   gdi::SetDesktopMode({1024, 768, 8});
   EXPECT_EQ(Enumerate(dd.get()).back(), (M{1024, 768, 8}));
 

@@ -48,7 +48,7 @@ const Case kCases[] = {
      }},
     {"GetCaps", Op::GetCaps,
      [](World& w) {
-       DDCAPS caps{sizeof(DDCAPS), 0, 0};
+       DDCAPS caps{sizeof(DDCAPS), 0, 0, {}};
        return w.d.dd->GetCaps(&caps, nullptr);
      }},
     {"EnumDisplayModes", Op::EnumDisplayModes,

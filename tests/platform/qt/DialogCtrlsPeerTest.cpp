@@ -152,4 +152,28 @@ TEST_F(DialogCtrlsPeerTest, TheTrackBarTabsMemoAndLabelShowTheirState) {
   EXPECT_EQ(form->cursor().shape(), Qt::PointingHandCursor);
 }
 
+// A note's lines are broken for the font it was written in: one a few per cent wider in the
+// installed font keeps its break; one far too wide still wraps.
+TEST_F(DialogCtrlsPeerTest, AMemoLineSlightlyTooWideKeepsItsBreak) {
+  TFont font;
+  font.SetName("MS Sans Serif");
+  font.SetHeight(-11);
+  Form->SetFont(&font);
+  const QString slightly = "You may setting Gamma level when screensaver ";
+  auto* note = Make<TMemo>(Form, Bounds(16, 64, 233, 105));
+  note->SetBorderStyle(bsNone);
+  note->GetLines()->Add(slightly.toStdString());
+  note->GetLines()->Add("is running. ");
+  auto* wide = Make<TMemo>(Form, Bounds(16, 64, 150, 40));
+  wide->GetLines()->Add(slightly.toStdString());
+  ShowForm();
+  auto* shown = WidgetOf<QPlainTextEdit>(note);
+  ASSERT_NE(shown, nullptr);
+  ASSERT_GT(QFontMetrics(shown->font()).horizontalAdvance(slightly.trimmed()), 231) << "the line fits as it is";
+  EXPECT_EQ(shown->document()->blockCount(), 2);
+  EXPECT_EQ(shown->document()->lineCount(), 2);
+  auto* wrapped = WidgetOf<QPlainTextEdit>(wide);
+  EXPECT_GT(wrapped->document()->lineCount(), wrapped->document()->blockCount());
+}
+
 }  // namespace

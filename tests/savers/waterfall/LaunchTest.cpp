@@ -3,98 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
-#include <string>
-#include <thread>
-#include <vector>
+#include "tests/savers/waterfall/Launcher.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-// Runs `program` with `args`; the environment is this process's with `set` (name, value; an
-// empty value removes the variable). Standard error goes to `errors` when given.
-pid_t Launch(const std::string& program, const std::vector<std::string>& args,
-             const std::vector<std::pair<std::string, std::string>>& set, const fs::path* errors = nullptr) {
-  const pid_t child = ::fork();
-  if (child != 0) return child;
-  for (const auto& [name, value] : set)
-    if (value.empty()) ::unsetenv(name.c_str());
-    else ::setenv(name.c_str(), value.c_str(), 1);
-  const int quiet = ::open(errors ? errors->c_str() : "/dev/null", O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  ::dup2(quiet, STDERR_FILENO);
-  ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  ::execv(program.c_str(), argv.data());
-  ::_exit(127);
-}
-
-// The wait status once the child ended, or none when it is still running at `until`.
-std::optional<int> WaitUntil(pid_t child, Clock::time_point until) {
-  for (;;) {
-    int status = 0;
-    if (::waitpid(child, &status, WNOHANG) == child) return status;
-    if (Clock::now() > until) return std::nullopt;
-    std::this_thread::sleep_for(20ms);
-  }
-}
-
-void Stop(pid_t child) {
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-}
-
-// A virtual X server of this test's own: nothing else connects to it, so it resets whenever
-// its last client leaves, as a fresh desktop session's server may.
-class VirtualDisplay {
- public:
-  VirtualDisplay() {
-    int ready[2];
-    if (::pipe(ready) != 0) return;
-    server_ = ::fork();
-    if (server_ == 0) {
-      ::close(ready[0]);
-      const int quiet = ::open("/dev/null", O_WRONLY);
-      ::dup2(quiet, STDERR_FILENO);
-      ::dup2(quiet, STDOUT_FILENO);
-      const std::string fd = std::to_string(ready[1]);
-      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp", nullptr);
-      ::_exit(127);
-    }
-    ::close(ready[1]);
-    char number[16] = {};
-    const ssize_t n = ::read(ready[0], number, sizeof number - 1);  // written once it accepts clients
-    ::close(ready[0]);
-    if (n > 0) name_ = ":" + std::to_string(std::atoi(number));
-  }
-  ~VirtualDisplay() {
-    if (server_ > 0) {
-      ::kill(server_, SIGTERM);
-      ::waitpid(server_, nullptr, 0);
-    }
-  }
-  VirtualDisplay(const VirtualDisplay&) = delete;
-  VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-  const std::string& Name() const { return name_; }
-
- private:
-  pid_t server_ = -1;
-  std::string name_;
-};
+using namespace launcher;
 
 class LaunchTest : public ::testing::Test {
  protected:
@@ -106,11 +20,6 @@ class LaunchTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(Folder); }
   fs::path Folder;
 };
-
-std::string TextOf(const fs::path& file) {
-  std::ifstream in(file);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Moves the pointer to and fro over the display until the program ends, as a user ending the
 // screensaver does; the wait status, or none when it did not end in time.
@@ -130,7 +39,7 @@ std::optional<int> EndByMouse(const std::string& display, pid_t child) {
 
 // Each launch holds the server until Qt has its own connection: none may find it resetting.
 TEST_F(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
-  const VirtualDisplay display;
+  const VirtualDisplay display("1920x1080x24");
   ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start";
   for (int launch = 1; launch <= 20; ++launch) {
     SCOPED_TRACE(launch);

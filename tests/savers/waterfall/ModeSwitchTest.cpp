@@ -3,10 +3,12 @@
 #include <chrono>
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 #include "platform/registry/Registry.h"
 #include "platform/user/WinUser.h"
 #include "savers/waterfall/ScreenSaver.h"
+#include "savers/waterfall/Unit2.h"
 #include "savers/waterfall/WinMain.h"
 #include "tests/savers/waterfall/SceneFixture.h"
 
@@ -73,13 +75,18 @@ TEST_F(EntryTest, FullScreenArgumentsRunTheScene) {
   EXPECT_EQ(Shown().size(), 8u);
 }
 
-TEST_F(EntryTest, SetupArgumentShowsTheStandInWithTheDialogTitle) {
+// The dialog is the only form; its "Cancel", pressed once the loop runs, ends the program.
+TEST_F(EntryTest, SetupArgumentOpensTheDialogWithTheDialogTitle) {
+  bool pressed = false;
+  Application->OnIdle = [&](TObject*, bool&) {
+    if (!std::exchange(pressed, true)) ClickControl(Form2->Button1Cancel);
+  };
   EXPECT_EQ(Run({"/c:4711"}), 0);
-  ASSERT_EQ(Shown().size(), 1u);
-  EXPECT_EQ(Shown()[0].caption, "Screen saver");
-  EXPECT_EQ(Shown()[0].text, "The setup dialog is not available yet.");
+  EXPECT_TRUE(pressed);
+  EXPECT_TRUE(Shown().empty());
   EXPECT_EQ(Application->GetTitle(), "Lumivelle Waterfall Screensaver ");
-  EXPECT_EQ(Application->GetMainForm(), nullptr);
+  EXPECT_EQ(Application->GetMainForm(), Form2);
+  EXPECT_EQ(Application->GetComponentCount(), 1);
 }
 
 TEST_F(EntryTest, TitleIsSetOnlyForTheSetupDialog) {

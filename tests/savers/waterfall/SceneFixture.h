@@ -33,6 +33,20 @@ inline SYSTEMTIME Midsummer() {
   return t;
 }
 
+// A click of the left button in the middle of a control, as the peer posts it; the message
+// loop delivers it.
+inline void ClickControl(TControl* Control) {
+  TWinControl* window = dynamic_cast<TWinControl*>(Control);
+  int x = Control->GetWidth() / 2, y = Control->GetHeight() / 2;
+  if (!window) {  // a control without a window gets its clicks through its parent's
+    window = Control->GetParent();
+    x += Control->GetLeft();
+    y += Control->GetTop();
+  }
+  user::PostInput(window->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), {.left = true});
+  user::PostInput(window->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
 class SceneTest : public ::testing::Test {
  protected:
   void SetUp() override {

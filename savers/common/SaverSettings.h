@@ -1,0 +1,30 @@
+// The settings both screensavers keep, the first 14 values of each program's table, and the
+// desktop's mode, which takes the stored display mode's place when the user asks for it.
+#pragma once
+
+// Each field is named after its registry value; the defaults are the first run's, but for the
+// display mode and the clock's place, which follow the desktop.
+struct TSaverSettings {
+  bool flag_clock = true;
+  bool flag_PlaySound = true;
+  bool flag_fps = true;
+  bool TermMouse = true;
+  int Gamma = 256;
+  bool flag_defres = true;
+  int ResHor = 0;
+  int ResVert = 0;
+  int ColorDepth = 0;
+  int clockX = 0;
+  int clockY = 90;
+  int clockRad = 70;
+  int ColorClock = 0xFFFFFF;  // white, the waterfall's; each program sets its own first-run colour
+  int SetSpeed = 1;
+};
+
+struct TDesktopMode {
+  int Width;
+  int Height;
+  int Depth;
+};
+// The screen device context's size and depth.
+TDesktopMode DesktopMode();

@@ -1,0 +1,101 @@
+// The desktop user through Xlib and the X test extension.
+#include "tests/savers/waterfall/DesktopUser.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <cctype>
+#include <chrono>
+#include <optional>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The top-level window with this title, once it is shown.
+std::optional<Window> FindShown(Display* x, const std::string& title) {
+  Window root = DefaultRootWindow(x), parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(x, root, &root, &parent, &children, &count)) return std::nullopt;
+  std::optional<Window> found;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    char* name = nullptr;
+    XWindowAttributes attributes;
+    if (XFetchName(x, children[i], &name) && name && title == name &&
+        XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable)
+      found = children[i];
+    if (name) XFree(name);
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+}  // namespace
+
+struct DesktopUser::State {
+  Display* x = nullptr;
+  int left = 0;
+  int top = 0;
+  // Each event has had its effect on the program before the next.
+  void Settle() const {
+    XSync(x, False);
+    std::this_thread::sleep_for(150ms);
+  }
+};
+
+DesktopUser::DesktopUser(const std::string& display) : state_(std::make_unique<State>()) {
+  state_->x = XOpenDisplay(display.c_str());
+}
+
+DesktopUser::~DesktopUser() {
+  if (state_->x) XCloseDisplay(state_->x);
+}
+
+bool DesktopUser::WaitForWindow(const std::string& title) {
+  if (!state_->x) return false;
+  for (const auto until = std::chrono::steady_clock::now() + 60s; std::chrono::steady_clock::now() < until;
+       std::this_thread::sleep_for(50ms)) {
+    if (const auto window = FindShown(state_->x, title)) {
+      Window child = 0;
+      XTranslateCoordinates(state_->x, *window, DefaultRootWindow(state_->x), 0, 0, &state_->left, &state_->top,
+                            &child);
+      std::this_thread::sleep_for(500ms);  // its first paint
+      return true;
+    }
+  }
+  return false;
+}
+
+void DesktopUser::Click(int x, int y) {
+  XTestFakeMotionEvent(state_->x, -1, state_->left + x, state_->top + y, 0);
+  XTestFakeButtonEvent(state_->x, 1, True, 0);
+  XTestFakeButtonEvent(state_->x, 1, False, 0);
+  state_->Settle();
+}
+
+void DesktopUser::Key(const std::string& key, bool shift) {
+  Display* x = state_->x;
+  const KeyCode code = XKeysymToKeycode(x, XStringToKeysym(key.c_str()));
+  const KeyCode shiftCode = XKeysymToKeycode(x, XK_Shift_L);
+  if (shift) XTestFakeKeyEvent(x, shiftCode, True, 0);
+  XTestFakeKeyEvent(x, code, True, 0);
+  XTestFakeKeyEvent(x, code, False, 0);
+  if (shift) XTestFakeKeyEvent(x, shiftCode, False, 0);
+  state_->Settle();
+}
+
+void DesktopUser::Type(const std::string& text) {
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    Key(c == ' ' ? "space" : std::string(1, static_cast<char>(std::tolower(u))), std::isupper(u) != 0);
+  }
+}
+
+void DesktopUser::Retype(int x, int y, const std::string& text) {
+  Click(x, y);
+  Key("End");
+  Key("Home", true);
+  Type(text);
+}

@@ -1,0 +1,28 @@
+// A user at a virtual desktop: real pointer and key events through the X test extension, at
+// places in a top-level window's client area. The X headers stay in the unit's own source,
+// as their macros clash with the platform's names.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class DesktopUser {
+ public:
+  explicit DesktopUser(const std::string& display);
+  ~DesktopUser();
+  DesktopUser(const DesktopUser&) = delete;
+  DesktopUser& operator=(const DesktopUser&) = delete;
+
+  // Waits for the window with this title to be shown, and works in it from then on.
+  bool WaitForWindow(const std::string& title);
+  void Click(int x, int y);
+  // `key`: an X key name ("Up", "Tab", "End", "a").
+  void Key(const std::string& key, bool shift = false);
+  void Type(const std::string& text);
+  // Replaces the text of the field under the point.
+  void Retype(int x, int y, const std::string& text);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};

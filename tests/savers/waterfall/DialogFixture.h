@@ -1,0 +1,93 @@
+// The setup dialog of a configure run, made as the entry makes it on the settings a test
+// stores, and driven through its controls with the input a peer posts.
+#pragma once
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/user/ShellApi.h"
+#include "platform/vcl/Dialogs.h"
+#include "savers/waterfall/Unit2.h"
+#include "tests/platform/vcl/ControlInput.h"
+#include "tests/savers/waterfall/SceneFixture.h"
+#include "tests/savers/waterfall/StoredSettings.h"
+
+namespace waterfall_test {
+
+class DialogTest : public SceneTest {
+ protected:
+  void SetUp() override {
+    SceneTest::SetUp();
+    Messages = std::make_unique<vcl::ScopedMessageDialogSink>();
+    Links = std::make_unique<user::ScopedShellExecuteSink>();
+  }
+  void TearDown() override {
+    ResetApplicationForTest();
+    Form2 = nullptr;
+    Links.reset();
+    Messages.reset();
+    SceneTest::TearDown();
+  }
+
+ public:
+  // The dialog on the settings stored (none: a first run), shown.
+  static TForm2* Open() {
+    Application->CreateForm(Form2);
+    Form2->Show();
+    return Form2;
+  }
+  // On the settings of Plain() as `Edit` changes them.
+  template <class TEdit>
+  static TForm2* OpenWith(TEdit Edit) {
+    TWaterfallSettings s = Plain();
+    Edit(s);
+    Store(s);
+    return Open();
+  }
+
+  // The user brings the control's tab forward first, as only the shown tab takes input.
+  static void ShowPageOf(TControl* Control) {
+    for (TControl* c = Control; c; c = c->GetParent())
+      if (auto* sheet = dynamic_cast<TTabSheet*>(c)) sheet->GetPageControl()->SetActivePage(sheet);
+  }
+  static void Click(TControl* Control) {
+    ShowPageOf(Control);
+    ClickControl(Control);
+    Application->ProcessMessages();
+  }
+  static void Key(TWinControl* Control, WORD Key) {
+    user::PostInput(Control->GetHandle(), WM_KEYDOWN, Key, 0);
+    user::PostInput(Control->GetHandle(), WM_KEYUP, Key, 0);
+    Application->ProcessMessages();
+  }
+  // Focuses the control from the keyboard, which selects an edit's text, and types.
+  static void Type(TWinControl* Control, std::string_view Text) {
+    ShowPageOf(Control);
+    Control->SetFocus();
+    control_input::Post(Control->GetHandle(), Text);
+    Application->ProcessMessages();
+  }
+  // Tab to the next control, which leaves this one.
+  static void Leave(TWinControl* Control) { Key(Control, VK_TAB); }
+
+ protected:
+  std::string FileBytes() const {
+    std::ifstream in(Config / "quillmont" / "registry.txt", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // The texts of the message dialogs shown, in order.
+  std::vector<std::string> MessageTexts() const {
+    std::vector<std::string> texts;
+    for (const user::MessageDialog& d : Messages->Calls) texts.push_back(d.text);
+    return texts;
+  }
+
+  std::unique_ptr<vcl::ScopedMessageDialogSink> Messages;
+  std::unique_ptr<user::ScopedShellExecuteSink> Links;
+};
+
+}  // namespace waterfall_test

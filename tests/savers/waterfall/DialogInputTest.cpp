@@ -1,0 +1,162 @@
+// The setup dialog as a user meets it: Rillmoor.scr /c on a virtual desktop of the test's own,
+// driven with real pointer and key events on every tab; "OK" stores what was chosen and the
+// scene then shows the chosen city's sun times; "Cancel" after changes leaves the settings file
+// as it was, byte for byte.
+#include <gtest/gtest.h>
+
+#include "platform/win32/Kernel32.h"
+#include "savers/waterfall/CityTable.h"
+#include "savers/waterfall/SunTime.h"
+#include "savers/waterfall/Unit1.h"
+#include "savers/waterfall/WaterfallSettings.h"
+#include "tests/savers/waterfall/DesktopUser.h"
+#include "tests/savers/waterfall/Launcher.h"
+#include "tests/savers/waterfall/StoredSettings.h"
+
+namespace {
+
+using namespace launcher;
+
+constexpr const char* DialogCaption = "Lumivelle Waterfall  Setup";
+
+// The tabs' captions lie along y 138.
+void ShowTab(DesktopUser& User, int X) { User.Click(X, 138); }
+
+class DialogInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char folder[] = "/tmp/rillmoor-dialog-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    Folder = folder;
+    ::setenv("XDG_CONFIG_HOME", folder, 1);
+    ASSERT_FALSE(Desktop.Name().empty()) << "Xvfb did not start";
+  }
+  void TearDown() override { fs::remove_all(Folder); }
+
+  // Runs the dialog, lets `Use` work on it, and returns the program's exit status.
+  template <class TUse>
+  int RunDialog(TUse Use) {
+    const fs::path errors = Folder / "errors.txt";
+    // Connected first: the server, without clients, would reset while the program connects.
+    DesktopUser user(Desktop.Name());
+    const pid_t child = Launch(RILLMOOR_PROGRAM, {"/c"},
+                               {{"DISPLAY", Desktop.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", Folder},
+                                {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS},
+                                {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
+                               &errors);
+    if (!user.WaitForWindow(DialogCaption)) {
+      Stop(child);
+      ADD_FAILURE() << "the dialog did not show\n" << TextOf(errors);
+      return -1;
+    }
+    Use(user);
+    const std::optional<int> status = WaitUntil(child, Clock::now() + 60s);
+    if (!status) {
+      Stop(child);
+      ADD_FAILURE() << "the dialog did not close";
+      return -1;
+    }
+    const int exit = WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+    EXPECT_EQ(exit, 0) << TextOf(errors);
+    return exit;
+  }
+
+  fs::path SettingsFile() const { return Folder / "quillmont" / "registry.txt"; }
+
+  const VirtualDisplay Desktop{"1024x768x24"};
+  fs::path Folder;
+};
+
+TEST_F(DialogInputTest, OKStoresWhatWasChosenOnEveryTabAndTheSceneShowsTheCitysSunTimes) {
+  const int status = RunDialog([](DesktopUser& user) {
+    // Settings: the sheets start at (12, 152).
+    user.Click(42, 184);  // "Play Sound" off
+    user.Click(42, 320);  // "Fast"
+    user.Click(274, 204);  // "Keybord only (ESC key)"
+    user.Click(372, 250);  // the eagles' count, then one up
+    user.Key("Up");
+    user.Click(270, 312);  // "Show Butterfly" off
+    // Display.
+    ShowTab(user, 100);
+    user.Click(42, 184);  // "800x600", which puts the clock at (710, 90), radius 70
+    user.Click(42, 288);  // "16-bit color"
+    user.Click(420, 185);  // the gamma bar's thumb, then two steps darker
+    user.Key("Left");
+    user.Key("Left");
+    // Time of Day.
+    ShowTab(user, 175);
+    user.Click(38, 228);  // "Real time of day"
+    user.Click(226, 228);  // "Daylight Saving Time"
+    user.Retype(260, 202, "BERGEN NO");
+    // Clock.
+    ShowTab(user, 240);
+    user.Retype(175, 250, "300");  // Y
+    user.Key("Tab");
+    user.Retype(330, 250, "1000");  // the radius: at most 260 at 600 rows, the centre then moved in
+    user.Key("Tab");
+    user.Click(82, 192);  // "Show clock" off
+    user.Click(333, 364);  // "OK"
+  });
+  ASSERT_EQ(status, 0);
+
+  TWaterfallSettings expected = FirstRunSettings({1024, 768, 24});
+  expected.flag_clock = false;
+  expected.flag_PlaySound = false;
+  expected.TermMouse = false;
+  expected.Gamma = 254;
+  expected.flag_defres = false;
+  expected.ResHor = 800;
+  expected.ResVert = 600;
+  expected.ColorDepth = 16;
+  expected.clockX = 520;
+  expected.clockY = 300;
+  expected.clockRad = 260;
+  expected.SetSpeed = 2;
+  expected.NumEagles = 3;
+  expected.FlagShowButterfly = false;
+  expected.FlagDaytime = true;
+  expected.FlagDemoDaytime = false;
+  expected.FlagDaylightSavingTime = true;
+  expected.RegLat = CityTable[347].Lat;
+  expected.RegLng = CityTable[347].Lng;
+  expected.RegOfUTC = CityTable[347].OfUTC;
+  expected.IndexCity = 347;
+  waterfall_test::ExpectSameSettings(waterfall_test::StoredSettings(), expected);
+
+  // The scene's lines, headless here, on the settings stored.
+  TForm1* scene = nullptr;
+  Application->CreateForm(scene);
+  scene->DDtimer1->SetEnabled(false);
+  SYSTEMTIME today;
+  GetLocalTime(&today);
+  const auto at = [&](bool rising) {
+    return CalcSunTime(rising, CityTable[347].Lat, CityTable[347].Lng, 1, today.wYear, today.wMonth, today.wDay).Hour +
+           1.0f;
+  };
+  EXPECT_EQ(scene->DDmain1->GetTestString2(), "Sunrise at: " + FormatHour(at(true)));
+  EXPECT_EQ(scene->DDmain1->GetTestString3(), "Sunset at: " + FormatHour(at(false)));
+  ResetApplicationForTest();
+}
+
+TEST_F(DialogInputTest, CancelAfterChangesOnEveryTabLeavesTheFileAsItWas) {
+  ASSERT_EQ(RunDialog([](DesktopUser& user) { user.Click(333, 364); }), 0);  // a first run, then "OK"
+  const std::string before = TextOf(SettingsFile());
+  ASSERT_FALSE(before.empty());
+  const int status = RunDialog([](DesktopUser& user) {
+    user.Click(42, 184);  // "Play Sound"
+    user.Click(42, 288);  // "Slow"
+    ShowTab(user, 100);
+    user.Click(42, 200);  // "1024x768"
+    ShowTab(user, 175);
+    user.Click(38, 188);  // "Off"
+    user.Retype(260, 202, "LONDON GB");
+    ShowTab(user, 240);
+    user.Retype(88, 250, "500");  // X
+    user.Key("Tab");
+    user.Click(413, 364);  // "Cancel"
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(TextOf(SettingsFile()), before);
+}
+
+}  // namespace

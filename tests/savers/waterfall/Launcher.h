@@ -1,0 +1,105 @@
+// Starting the real executable as the screensaver host does, on a virtual X server of the
+// test's own, and waiting for it to end.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace launcher {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Runs `program` with `args`; the environment is this process's with `set` (name, value; an
+// empty value removes the variable). Standard error goes to `errors` when given.
+inline pid_t Launch(const std::string& program, const std::vector<std::string>& args,
+                    const std::vector<std::pair<std::string, std::string>>& set, const fs::path* errors = nullptr) {
+  const pid_t child = ::fork();
+  if (child != 0) return child;
+  for (const auto& [name, value] : set)
+    if (value.empty()) ::unsetenv(name.c_str());
+    else ::setenv(name.c_str(), value.c_str(), 1);
+  const int quiet = ::open(errors ? errors->c_str() : "/dev/null", O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ::dup2(quiet, STDERR_FILENO);
+  ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  ::execv(program.c_str(), argv.data());
+  ::_exit(127);
+}
+
+// The wait status once the child ended, or none when it is still running at `until`.
+inline std::optional<int> WaitUntil(pid_t child, Clock::time_point until) {
+  for (;;) {
+    int status = 0;
+    if (::waitpid(child, &status, WNOHANG) == child) return status;
+    if (Clock::now() > until) return std::nullopt;
+    std::this_thread::sleep_for(20ms);
+  }
+}
+
+inline void Stop(pid_t child) {
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+}
+
+// A virtual X server of this test's own: nothing else connects to it, so it resets whenever
+// its last client leaves, as a fresh desktop session's server may.
+class VirtualDisplay {
+ public:
+  // `screen`: width x height x depth.
+  explicit VirtualDisplay(const char* screen) {
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    server_ = ::fork();
+    if (server_ == 0) {
+      ::close(ready[0]);
+      const int quiet = ::open("/dev/null", O_WRONLY);
+      ::dup2(quiet, STDERR_FILENO);
+      ::dup2(quiet, STDOUT_FILENO);
+      const std::string fd = std::to_string(ready[1]);
+      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-nolisten", "tcp", nullptr);
+      ::_exit(127);
+    }
+    ::close(ready[1]);
+    char number[16] = {};
+    const ssize_t n = ::read(ready[0], number, sizeof number - 1);  // written once it accepts clients
+    ::close(ready[0]);
+    if (n > 0) name_ = ":" + std::to_string(std::atoi(number));
+  }
+  ~VirtualDisplay() {
+    if (server_ > 0) {
+      ::kill(server_, SIGTERM);
+      ::waitpid(server_, nullptr, 0);
+    }
+  }
+  VirtualDisplay(const VirtualDisplay&) = delete;
+  VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+  const std::string& Name() const { return name_; }
+
+ private:
+  pid_t server_ = -1;
+  std::string name_;
+};
+
+inline std::string TextOf(const fs::path& file) {
+  std::ifstream in(file);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace launcher
