@@ -8,6 +8,46 @@ namespace gdi {
 
 std::shared_ptr<DcObject> FindDc(HDC hdc) { return Find<DcObject>(hdc); }
 
+namespace {
+
+// v * numerator / denominator, rounded half away from zero.
+long long Scale(long long v, long long numerator, long long denominator) {
+  const long long product = v * numerator;
+  const long long d = denominator < 0 ? -denominator : denominator;
+  const long long magnitude = ((product < 0 ? -product : product) + d / 2) / d;
+  return (product < 0) != (denominator < 0) ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+Mapping::Mapping(const DcState& s)
+    : wo_(s.windowOrg), vo_(s.viewportOrg), we_(s.windowExt), ve_(s.viewportExt),
+      identity_(s.windowOrg.x == 0 && s.windowOrg.y == 0 && s.viewportOrg.x == 0 && s.viewportOrg.y == 0 &&
+                (s.mapMode == MM_TEXT || (s.windowExt.cx == s.viewportExt.cx && s.windowExt.cy == s.viewportExt.cy))) {
+  if (s.mapMode == MM_TEXT) we_ = ve_ = SIZE{1, 1};
+}
+
+Point Mapping::point(LONG x, LONG y) const {
+  if (identity_) return {Coord(x), Coord(y)};
+  const long long dx = Scale(static_cast<long long>(x) - wo_.x, ve_.cx, we_.cx) + vo_.x;
+  const long long dy = Scale(static_cast<long long>(y) - wo_.y, ve_.cy, we_.cy) + vo_.y;
+  return {static_cast<int>(std::clamp<long long>(dx, -kCoordinateLimit, kCoordinateLimit)),
+          static_cast<int>(std::clamp<long long>(dy, -kCoordinateLimit, kCoordinateLimit))};
+}
+
+Rect Mapping::rect(LONG left, LONG top, LONG right, LONG bottom) const {
+  const Point a = point(left, top), b = point(right, bottom);
+  return Rect::Normalized(a.x, a.y, b.x, b.y);
+}
+
+POINT Mapping::logical(LONG x, LONG y) const {
+  if (identity_) return {x, y};
+  const long long lx = Scale(static_cast<long long>(x) - vo_.x, we_.cx, ve_.cx) + wo_.x;
+  const long long ly = Scale(static_cast<long long>(y) - vo_.y, we_.cy, ve_.cy) + wo_.y;
+  return {static_cast<LONG>(std::clamp<long long>(lx, INT32_MIN, INT32_MAX)),
+          static_cast<LONG>(std::clamp<long long>(ly, INT32_MIN, INT32_MAX))};
+}
+
 PixelBuffer TargetOf(const DcObject& dc) { return dc.state.bitmap ? dc.state.bitmap->pixels : PixelBuffer{}; }
 
 PixelBuffer DrawTargetOf(const DcObject& dc) {

@@ -20,6 +20,25 @@ constexpr int Coord(LONG v) { return std::clamp<LONG>(v, -kCoordinateLimit, kCoo
 constexpr Point CoordOf(const POINT& p) { return {Coord(p.x), Coord(p.y)}; }
 constexpr Rect CoordOf(const RECT& r) { return {Coord(r.left), Coord(r.top), Coord(r.right), Coord(r.bottom)}; }
 
+// A context's logical coordinates as device pixels.
+class Mapping {
+ public:
+  explicit Mapping(const DcState& s);
+  bool identity() const { return identity_; }
+  Point point(LONG x, LONG y) const;
+  Point point(const POINT& p) const { return point(p.x, p.y); }
+  // The rectangle between two logical corners, normalised.
+  Rect rect(LONG left, LONG top, LONG right, LONG bottom) const;
+  Rect rect(const RECT& r) const { return rect(r.left, r.top, r.right, r.bottom); }
+  // Device pixels back to logical coordinates.
+  POINT logical(LONG x, LONG y) const;
+
+ private:
+  POINT wo_, vo_;
+  SIZE we_, ve_;
+  bool identity_;
+};
+
 // The pixels of the context's selected bitmap; empty `bits` for the screen.
 PixelBuffer TargetOf(const DcObject& dc);
 

@@ -108,11 +108,14 @@ struct TEXTMETRICA {
 constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4,
               NULL_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, SYSTEM_FONT = 13,
               DEFAULT_PALETTE = 15;
-constexpr int PS_SOLID = 0, PS_NULL = 5;
+// Styled pens draw their dashes one pixel wide; a wider one draws solid.
+constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
+              PS_INSIDEFRAME = 6;
 constexpr int TRANSPARENT = 1, OPAQUE = 2;
 constexpr int ALTERNATE = 1, WINDING = 2;
 constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
 constexpr int FW_NORMAL = 400, FW_BOLD = 700;
+constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2;
 
 // Object types for GetCurrentObject.
 constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8;
@@ -179,6 +182,28 @@ HBRUSH CreateSolidBrush(COLORREF color);
 // colour and its 1 bits in the background colour of the device context it is used on.
 HBRUSH CreatePatternBrush(HBITMAP bmp);
 
+// Mapping modes: logical coordinates become device pixels as
+// (logical - window origin) * viewport extent / window extent + viewport origin, rounded; the
+// metric and English modes take the device's 96 pixels per inch and count y upwards. Fonts
+// and pen widths are not scaled.
+constexpr int MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, MM_HIENGLISH = 5, MM_TWIPS = 6,
+              MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
+int SetMapMode(HDC hdc, int mode);
+int GetMapMode(HDC hdc);
+BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* previous);
+BOOL GetWindowOrgEx(HDC hdc, POINT* origin);
+BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous);
+BOOL GetViewportOrgEx(HDC hdc, POINT* origin);
+BOOL OffsetViewportOrgEx(HDC hdc, int dx, int dy, POINT* previous);
+// Extents change only in MM_ISOTROPIC and MM_ANISOTROPIC; isotropic contexts shrink one
+// viewport extent so that a unit is as wide as it is high.
+BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* previous);
+BOOL GetWindowExtEx(HDC hdc, SIZE* extent);
+BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* previous);
+BOOL GetViewportExtEx(HDC hdc, SIZE* extent);
+BOOL LPtoDP(HDC hdc, POINT* points, int count);
+BOOL DPtoLP(HDC hdc, POINT* points, int count);
+
 // Drawing state.
 int SetBkMode(HDC hdc, int mode);
 int GetBkMode(HDC hdc);
@@ -210,7 +235,13 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc
 
 // Clipping and regions.
 HRGN CreateRectRgn(int left, int top, int right, int bottom);
+// Polygon regions cover the pixels a polygon filled by `mode` (ALTERNATE or WINDING) covers.
+HRGN CreatePolygonRgn(const POINT* points, int count, int mode);
+BOOL PtInRegion(HRGN rgn, int x, int y);
+int GetRgnBox(HRGN rgn, RECT* box);
+// Rectangular regions only; another region clips nothing and reports RGN_ERROR.
 int SelectClipRgn(HDC hdc, HRGN rgn);
+// In logical coordinates.
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
 constexpr int NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3, RGN_ERROR = 0;
 
@@ -220,5 +251,9 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length);
+// ETO_OPAQUE fills `rect` with the background colour, ETO_CLIPPED keeps the text within it.
+// Character spacing (`dx`) is not used: the font's own advances apply.
+constexpr UINT ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4;
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length, const INT* dx);
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, SIZE* size);
 BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics);

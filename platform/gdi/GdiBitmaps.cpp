@@ -179,7 +179,9 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     const int top = format->bottomUp ? format->height - ySrc - srcHeight : ySrc;
     std::optional<Pattern> tile;
     const auto ink = BrushInk(*dc, *dc->state.brush, painter->coder(), tile);
-    Blit(painter->pixels(), painter->clip(), {xDest, yDest, destWidth, destHeight}, &view,
+    const Mapping map(dc->state);
+    const Point a = map.point(xDest, yDest), b = map.point(xDest + destWidth, yDest + destHeight);
+    Blit(painter->pixels(), painter->clip(), {a.x, a.y, b.x - a.x, b.y - a.y}, &view,
          {xSrc, top, srcWidth, srcHeight}, RopIndex(rop), ink.value_or(Ink{}), kByColor);
   }
   return std::abs(srcHeight);

@@ -1,6 +1,7 @@
 // Device contexts: creation and deletion, selecting objects, saving and restoring their state,
-// capabilities, and the drawing modes they keep.
+// capabilities, the drawing modes and the mapping of logical coordinates they keep.
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gdi/Context.h"
 
@@ -145,3 +146,118 @@ int SetStretchBltMode(HDC hdc, int mode) {
 }
 int GetStretchBltMode(HDC hdc) { return GetField(hdc, &DcState::stretchMode, 0); }
 int SetROP2(HDC hdc, int mode) { return mode >= R2_BLACK && mode <= R2_WHITE ? SetField(hdc, &DcState::mix, mode, 0) : 0; }
+
+// ---- Mapping modes
+
+namespace {
+
+// The extents a mode starts with: logical units per inch against the device's 96 pixels.
+bool FixedExtents(int mode, SIZE& window, SIZE& viewport) {
+  int perInch = 0;
+  switch (mode) {
+    case MM_TEXT: window = viewport = SIZE{1, 1}; return true;
+    case MM_LOMETRIC: perInch = 254; break;
+    case MM_HIMETRIC: perInch = 2540; break;
+    case MM_LOENGLISH: perInch = 100; break;
+    case MM_HIENGLISH: perInch = 1000; break;
+    case MM_TWIPS: perInch = 1440; break;
+    default: return false;
+  }
+  window = SIZE{perInch, perInch};
+  viewport = SIZE{96, -96};
+  return true;
+}
+
+// An isotropic context keeps a unit as wide as it is high: the viewport extent whose scale is
+// larger shrinks to the other's, its sign kept.
+void KeepIsotropic(DcState& s) {
+  if (s.mapMode != MM_ISOTROPIC) return;
+  const long double sx = std::abs(static_cast<long double>(s.viewportExt.cx) / s.windowExt.cx);
+  const long double sy = std::abs(static_cast<long double>(s.viewportExt.cy) / s.windowExt.cy);
+  const auto shrink = [](LONG& extent, long double scale, LONG window) {
+    const auto magnitude = static_cast<LONG>(std::llround(scale * std::abs(static_cast<long double>(window))));
+    extent = extent < 0 ? -magnitude : magnitude;
+  };
+  if (sx > sy) shrink(s.viewportExt.cx, sy, s.windowExt.cx);
+  else if (sy > sx) shrink(s.viewportExt.cy, sx, s.windowExt.cy);
+}
+
+template <typename T>
+BOOL Exchange(HDC hdc, T DcState::*field, T value, T* previous) {
+  const auto dc = FindDc(hdc);
+  if (!dc) return FALSE;
+  if (previous) *previous = dc->state.*field;
+  dc->state.*field = value;
+  return TRUE;
+}
+
+template <typename T>
+BOOL Read(HDC hdc, T DcState::*field, T* out) {
+  const auto dc = FindDc(hdc);
+  if (!dc || !out) return FALSE;
+  *out = dc->state.*field;
+  return TRUE;
+}
+
+BOOL SetExtent(HDC hdc, SIZE DcState::*field, int x, int y, SIZE* previous) {
+  const auto dc = FindDc(hdc);
+  if (!dc) return FALSE;
+  if (previous) *previous = dc->state.*field;
+  const int mode = dc->state.mapMode;
+  if (mode != MM_ISOTROPIC && mode != MM_ANISOTROPIC) return TRUE;  // fixed by the mode
+  if (x == 0 || y == 0) return FALSE;
+  dc->state.*field = SIZE{x, y};
+  KeepIsotropic(dc->state);
+  return TRUE;
+}
+
+BOOL Convert(HDC hdc, POINT* points, int count, bool toDevice) {
+  const auto dc = FindDc(hdc);
+  if (!dc || (!points && count > 0)) return FALSE;
+  const Mapping map(dc->state);
+  for (int i = 0; i < count; ++i) {
+    if (toDevice) {
+      const Point d = map.point(points[i]);
+      points[i] = {d.x, d.y};
+    } else {
+      points[i] = map.logical(points[i].x, points[i].y);
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+int SetMapMode(HDC hdc, int mode) {
+  const auto dc = FindDc(hdc);
+  if (!dc || mode < MM_TEXT || mode > MM_ANISOTROPIC) return 0;
+  DcState& s = dc->state;
+  const int previous = s.mapMode;
+  s.mapMode = mode;
+  FixedExtents(mode, s.windowExt, s.viewportExt);  // the two scalable modes keep what they had
+  KeepIsotropic(s);
+  return previous;
+}
+
+int GetMapMode(HDC hdc) { return GetField(hdc, &DcState::mapMode, 0); }
+BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* previous) {
+  return Exchange(hdc, &DcState::windowOrg, POINT{x, y}, previous);
+}
+BOOL GetWindowOrgEx(HDC hdc, POINT* origin) { return Read(hdc, &DcState::windowOrg, origin); }
+BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous) {
+  return Exchange(hdc, &DcState::viewportOrg, POINT{x, y}, previous);
+}
+BOOL GetViewportOrgEx(HDC hdc, POINT* origin) { return Read(hdc, &DcState::viewportOrg, origin); }
+BOOL OffsetViewportOrgEx(HDC hdc, int dx, int dy, POINT* previous) {
+  POINT origin{};
+  if (!GetViewportOrgEx(hdc, &origin)) return FALSE;
+  return SetViewportOrgEx(hdc, origin.x + dx, origin.y + dy, previous);
+}
+BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* previous) { return SetExtent(hdc, &DcState::windowExt, x, y, previous); }
+BOOL GetWindowExtEx(HDC hdc, SIZE* extent) { return Read(hdc, &DcState::windowExt, extent); }
+BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* previous) {
+  return SetExtent(hdc, &DcState::viewportExt, x, y, previous);
+}
+BOOL GetViewportExtEx(HDC hdc, SIZE* extent) { return Read(hdc, &DcState::viewportExt, extent); }
+BOOL LPtoDP(HDC hdc, POINT* points, int count) { return Convert(hdc, points, count, true); }
+BOOL DPtoLP(HDC hdc, POINT* points, int count) { return Convert(hdc, points, count, false); }

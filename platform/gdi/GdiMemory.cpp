@@ -67,6 +67,8 @@ HDC ScreenDC() {
   return screen;
 }
 
+HDC CreateScreenDC() { return static_cast<HDC>(AddObject(MakeDc(DcObject::Device::Screen))); }
+
 DWORD PixelFromColor(const PixelBuffer& pixels, COLORREF color) { return ColorCoder(pixels).encode(color); }
 
 COLORREF ColorFromPixel(const PixelBuffer& pixels, DWORD value) { return ColorCoder(pixels).decode(value); }

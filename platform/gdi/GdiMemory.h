@@ -43,9 +43,11 @@ struct DesktopMode {
 void SetDesktopMode(const DesktopMode& mode);
 DesktopMode GetDesktopMode();
 
-// The screen's device context (the window layer's GetDC(NULL) hands it out); its drawing goes
-// nowhere, its capabilities are the desktop mode's.
+// The screen's device context; its drawing goes nowhere, its capabilities are the desktop
+// mode's. ScreenDC is one shared context that cannot be deleted; CreateScreenDC makes a new one
+// with state of its own (the window layer's GetDC(NULL) hands those out), which DeleteDC ends.
 HDC ScreenDC();
+HDC CreateScreenDC();
 
 // Pixel value of `color` in a buffer's format (nearest palette index for paletted formats),
 // and back. One table does the conversions for every format.

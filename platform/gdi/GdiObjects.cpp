@@ -50,7 +50,7 @@ int GetBitmapObject(const BitmapObject& b, int size, LPVOID out) {
 
 HPEN CreatePen(int style, int width, COLORREF color) {
   auto pen = NewPen();
-  pen->style = style == PS_NULL ? PS_NULL : PS_SOLID;
+  pen->style = style >= PS_SOLID && style <= PS_INSIDEFRAME ? style : PS_SOLID;
   pen->width = std::clamp(width, 1, kCoordinateLimit);
   pen->color = color;
   return static_cast<HPEN>(AddObject(pen));
@@ -87,6 +87,36 @@ HRGN CreateRectRgn(int left, int top, int right, int bottom) {
   return static_cast<HRGN>(AddObject(region));
 }
 
+HRGN CreatePolygonRgn(const POINT* points, int count, int mode) {
+  if (!points || count < 0 || (mode != ALTERNATE && mode != WINDING)) return nullptr;
+  auto region = std::make_shared<RegionObject>();
+  region->winding = mode == WINDING;
+  for (int i = 0; i < count; ++i) region->polygon.push_back(CoordOf(points[i]));
+  if (count < 3) region->polygon.clear();  // covers nothing: an empty rectangle
+  Rect bounds{kCoordinateLimit, kCoordinateLimit, -kCoordinateLimit, -kCoordinateLimit};
+  const Rect rows{-kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, kCoordinateLimit};
+  ForEachPolygonSpan(region->polygon, region->winding, rows, [&](int y, int x0, int x1) {
+    bounds = {std::min(bounds.left, x0), std::min(bounds.top, y), std::max(bounds.right, x1), std::max(bounds.bottom, y + 1)};
+  });
+  region->rect = bounds.empty() ? Rect{} : bounds;
+  if (region->rect.empty()) region->polygon.clear();
+  return static_cast<HRGN>(AddObject(region));
+}
+
+BOOL PtInRegion(HRGN rgn, int x, int y) {
+  const auto region = Find<RegionObject>(rgn);
+  return region && region->contains(x, y) ? TRUE : FALSE;
+}
+
+int GetRgnBox(HRGN rgn, RECT* box) {
+  const auto region = Find<RegionObject>(rgn);
+  if (!region || !box) return RGN_ERROR;
+  const Rect& r = region->rect;
+  *box = {r.left, r.top, r.right, r.bottom};
+  if (r.empty()) return NULLREGION;
+  return region->rectangular() ? SIMPLEREGION : COMPLEXREGION;
+}
+
 // The context keeps a copy: the region may be deleted afterwards.
 int SelectClipRgn(HDC hdc, HRGN rgn) {
   const auto dc = FindDc(hdc);
@@ -96,7 +126,7 @@ int SelectClipRgn(HDC hdc, HRGN rgn) {
     return SIMPLEREGION;
   }
   const auto region = Find<RegionObject>(rgn);
-  if (!region) return RGN_ERROR;
+  if (!region || !region->rectangular()) return RGN_ERROR;
   dc->state.clip = region->rect;
   return RegionType(ClipOf(*dc));
 }
@@ -104,7 +134,7 @@ int SelectClipRgn(HDC hdc, HRGN rgn) {
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
   const auto dc = FindDc(hdc);
   if (!dc) return RGN_ERROR;
-  dc->state.clip = ClipOf(*dc).intersected(Rect::Normalized(left, top, right, bottom));
+  dc->state.clip = ClipOf(*dc).intersected(Mapping(dc->state).rect(left, top, right, bottom));
   return RegionType(*dc->state.clip);
 }
 

@@ -11,6 +11,24 @@ namespace {
 
 const LOGFONTA& FontOf(const DcObject& dc) { return dc.state.font->font; }
 
+// Draws one line with its cell's top-left corner at device (x, y); an opaque
+// background fills the whole cell first.
+void DrawRun(const DcObject& dc, Painter& painter, int x, int y, std::string_view text) {
+  const TextRun run = LayOut(FontOf(dc), text);
+  if (dc.state.bkMode == OPAQUE)
+    painter.fill({x, y, x + run.width, y + run.metrics.height},
+                 Ink{painter.coder().encode(ResolveColor(dc, dc.state.bkColor))});
+  const Pixel ink = painter.coder().encode(ResolveColor(dc, dc.state.textColor));
+  int penX = x;
+  for (std::size_t i = 0; i < run.text.size(); ++i) {
+    const Glyph& g = run.glyph(i);
+    painter.mask(penX + g.left, y + g.top, g.width, g.height, g.mask, ink);
+    penX += g.advance;
+  }
+}
+
+bool ValidText(LPCSTR text, int length) { return length >= 0 && (length == 0 || text); }
+
 }  // namespace
 
 HFONT CreateFontIndirectA(const LOGFONTA* font) {
@@ -42,26 +60,33 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
   return CreateFontIndirectA(&lf);
 }
 
-// The cell's top-left corner is at (x, y); an opaque background fills the whole cell first.
+
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length) {
   const auto dc = FindDc(hdc);
-  if (!dc || length < 0 || (length > 0 && !text)) return FALSE;
+  if (!dc || !ValidText(text, length)) return FALSE;
   const PixelBuffer px = DrawTargetOf(*dc);
   if (!px.bits || length == 0) return TRUE;
-  const TextRun run = LayOut(FontOf(*dc), {text, static_cast<std::size_t>(length)});
   Painter painter(px, ClipOf(*dc));
-  x = Coord(x);
-  y = Coord(y);
-  if (dc->state.bkMode == OPAQUE)
-    painter.fill({x, y, x + run.width, y + run.metrics.height},
-                 Ink{painter.coder().encode(ResolveColor(*dc, dc->state.bkColor))});
-  const Pixel ink = painter.coder().encode(ResolveColor(*dc, dc->state.textColor));
-  int penX = x;
-  for (std::size_t i = 0; i < run.text.size(); ++i) {
-    const Glyph& g = run.glyph(i);
-    painter.mask(penX + g.left, y + g.top, g.width, g.height, g.mask, ink);
-    penX += g.advance;
+  const Point at = Mapping(dc->state).point(x, y);
+  DrawRun(*dc, painter, at.x, at.y, {text, static_cast<std::size_t>(length)});
+  return TRUE;
+}
+
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length, const INT*) {
+  const auto dc = FindDc(hdc);
+  if (!dc || !ValidText(text, static_cast<int>(length)) || length > INT32_MAX) return FALSE;
+  const PixelBuffer px = DrawTargetOf(*dc);
+  if (!px.bits) return TRUE;
+  const Mapping map(dc->state);
+  const Rect box = rect ? map.rect(*rect) : Rect{};
+  if (rect && (options & ETO_OPAQUE)) {
+    Painter fill(px, ClipOf(*dc));
+    fill.fill(box, Ink{fill.coder().encode(ResolveColor(*dc, dc->state.bkColor))});
   }
+  if (length == 0) return TRUE;
+  Painter painter(px, rect && (options & ETO_CLIPPED) ? ClipOf(*dc).intersected(box) : ClipOf(*dc));
+  const Point at = map.point(x, y);
+  DrawRun(*dc, painter, at.x, at.y, {text, length});
   return TRUE;
 }
 

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/gdi/PixelFormat.h"
+#include "platform/gdi/Shapes.h"
 
 namespace gdi {
 namespace {
@@ -175,6 +176,14 @@ StockObjects& Stocks() {
 }
 
 }  // namespace
+
+bool RegionObject::contains(int x, int y) const {
+  if (!rect.contains(x, y)) return false;
+  if (rectangular()) return true;
+  bool inside = false;
+  ForEachPolygonSpan(polygon, winding, {x, y, x + 1, y + 1}, [&](int, int x0, int x1) { inside |= x >= x0 && x < x1; });
+  return inside;
+}
 
 std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bitsPerPixel, Layout layout,
                                          std::vector<RGBQUAD> colors) {

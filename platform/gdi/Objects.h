@@ -79,10 +79,15 @@ struct PaletteObject : Object {
   std::vector<PALETTEENTRY> entries;
 };
 
+// A rectangle, or the pixels a polygon covers by its fill rule (`rect` is then their bounds).
 struct RegionObject : Object {
   static constexpr Kind kKind = Kind::Region;
   RegionObject() : Object(kKind) {}
   Rect rect;
+  std::vector<Point> polygon;
+  bool winding = false;
+  bool rectangular() const { return polygon.empty(); }
+  bool contains(int x, int y) const;
 };
 
 // The part of a device context that SaveDC keeps.
@@ -98,8 +103,13 @@ struct DcState {
   int polyFillMode = ALTERNATE;
   int stretchMode = BLACKONWHITE;
   int mix = R2_COPYPEN;
-  POINT position{0, 0};
-  std::optional<Rect> clip;
+  POINT position{0, 0};  // logical
+  std::optional<Rect> clip;  // device
+  int mapMode = MM_TEXT;
+  POINT windowOrg{0, 0};
+  POINT viewportOrg{0, 0};
+  SIZE windowExt{1, 1};
+  SIZE viewportExt{1, 1};
 };
 
 struct DcObject : Object {

@@ -14,6 +14,19 @@ void Pattern::fillRow(int x, int y, int count, Pixel* out) const {
   }
 }
 
+bool LineStyle::step() {
+  int total = 0;
+  for (std::uint8_t r : runs) total += r;
+  if (total == 0) return true;
+  int at = position % total;
+  position = (position + 1) % total;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    if (at < runs[i]) return i % 2 == 0;
+    at -= runs[i];
+  }
+  return true;
+}
+
 Painter::Painter(const PixelBuffer& pixels, const Rect& clip, RopCode rop)
     : pixels_(pixels), coder_(pixels), rop_(rop) {
   clip_ = pixels.bits ? clip.intersected({0, 0, pixels.width, pixels.height}) : Rect{};
@@ -54,8 +67,15 @@ bool Painter::plot(int x, int y, Pixel value) {
   return true;
 }
 
-void Painter::line(Point a, Point b, const Ink& ink, int width) {
+void Painter::line(Point a, Point b, const Ink& ink, int width, LineStyle* style, const Ink* gap) {
   width = std::max(width, 1);
+  if (style) {
+    ForEachLinePoint(a, b, [&](int x, int y) {
+      const bool on = style->step();
+      if (on || gap) span(y, x, x + 1, on ? ink : *gap);
+    });
+    return;
+  }
   const int before = width / 2;
   const Rect reach = Rect::Normalized(a.x, a.y, b.x, b.y);
   const Rect grown{reach.left - before, reach.top - before, reach.right + width, reach.bottom + width};

@@ -27,6 +27,15 @@ struct Ink {
   const Pattern* pattern = nullptr;
 };
 
+// The on and off runs of a styled pen, with where along them the next pixel falls; a
+// polyline carries one state through all its segments.
+struct LineStyle {
+  std::span<const std::uint8_t> runs;  // on, off, on, off, ...
+  int position = 0;
+  // Whether the next pixel is on, moving along one pixel.
+  bool step();
+};
+
 class Painter {
  public:
   // `clip` is cut to the buffer; `rop` combines the inks (pattern operand) with the destination.
@@ -40,8 +49,9 @@ class Painter {
   void fill(const Rect& r, const Ink& ink);
   // Sets one pixel, ignoring the raster operation; false outside the clip.
   bool plot(int x, int y, Pixel value);
-  // A line without its end point, a square pen of `width` pixels centred on each point.
-  void line(Point a, Point b, const Ink& ink, int width);
+  // A line without its end point, a square pen of `width` pixels centred on each point. With
+  // a style, only its on runs are drawn, and its off runs in `gap` when there is one.
+  void line(Point a, Point b, const Ink& ink, int width, LineStyle* style = nullptr, const Ink* gap = nullptr);
   // Pen band then brush interior; a null ink leaves its part untouched.
   void shape(const Shape& s, const Ink* pen, int penWidth, const Ink* brush);
   void polygon(std::span<const Point> points, bool winding, const Ink& brush);

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QStringDecoder>
 #include <QScreen>
 
 #include "platform/qt/QtApp.h"
@@ -42,6 +44,14 @@ int AnswerOf(int button) {
     case QMessageBox::No: return IDNO;
     default: return IDOK;
   }
+}
+
+// The class library's dialogs carry texts written in any language: UTF-8 where the bytes are
+// valid UTF-8, else the 8-bit character set.
+QString DialogText(const std::string& text) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+  QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  return utf8.hasError() ? QString::fromLatin1(text.c_str()) : decoded;
 }
 
 }  // namespace
@@ -88,6 +98,23 @@ int QtPeer::ShowMessageBox(HWND owner, const std::string& text, const std::strin
   // Above a full-screen window the box must still be seen.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   return AnswerOf(box.exec());
+}
+
+std::optional<int> QtPeer::ShowMessageDialog(HWND owner, const user::MessageDialog& dialog) {
+  EnsureApplication();
+  QMessageBox box(IconOf(dialog.icon), DialogText(dialog.caption), DialogText(dialog.text), QMessageBox::NoButton,
+                  WidgetOf(owner));
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  std::vector<QPushButton*> buttons;
+  for (const user::DialogButton& b : dialog.buttons)
+    buttons.push_back(box.addButton(DialogText(b.caption), QMessageBox::AcceptRole));
+  if (buttons.empty()) return std::nullopt;
+  box.setDefaultButton(buttons.at(static_cast<std::size_t>(dialog.defaultButton)));
+  box.setEscapeButton(buttons.at(static_cast<std::size_t>(dialog.cancelButton)));
+  box.exec();
+  const auto pressed = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+  if (pressed == buttons.end()) return dialog.cancelButton;
+  return static_cast<int>(pressed - buttons.begin());
 }
 
 void QtPeer::SetCursorVisible(bool visible) {

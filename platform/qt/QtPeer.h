@@ -24,6 +24,7 @@ class QtPeer : public user::Peer {
   void WindowDestroyed(HWND hwnd) override;
   void ShowPixels(HWND hwnd, const gdi::PixelBuffer& pixels) override;
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+  std::optional<int> ShowMessageDialog(HWND owner, const user::MessageDialog& dialog) override;
   void SetCursorVisible(bool visible) override;
   int ScreenCount() override;
   void PumpEvents() override;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/win32/WinError.h"
 #include "platform/win32/Win32Types.h"
 
 using LPBYTE = BYTE*;
@@ -37,18 +38,6 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
-constexpr LONG ERROR_SUCCESS = 0;
-constexpr LONG ERROR_FILE_NOT_FOUND = 2;
-constexpr LONG ERROR_PATH_NOT_FOUND = 3;
-constexpr LONG ERROR_ACCESS_DENIED = 5;
-constexpr LONG ERROR_INVALID_HANDLE = 6;
-constexpr LONG ERROR_WRITE_FAULT = 29;
-constexpr LONG ERROR_READ_FAULT = 30;
-constexpr LONG ERROR_INVALID_PARAMETER = 87;
-constexpr LONG ERROR_BAD_PATHNAME = 161;
-constexpr LONG ERROR_MORE_DATA = 234;
-constexpr LONG ERROR_BADDB = 1009;  // the registry file is damaged; it is left as it is
-constexpr LONG ERROR_KEY_DELETED = 1018;
 
 // Key paths are "\"-separated and compare without regard to case; so do value names. A key
 // name is 1 to 255 printable ASCII characters. A null or empty sub-key names `hKey` itself.

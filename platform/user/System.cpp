@@ -12,6 +12,7 @@ std::atomic<Peer*> peer{nullptr};
 std::atomic<int> cursorCounter{0};
 std::atomic<bool> screenSaverRunning{false};
 std::atomic<int> monitorOverride{0};  // 0: none
+std::atomic<int> minimizeAnimation{1};
 ScopedMessageBoxSink* sink = nullptr;  // main thread only
 
 // Metrics that depend on no device.
@@ -34,6 +35,7 @@ void ResetSystem() {
   cursorCounter.store(0);
   screenSaverRunning.store(false);
   monitorOverride.store(0);
+  minimizeAnimation.store(1);
   if (Peer* p = GetPeer()) p->SetCursorVisible(true);
 }
 }  // namespace detail
@@ -69,10 +71,45 @@ int ShowCursor(BOOL show) {
 }
 
 BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT) {
-  if (action != SPI_SETSCREENSAVERRUNNING) return FALSE;
-  const bool previous = screenSaverRunning.exchange(uiParam != 0);
-  if (pvParam) *static_cast<BOOL*>(pvParam) = previous ? TRUE : FALSE;
-  return TRUE;
+  switch (action) {
+    case SPI_SETSCREENSAVERRUNNING: {
+      const bool previous = screenSaverRunning.exchange(uiParam != 0);
+      if (pvParam) *static_cast<BOOL*>(pvParam) = previous ? TRUE : FALSE;
+      return TRUE;
+    }
+    case SPI_GETWORKAREA: {
+      if (!pvParam) return FALSE;
+      const gdi::DesktopMode desktop = gdi::GetDesktopMode();
+      *static_cast<RECT*>(pvParam) = {0, 0, desktop.width, desktop.height};
+      return TRUE;
+    }
+    case SPI_GETANIMATION:
+    case SPI_SETANIMATION: {
+      auto* info = static_cast<ANIMATIONINFO*>(pvParam);
+      if (!info || info->cbSize != sizeof(ANIMATIONINFO)) return FALSE;
+      if (action == SPI_GETANIMATION)
+        info->iMinAnimate = minimizeAnimation.load();
+      else
+        minimizeAnimation.store(info->iMinAnimate);
+      return TRUE;
+    }
+    default: return FALSE;
+  }
+}
+
+LONG GetDialogBaseUnits() {
+  static const LONG units = [] {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size{};
+    GetTextExtentPoint32A(dc, kLetters, 52, &size);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    const LONG width = (size.cx / 26 + 1) / 2;  // the average, rounded
+    return static_cast<LONG>(static_cast<DWORD>(width & 0xFFFF) | (static_cast<DWORD>(size.cy & 0xFFFF) << 16));
+  }();
+  return units;
 }
 
 int GetSystemMetrics(int index) {

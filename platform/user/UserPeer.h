@@ -53,6 +53,20 @@ void PostInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const Held
 // A native window of the desktop, outside this program.
 using NativeId = std::uintptr_t;
 
+// A dialog with a text and a row of buttons, as the class library's message dialog asks for one.
+struct DialogButton {
+  std::string caption;
+  int result = 0;
+};
+struct MessageDialog {
+  std::string caption;
+  std::string text;
+  UINT icon = 0;  // one of the MB_ICON values, or 0
+  std::vector<DialogButton> buttons;
+  int defaultButton = 0;  // indices into `buttons`
+  int cancelButton = 0;
+};
+
 // A toolkit plugs in here; without one the layer runs headless. The peer shows state and
 // reports input through PostInput; it keeps no state of the program. Called on the main thread
 // unless said otherwise.
@@ -67,6 +81,8 @@ class Peer {
   // A window device context was released: show its pixels (32 bits, client size).
   virtual void ShowPixels(HWND hwnd, const gdi::PixelBuffer& pixels) = 0;
   virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
+  // The index of the button pressed; none when the toolkit shows no such dialogs.
+  virtual std::optional<int> ShowMessageDialog(HWND /*owner*/, const MessageDialog& /*dialog*/) { return std::nullopt; }
   virtual void SetCursorVisible(bool visible) = 0;
   virtual int ScreenCount() = 0;
   // Delivers pending toolkit events without waiting; WaitEvents waits for at least one.

@@ -52,7 +52,13 @@ constexpr UINT PM_NOREMOVE = 0x0, PM_REMOVE = 0x1;
 constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5;
 
 // SystemParametersInfoA actions.
+constexpr UINT SPI_GETWORKAREA = 0x30, SPI_GETANIMATION = 0x48, SPI_SETANIMATION = 0x49;
 constexpr UINT SPI_SETSCREENSAVERRUNNING = 97;
+// The minimise and restore animation setting; cbSize must be sizeof(ANIMATIONINFO).
+struct ANIMATIONINFO {
+  UINT cbSize;
+  int iMinAnimate;
+};
 constexpr UINT SPI_SCREENSAVERRUNNING = SPI_SETSCREENSAVERRUNNING;
 
 // GetSystemMetrics indices.
@@ -69,8 +75,8 @@ BOOL ShowWindow(HWND hwnd, int command);
 BOOL GetClientRect(HWND hwnd, RECT* rect);
 BOOL DestroyWindow(HWND hwnd);
 
-// GetDC(NULL) is the screen's device context; a window's draws into the window's own pixels,
-// which ReleaseDC hands to the peer to show.
+// GetDC(NULL) is a new device context on the screen, which ReleaseDC ends; a window's draws
+// into the window's own pixels, which ReleaseDC hands to the peer to show.
 HDC GetDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC hdc);
 
@@ -88,5 +94,30 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // The display counter: shown while 0 or above; starts at 0. Returns the new value.
 int ShowCursor(BOOL show);
 
+// SPI_GETWORKAREA reports the whole desktop (no panels are known to the layer).
 BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
+// The system font's average character width in the low word, its height in the high word.
+LONG GetDialogBaseUnits();
 int GetSystemMetrics(int index);
+
+// Drawing helpers over a device context: inverting a rectangle, the dotted focus frame that a
+// second call takes away again, and rectangle arithmetic.
+BOOL InvertRect(HDC hdc, const RECT* rect);
+BOOL DrawFocusRect(HDC hdc, const RECT* rect);
+BOOL IsRectEmpty(const RECT* rect);
+BOOL InflateRect(RECT* rect, int dx, int dy);
+BOOL IntersectRect(RECT* result, const RECT* a, const RECT* b);
+BOOL OffsetRect(RECT* rect, int dx, int dy);
+BOOL PtInRect(const RECT* rect, POINT point);
+
+// Text laid out in a rectangle. Lines end at CR, LF or CR LF (unless DT_SINGLELINE); with
+// DT_WORDBREAK they also break between words that would pass the right edge; tabs expand to
+// every eighth average character width with DT_EXPANDTABS; an ampersand underlines the next
+// character ("&&" is one) unless DT_NOPREFIX. DT_VCENTER and DT_BOTTOM place a single line.
+// The text is kept within the rectangle unless DT_NOCLIP; DT_CALCRECT only measures, setting
+// the rectangle's right and bottom. Right-to-left reading changes nothing for the 8-bit texts
+// this layer draws. Returns the height of the text (from the rectangle's top for a placed line).
+constexpr UINT DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
+               DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
+               DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_RTLREADING = 0x20000;
+int DrawTextA(HDC hdc, LPCSTR text, int count, RECT* rect, UINT format);

@@ -215,8 +215,13 @@ BOOL DestroyWindow(HWND hwnd) {
 }
 
 HDC GetDC(HWND hwnd) {
-  if (!hwnd) return gdi::ScreenDC();
   Table& t = table();
+  if (!hwnd) {
+    HDC screen = gdi::CreateScreenDC();
+    std::lock_guard g(t.lock);
+    t.dcs[screen] = OpenDC{nullptr, nullptr};
+    return screen;
+  }
   std::shared_ptr<Pixels> pixels;
   {
     std::lock_guard g(t.lock);
@@ -245,6 +250,7 @@ int ReleaseDC(HWND hwnd, HDC hdc) {
     t.dcs.erase(it);
   }
   DeleteDC(hdc);
+  if (!hwnd) return 1;  // the screen's: nothing to show
   if (Peer* peer = GetPeer()) {
     if (detail::IsOwnWindow(hwnd))
       peer->ShowPixels(hwnd, open.pixels->Buffer());

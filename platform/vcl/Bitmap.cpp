@@ -46,6 +46,7 @@ TPixelFormat FormatOfBitCount(int bits) {
 }
 
 RGBQUAD Quad(COLORREF c) { return RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0}; }
+COLORREF Rgb(const RGBQUAD& q) { return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue); }
 
 // Black and white; the sixteen standard colours; those sixteen, a 6 x 6 x 6 cube and a grey ramp.
 std::vector<RGBQUAD> StandardColors(int bits) {
@@ -155,7 +156,12 @@ TBitmap::TBitmapImage TBitmap::NewImage(int AWidth, int AHeight, TPixelFormat Fo
     Colors.resize(std::size_t{1} << bits, RGBQUAD{0, 0, 0, 0});
     image.Colors = std::move(Colors);
   }
-  if (AWidth <= 0 || AHeight <= 0) return image;
+  if (AWidth <= 0 || AHeight <= 0) {
+    // An empty image keeps the size it was given, so width and height can be set one by one.
+    image.Width = std::max(AWidth, 0);
+    image.Height = std::max(AHeight, 0);
+    return image;
+  }
   if (!vcl::ImageSizeFits(AWidth, AHeight, bits)) OutOfResources();
 
   // The colour table, or for 16 bits the 5-6-5 masks, follows the header.
@@ -217,7 +223,10 @@ void TBitmap::Assign(TPersistent* Source) {
   TBitmapImage image = NewImage(bitmap->FImage.Width, bitmap->FImage.Height, bitmap->FImage.PixelFormat,
                                 bitmap->FImage.Colors);
   if (!CopyRows(bitmap->GetHandle(), image.Handle.get())) bitmap->CopyInto(image, false);
+  FHandleType = bitmap->FHandleType;
+  FTransparentColor = bitmap->FTransparentColor;
   SetImage(std::move(image));
+  SetTransparent(bitmap->GetTransparent());
 }
 
 TCanvas* TBitmap::GetCanvas() {
@@ -257,6 +266,47 @@ void* TBitmap::GetScanLine(int Row) {
   if (!FImage.Handle || Row < 0 || Row >= FImage.Height)
     throw EInvalidGraphicOperation("Scan line index out of range");
   return RowOf(FImage.Handle.get(), Row);
+}
+
+bool TBitmap::GetMonochrome() const {
+  return FImage.PixelFormat == pf1bit && FImage.Colors.size() == 2 && Rgb(FImage.Colors[0]) == 0 &&
+         Rgb(FImage.Colors[1]) == 0xFFFFFF;
+}
+
+void TBitmap::SetMonochrome(bool Value) {
+  if (Value == GetMonochrome()) return;
+  TCanvas* canvas = GetCanvas();
+  const auto text = static_cast<COLORREF>(ColorToRGB(canvas->GetFont()->GetColor()));
+  const auto back = static_cast<COLORREF>(ColorToRGB(canvas->GetBrush()->GetColor()));
+  TBitmapImage image = NewImage(FImage.Width, FImage.Height, Value ? pf1bit : pfDevice,
+                                Value ? StandardColors(1) : std::vector<RGBQUAD>{});
+  if (image.Handle && FImage.Handle) {
+    FCanvas->FreeContext();
+    SelectedDC target(image.Handle.get()), source(FImage.Handle.get());
+    SetBkColor(source.get(), back);  // the colour that becomes white
+    SetTextColor(target.get(), text);  // what black and white become
+    SetBkColor(target.get(), back);
+    BitBlt(target.get(), 0, 0, FImage.Width, FImage.Height, source.get(), 0, 0, SRCCOPY);
+  }
+  SetImage(std::move(image));
+}
+
+void TBitmap::SetHandleType(TBitmapHandleType Value) {
+  if (Value == FHandleType) return;
+  if (Value == bmDDB && !GetMonochrome()) SetPixelFormat(pfDevice);
+  FHandleType = Value;
+}
+
+TColor TBitmap::GetTransparentColor() {
+  if (FTransparentColor != clDefault) return FTransparentColor;
+  const TColor automatic = GetMonochrome() || GetEmpty() ? clWhite : GetCanvas()->GetPixels(0, FImage.Height - 1);
+  return automatic | 0x02000000;
+}
+
+void TBitmap::SetTransparentColor(TColor Value) {
+  if (Value == FTransparentColor) return;
+  FTransparentColor = Value;
+  Changed(this);
 }
 
 void TBitmap::SetSize(int AWidth, int AHeight) {

@@ -1,5 +1,5 @@
 // The canvas: drawing operations over a device context it does not own, with pen, brush and
-// font turned into drawing-layer objects only when an operation needs them.
+// font turned into drawing-layer objects only when an operation needs them, and its lock.
 #include <array>
 #include <vector>
 
@@ -9,7 +9,6 @@ namespace {
 
 // Pen modes in TPenMode order, as the drawing layer's binary raster operations.
 constexpr std::array<int, 16> kPenModeRop2 = {1, 16, 11, 6, 13, 4, 14, 5, 12, 3, 15, 2, 9, 8, 7, 10};
-constexpr DWORD kDefaultCharset = 1;
 
 [[noreturn]] void OutOfResources() { throw EOutOfResources("Out of system resources"); }
 
@@ -95,7 +94,7 @@ void TCanvas::RealizeFont() {
   const TFontStyles style = FFont->GetStyle();
   vcl::GdiFont font(CreateFontA(FFont->GetHeight(), 0, 0, 0, style.Contains(fsBold) ? FW_BOLD : FW_NORMAL,
                                 style.Contains(fsItalic), style.Contains(fsUnderline), style.Contains(fsStrikeOut),
-                                kDefaultCharset, 0, 0, 0, 0, FFont->GetName().c_str()));
+                                FFont->GetCharset(), 0, 0, 0, PitchBits(FFont->GetPitch()), FFont->GetName().c_str()));
   if (!font) OutOfResources();
   HGDIOBJ previous = SelectObject(FHandle, font.get());
   if (FOldFont == nullptr) FOldFont = previous;
@@ -213,3 +212,53 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source) 
              Source.Width(), Source.Height(), FCopyMode);
   Changed();
 }
+
+void TCanvas::BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Color) {
+  if (Bitmap == nullptr || Bitmap->GetEmpty()) return;
+  Changing();
+  RequiredState(csHandleValid | csBrushValid);
+  const int w = Source.Width(), h = Source.Height();
+  // A mask set where the bitmap has Color, then: the brush where the mask is set, else the bitmap.
+  vcl::GdiBitmap maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+  vcl::MemoryDC mask(CreateCompatibleDC(nullptr));
+  if (!maskBitmap || !mask) OutOfResources();
+  HGDIOBJ previousMask = SelectObject(mask.get(), maskBitmap.get());
+  HDC source = Bitmap->GetCanvas()->GetHandle();
+  const COLORREF sourceBack = SetBkColor(source, static_cast<COLORREF>(ColorToRGB(Color)));
+  BitBlt(mask.get(), 0, 0, w, h, source, Source.left, Source.top, SRCCOPY);
+  SetBkColor(source, sourceBack);
+  StretchBlt(FHandle, Dest.left, Dest.top, Dest.Width(), Dest.Height(), source, Source.left, Source.top, w, h, SRCCOPY);
+  const COLORREF text = SetTextColor(FHandle, RGB(0, 0, 0));
+  const COLORREF back = SetBkColor(FHandle, RGB(255, 255, 255));
+  StretchBlt(FHandle, Dest.left, Dest.top, Dest.Width(), Dest.Height(), mask.get(), 0, 0, w, h, 0x00E20746);
+  SetTextColor(FHandle, text);
+  SetBkColor(FHandle, back);
+  SelectObject(mask.get(), previousMask);
+  Changed();
+}
+
+void TCanvas::TextRect(const TRect& Rect, int X, int Y, const AnsiString& Text) {
+  Changing();
+  RequiredState(csHandleValid | csFontValid | csBrushValid);
+  const UINT options = ETO_CLIPPED | (FBrush->GetStyle() == bsClear ? 0 : ETO_OPAQUE);
+  ExtTextOutA(FHandle, X, Y, options, &Rect, Text.c_str(), static_cast<UINT>(Text.size()), nullptr);
+  Changed();
+}
+
+void TCanvas::Lock() {
+  FLock.lock();
+  FLockCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+void TCanvas::Unlock() {
+  FLockCount.fetch_sub(1, std::memory_order_relaxed);
+  FLock.unlock();
+}
+
+bool TCanvas::TryLock() {
+  if (!FLock.try_lock()) return false;
+  FLockCount.fetch_add(1, std::memory_order_relaxed);
+  return true;
+}
+
+int TCanvas::GetLockCount() const { return FLockCount.load(std::memory_order_relaxed); }

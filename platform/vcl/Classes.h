@@ -74,6 +74,9 @@ class TPersistent : public TObject {
 
 enum TOperation { opInsert, opRemove };
 
+// Horizontal alignment of text in controls and cells.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // A component with an owner. The owner destroys what it owns; components are made with `new`
 // and either given an owner or deleted by whoever made them.
 class TComponent : public TPersistent {

@@ -190,6 +190,7 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::ShowException(Exception* E) {
+  if (dynamic_cast<EAbort*>(E)) return;  // the silent exception
   HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->GetHandle() : nullptr;
   MessageBoxA(owner, E->Message.c_str(), GetTitle().c_str(), MB_OK | MB_ICONSTOP);
 }

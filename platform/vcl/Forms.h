@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "platform/vcl/Controls.h"
+#include "platform/vcl/Cursors.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poScreenCenter };
@@ -123,6 +124,13 @@ class TScreen : public TComponent {
   explicit TScreen(TComponent* AOwner) : TComponent(AOwner) {}
   int GetWidth() const;
   int GetHeight() const;
+
+  // The cursor shown over all of the program's windows; crDefault lets each window show its own.
+  TCursor GetCursor() const { return FCursor; }
+  void SetCursor(TCursor Value);
+
+ private:
+  TCursor FCursor = crDefault;
 };
 
 extern TApplication* Application;

@@ -104,6 +104,8 @@ void TFont::Assign(TPersistent* Source) {
   FHeight = font->FHeight;
   FColor = font->FColor;
   FStyle = font->FStyle;
+  FPitch = font->FPitch;
+  FCharset = font->FCharset;
   Changed();
 }
 
@@ -115,3 +117,5 @@ void TFont::SetSize(int Value) { SetHeight(-ScaleRounded(Value, PixelsPerInch, 7
 void TFont::SetHeight(int Value) { Update(FHeight, Value, [this] { Changed(); }); }
 void TFont::SetColor(TColor Value) { Update(FColor, Value, [this] { Changed(); }); }
 void TFont::SetStyle(TFontStyles Value) { Update(FStyle, Value, [this] { Changed(); }); }
+void TFont::SetPitch(TFontPitch Value) { Update(FPitch, Value, [this] { Changed(); }); }
+void TFont::SetCharset(TFontCharset Value) { Update(FCharset, Value, [this] { Changed(); }); }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -83,7 +85,10 @@ class TGraphicsObject : public TPersistent {
   void Changed();
 };
 
-enum TPenStyle { psSolid = PS_SOLID, psClear = PS_NULL };
+enum TPenStyle {
+  psSolid = PS_SOLID, psDash = PS_DASH, psDot = PS_DOT, psDashDot = PS_DASHDOT, psDashDotDot = PS_DASHDOTDOT,
+  psClear = PS_NULL, psInsideFrame = PS_INSIDEFRAME
+};
 enum TPenMode {
   pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
   pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
@@ -148,6 +153,22 @@ class TFontStyles {
   std::uint8_t FBits = 0;
 };
 
+enum TFontPitch { fpDefault, fpVariable, fpFixed };
+// The pitch bits of a font request (LOGFONTA's lfPitchAndFamily).
+constexpr BYTE PitchBits(TFontPitch Pitch) {
+  return Pitch == fpVariable ? VARIABLE_PITCH : Pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+}
+using TFontCharset = BYTE;
+constexpr TFontCharset ANSI_CHARSET = 0, DEFAULT_CHARSET = 1;
+
+// What a new font starts with.
+struct TFontData {
+  AnsiString Name;
+  TFontPitch Pitch;
+  TFontCharset Charset;
+};
+inline const TFontData DefFontData{"Sans", fpDefault, DEFAULT_CHARSET};
+
 // A font by face name and size. `Size` is in points, `Height` in pixels (negative: the
 // character height without internal leading), one derived from the other at PixelsPerInch.
 class TFont : public TGraphicsObject {
@@ -164,12 +185,18 @@ class TFont : public TGraphicsObject {
   void SetColor(TColor Value);
   TFontStyles GetStyle() const { return FStyle; }
   void SetStyle(TFontStyles Value);
+  TFontPitch GetPitch() const { return FPitch; }
+  void SetPitch(TFontPitch Value);
+  TFontCharset GetCharset() const { return FCharset; }
+  void SetCharset(TFontCharset Value);
 
  private:
-  AnsiString FName = "Sans";
+  AnsiString FName = DefFontData.Name;
   int FHeight = -11;  // 8 points
   TColor FColor = clWindowText;
   TFontStyles FStyle;
+  TFontPitch FPitch = DefFontData.Pitch;
+  TFontCharset FCharset = DefFontData.Charset;
 };
 
 // Raster operations of CopyRect, Draw and StretchDraw.
@@ -181,6 +208,9 @@ constexpr TCopyMode cmBlackness = BLACKNESS, cmDstInvert = DSTINVERT, cmMergeCop
                     cmSrcPaint = SRCPAINT, cmWhiteness = WHITENESS;
 
 class TGraphic;
+class TBitmap;
+
+enum TCanvasOrientation { coLeftToRight, coRightToLeft };
 
 // Drawing on a device context that someone else owns (a surface's, a window's), or on one the
 // canvas makes itself (CreateHandle). Pen, brush and font reach the device context only when a
@@ -230,6 +260,18 @@ class TCanvas : public TPersistent {
   void StretchDraw(const TRect& Rect, TGraphic* Graphic);
   // Source of Canvas onto Dest of this canvas, stretched to fit, with CopyMode.
   void CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source);
+  // Source of Bitmap onto Dest, stretched to fit, its pixels of Color replaced by the brush.
+  void BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source, TColor Color);
+  // Text at (X, Y) kept within Rect, which a solid brush fills first.
+  void TextRect(const TRect& Rect, int X, int Y, const AnsiString& Text);
+  // This layer has no mirrored device contexts: always left to right.
+  TCanvasOrientation GetCanvasOrientation() const { return coLeftToRight; }
+
+  // Serialises drawing from several threads; calls nest within one thread.
+  void Lock();
+  void Unlock();
+  bool TryLock();
+  int GetLockCount() const;
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;
@@ -262,6 +304,8 @@ class TCanvas : public TPersistent {
   HGDIOBJ FOldPen = nullptr;
   HGDIOBJ FOldBrush = nullptr;
   HGDIOBJ FOldFont = nullptr;
+  std::recursive_mutex FLock;
+  std::atomic<int> FLockCount{0};
 };
 
 enum TProgressStage { psStarting, psRunning, psEnding };
@@ -307,6 +351,8 @@ class TGraphic : public TPersistent {
 };
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+enum TBitmapHandleType { bmDIB, bmDDB };
+enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmapCanvas;
 
@@ -333,6 +379,19 @@ class TBitmap : public TGraphic {
   void SetPixelFormat(TPixelFormat Value);
   // Row Row's pixels, top row first; EInvalidGraphicOperation "Scan line index out of range".
   void* GetScanLine(int Row);
+  // One bit per pixel in black and white. Setting it converts as the device does: to
+  // monochrome, the canvas's brush colour becomes white and every other colour black; from
+  // monochrome (to the desktop's depth), black becomes the font colour and white the brush colour.
+  bool GetMonochrome() const;
+  void SetMonochrome(bool Value);
+  // A device-dependent bitmap has the desktop's depth (monochrome ones stay monochrome).
+  TBitmapHandleType GetHandleType() const { return FHandleType; }
+  void SetHandleType(TBitmapHandleType Value);
+  // In tmAuto the colour of the bottom-left pixel (white for monochrome), as a palette-relative
+  // colour; setting a colour other than clDefault makes the mode tmFixed.
+  TColor GetTransparentColor();
+  void SetTransparentColor(TColor Value);
+  TTransparentMode GetTransparentMode() const { return FTransparentColor == clDefault ? tmAuto : tmFixed; }
 
   bool GetEmpty() override { return !FImage.Handle; }
   int GetWidth() override { return FImage.Width; }
@@ -377,6 +436,8 @@ class TBitmap : public TGraphic {
   void SetImage(TBitmapImage Image);
 
   TBitmapImage FImage;
+  TBitmapHandleType FHandleType = bmDIB;
+  TColor FTransparentColor = clDefault;
   vcl::GdiPalette FPalette;
   std::unique_ptr<TBitmapCanvas> FCanvas;
 };

@@ -3,6 +3,8 @@
 #include "platform/win32/Kernel32.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -151,6 +153,55 @@ HMODULE GetModuleHandleA(LPCSTR name) {
   const auto it = table.modules.find(win32::NameKey(name));
   if (it == table.modules.end() || it->second.references == 0) return nullptr;
   return it->second.handle;
+}
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}  // namespace
+
+DWORD GetLastError() { return lastError; }
+void SetLastError(DWORD code) { lastError = code; }
+
+std::string SystemErrorText(DWORD code) {
+  switch (code) {
+    case ERROR_SUCCESS: return "The operation completed successfully.";
+    case ERROR_FILE_NOT_FOUND: return "The file was not found.";
+    case ERROR_ACCESS_DENIED: return "Access is denied.";
+    case ERROR_INVALID_HANDLE: return "The handle is not valid.";
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: return "There is not enough memory for this operation.";
+    case ERROR_INVALID_PARAMETER: return "A parameter is not valid.";
+    case ERROR_INSUFFICIENT_BUFFER: return "The buffer is too small for the data.";
+    case ERROR_MOD_NOT_FOUND: return "The module was not found.";
+    case ERROR_PROC_NOT_FOUND: return "The procedure was not found.";
+    case ERROR_ENVVAR_NOT_FOUND: return "The environment variable was not found.";
+    case ERROR_INVALID_WINDOW_HANDLE: return "The window handle is not valid.";
+    case ERROR_CLIPBOARD_NOT_OPEN: return "The clipboard is not open.";
+    case ERROR_RESOURCE_NAME_NOT_FOUND: return "The resource name was not found in the image file.";
+    default: return {};
+  }
+}
+
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
+  const char* value = name ? std::getenv(name) : nullptr;
+  if (!value) {
+    SetLastError(ERROR_ENVVAR_NOT_FOUND);
+    return 0;
+  }
+  const std::size_t length = std::strlen(value);
+  if (!buffer || length >= size) return static_cast<DWORD>(length + 1);
+  std::memcpy(buffer, value, length + 1);
+  return static_cast<DWORD>(length);
+}
+
+int MulDiv(int number, int numerator, int denominator) {
+  if (denominator == 0) return -1;
+  const long long product = static_cast<long long>(number) * numerator;
+  const long long divisor = std::llabs(static_cast<long long>(denominator));
+  const long long magnitude = (std::llabs(product) + divisor / 2) / divisor;
+  const long long rounded = (product < 0) != (denominator < 0) ? -magnitude : magnitude;
+  if (rounded < INT32_MIN || rounded > INT32_MAX) return -1;
+  return static_cast<int>(rounded);
 }
 
 void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win32/WinError.h"
 #include "platform/win32/Win32Types.h"
 
 struct SYSTEMTIME {
@@ -50,6 +51,23 @@ BOOL FreeLibrary(HMODULE module);
 // Null name: this program's instance handle. Otherwise the module's handle while it is loaded
 // (no reference is taken), else null.
 HMODULE GetModuleHandleA(LPCSTR name);
+
+// The calling thread's last error code; each thread starts with 0.
+DWORD GetLastError();
+void SetLastError(DWORD code);
+
+// The platform's text for an error code, without a trailing line break; empty for a code it
+// does not describe.
+std::string SystemErrorText(DWORD code);
+
+// The variable's value and its length when `size` has room for it and the terminating zero;
+// otherwise the size needed (terminating zero included) and nothing copied. 0, with
+// ERROR_ENVVAR_NOT_FOUND, when the variable is not set.
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+
+// number * numerator / denominator through a 64-bit product, rounded half away from zero;
+// -1 for a denominator of 0 or a result beyond 32 bits.
+int MulDiv(int number, int numerator, int denominator);
 
 void Sleep(DWORD milliseconds);
 // Milliseconds of a steady clock; wraps around like the platform's counter.

@@ -1,0 +1,163 @@
+// The image library's utilities: rectangles and units, memory blocks, errors and texts,
+// windows, cursors and message boxes, and the bitmap and drawing helpers.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+
+#include "imaging/Maxmin.h"
+#include "platform/vcl/Controls.h"
+#include "platform/vcl/Graphics.h"
+#include "platform/vcl/Variants.h"
+
+// ---- Rectangles, points, units
+
+int WidthOf(const TRect& R);
+int HeightOf(const TRect& R);
+// All four edges count as inside.
+bool PointInRect(const TPoint& P, const TRect& R);
+// Whether the point lies in the polygon filled by the winding rule.
+bool PointInPolyRgn(const TPoint& P, std::span<const TPoint> Points);
+// Dialog units and pixels by the system font's base units, rounded down.
+WORD DialogUnitsToPixelsX(WORD DlgUnits);
+WORD DialogUnitsToPixelsY(WORD DlgUnits);
+WORD PixelsToDialogUnitsX(WORD PixUnits);
+WORD PixelsToDialogUnitsY(WORD PixUnits);
+// The desktop's work area, or the whole screen when the platform does not tell.
+TRect ScreenWorkArea();
+// The number of entries of a palette.
+int PaletteEntries(HPALETTE Palette);
+
+// ---- Memory blocks: platform global memory, zero-filled, addressed through the locked pointer
+
+// None for a size of 0 or less, and none (no exception) when the platform has no block.
+void* AllocMemo(LONG Size);
+// None when the platform cannot resize; the block is then kept as it was.
+void* ReallocMemo(void* fpBlock, LONG Size);
+// Frees a present block and sets the pointer to none.
+void FreeMemo(void*& fpBlock);
+// 0 for none or a pointer that is not a block's.
+LONG GetMemoSize(void* fpBlock);
+bool CompareMem(const void* fpBlock1, const void* fpBlock2, DWORD Size);
+void HugeInc(void*& HugePtr, LONG Amount);
+void HugeDec(void*& HugePtr, LONG Amount);
+void* HugeOffset(void* HugePtr, LONG Amount);
+// The ranges may overlap.
+void HMemCpy(void* DstPtr, const void* SrcPtr, LONG Amount);
+// Moves Size 4-byte items from index SrcIndex to index DstIndex of one block.
+void HugeMove(void* Base, LONG Dst, LONG Src, LONG Size);
+
+// ---- Errors and texts
+
+AnsiString ResStr(const AnsiString& Ident);
+// EResNotFound "Resource %s not found" with the name, or the number of a numeric id.
+[[noreturn]] void ResourceNotFound(LPCSTR ResID);
+// EWin32Error for the code; 0 does nothing.
+void RaiseWin32Error(DWORD ErrCode);
+bool CheckWin32(bool OK);
+// Tells the user that the function is not implemented and ends the operation silently.
+[[noreturn]] void NotImplemented();
+// Empty when the variable is not set.
+AnsiString GetEnvVar(const AnsiString& VarName);
+void SplitCommandLine(const AnsiString& CmdLine, AnsiString& ProgName, AnsiString& Params);
+AnsiString AnsiUpperFirstChar(const AnsiString& S);
+// Freed with StrDispose.
+char* StrPAlloc(const AnsiString& S);
+char* StringToPChar(AnsiString& S);
+AnsiString DropT(const AnsiString& S);
+AnsiString GetWindowsVersion();
+// Null for no values, the value for one, an array of them all for more.
+Variant MakeVariant(std::initializer_list<Variant> Values);
+
+// ---- Drawing: fills, shades and patterns
+
+enum TFillDirection { fdTopToBottom, fdBottomToTop, fdLeftToRight, fdRightToLeft };
+enum TVertAlignment { vaTopJustify, vaCenter, vaBottomJustify };
+
+// An 8 x 8 checkerboard of the two colours, the second at the top-left; owned by the caller.
+TBitmap* CreateTwoColorsBrushPattern(TColor Color1, TColor Color2);
+// Darkens one pixel in four to black along diagonal lines.
+void ShadeRect(HDC DC, const TRect& Rect);
+// Bands of Colors colours from the top or left edge; what the bands leave at the bottom or
+// right takes the colour of the last band.
+void GradientFillRect(TCanvas* Canvas, const TRect& ARect, TColor StartColor, TColor EndColor,
+                      TFillDirection Direction, BYTE Colors);
+// On the screen's device context.
+void PaintInverseRect(const TPoint& RectOrg, const TPoint& RectEnd);
+void DrawInvertFrame(const TRect& ScreenRect, int Width);
+
+// ---- Drawing: bitmaps with a transparent colour
+
+// The colour as a palette-relative colour reference (the palette's nearest entry).
+LONG PaletteColor(TColor Color);
+// The source rectangle stretched onto the destination rectangle, its pixels of the transparent
+// colour left out; through masks made for the call.
+void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY,
+                           int SrcW, int SrcH, HPALETTE Palette, LONG TransparentColor);
+void DrawTransparentBitmap(HDC DC, HBITMAP Bitmap, int DstX, int DstY, LONG TransparentColor);
+// A width or height of 0 or less is the bitmap's own; an empty source rectangle is the whole
+// bitmap. clNone draws opaque with the canvas's copy mode; clDefault takes the colour of the
+// bottom-left pixel; a monochrome bitmap is transparent where it is white.
+void StretchBitmapRectTransparent(TCanvas* Dest, int DstX, int DstY, int DstW, int DstH, const TRect& SrcRect,
+                                  TBitmap* Bitmap, TColor TransparentColor);
+void DrawBitmapRectTransparent(TCanvas* Dest, int DstX, int DstY, const TRect& SrcRect, TBitmap* Bitmap,
+                               TColor TransparentColor);
+void DrawBitmapTransparent(TCanvas* Dest, int DstX, int DstY, TBitmap* Bitmap, TColor TransparentColor);
+
+// ---- Drawing: disabled images and colour changes (the bitmaps returned belong to the caller)
+
+// The source's pixels of the outline colour (of a monochrome source: its black ones) in the
+// shadow colour over the back colour, with a highlight one pixel right and down.
+TBitmap* CreateDisabledBitmapEx(TBitmap* FOriginal, TColor OutlineColor, TColor BackColor, TColor HighlightColor,
+                                TColor ShadowColor, bool DrawHighlight);
+TBitmap* CreateDisabledBitmap(TBitmap* FOriginal, TColor OutlineColor);
+// A copy in which the pixels of Color have NewColor.
+TBitmap* ChangeBitmapColor(TBitmap* Bitmap, TColor Color, TColor NewColor);
+// Cell Index of a grid of Cols x Rows cells, counted along the rows.
+void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int Index);
+
+// ---- Drawing: text
+
+// Text in a cell at (DX, DY) from its top-left corner; drawn directly when it can be (one line,
+// no wrap, a brush colour the device shows exactly), else through one shared offscreen bitmap.
+void WriteText(TCanvas* ACanvas, const TRect& ARect, int DX, int DY, const AnsiString& Text, TAlignment Alignment,
+               bool WordWrap, bool ARightToLeft);
+// Into a control's canvas; the column and row are not used.
+void DrawCellTextEx(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                    TAlignment Align, TVertAlignment VertAlign, bool WordWrap, bool ARightToLeft);
+void DrawCellTextEx(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                    TAlignment Align, TVertAlignment VertAlign, bool WordWrap);
+// Wraps when centred.
+void DrawCellText(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                  TAlignment Align, TVertAlignment VertAlign, bool ARightToLeft);
+void DrawCellText(TCustomControl* Control, LONG ACol, LONG ARow, const AnsiString& S, const TRect& ARect,
+                  TAlignment Align, TVertAlignment VertAlign);
+// Centred in the cell.
+void DrawCellBitmap(TCustomControl* Control, LONG ACol, LONG ARow, TGraphic* Graphic, const TRect& Rect);
+// The font turned by Angle degrees, as a new handle the caller deletes.
+HFONT CreateRotatedFont(TFont* Font, int Angle);
+// The text shortened with "..." until it fits the width ("..." at the shortest).
+AnsiString MinimizeText(const AnsiString& Text, TCanvas* Canvas, int MaxWidth);
+// The average width of the 52 letters and their height.
+TPoint GetAveCharSize(TCanvas* Canvas);
+
+// A canvas on the whole screen.
+class TScreenCanvas : public TCanvas {
+ public:
+  ~TScreenCanvas() override;
+  void FreeHandle();
+  // Drawing at (0, 0) lands at (X, Y) of the screen.
+  void SetOrigin(int X, int Y);
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  HDC FDeviceContext = nullptr;
+};
+
+// The unit's start and end, called in pairs; the end that balances the first start frees the
+// shared text bitmap.
+void QmUtilsInitialization();
+void QmUtilsFinalization();
