@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/gdi/Rle.h"
+
 namespace gdi {
 
 std::shared_ptr<DcObject> FindDc(HDC hdc) { return Find<DcObject>(hdc); }
@@ -90,7 +92,7 @@ std::optional<Ink> BrushInk(const DcObject& dc, const BrushObject& brush, ColorC
   return Ink{0, &p};
 }
 
-std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info) {
+std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info, Rle rle) {
   if (!info) return std::nullopt;
   const BITMAPINFOHEADER& h = info->bmiHeader;
   if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN)
@@ -104,10 +106,15 @@ std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info) {
     const bool ok = h.biBitCount == 16 ? masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x001F
                                        : masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
     if (!ok) return std::nullopt;
+  } else if (h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4) {
+    const WORD bits = h.biCompression == BI_RLE8 ? 8 : 4;
+    if (rle == Rle::Refused || h.biBitCount != bits || h.biHeight < 0) return std::nullopt;
   } else if (h.biCompression != BI_RGB) {
     return std::nullopt;
   }
   DibFormat f;
+  f.compression = h.biCompression;
+  f.rleBytes = f.rle() ? h.biSizeImage : 0;
   f.width = h.biWidth;
   f.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
   f.bottomUp = h.biHeight > 0;
@@ -117,8 +124,8 @@ std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info) {
   return f;
 }
 
-std::optional<DibFormat> ReadDibFormat(const BITMAPINFO* info, UINT usage, const DcObject* dc) {
-  auto f = ReadDibLayout(info);
+std::optional<DibFormat> ReadDibFormat(const BITMAPINFO* info, UINT usage, const DcObject* dc, Rle rle) {
+  auto f = ReadDibLayout(info, rle);
   if (!f) return std::nullopt;
   const BITMAPINFOHEADER& h = info->bmiHeader;
   const auto* extra = reinterpret_cast<const std::byte*>(info) + h.biSize;
@@ -156,6 +163,14 @@ PixelBuffer DibView(const DibFormat& format, const void* bits) {
   }
   p.palette = format.colors;
   return p;
+}
+
+std::vector<std::byte> DecodeDibRows(const DibFormat& format, const void* bits) {
+  std::vector<std::byte> rows(static_cast<std::size_t>(format.imageBytes()));
+  const std::span<const std::byte> data(static_cast<const std::byte*>(bits), format.rleBytes);
+  const auto row = [&](int y) { return rows.data() + format.stride * y; };
+  if (!DecodeRle(data, format.bitsPerPixel, format.width, format.height, row)) return {};
+  return rows;
 }
 
 }  // namespace gdi

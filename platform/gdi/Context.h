@@ -61,7 +61,8 @@ COLORREF ResolveColor(const DcObject& dc, COLORREF color);
 std::optional<Ink> BrushInk(const DcObject& dc, const BrushObject& brush, ColorCoder& coder,
                             std::optional<Pattern>& storage);
 
-// Rows of device-independent bits as an info header describes them.
+// Rows of device-independent bits as an info header describes them. Run-length encoded bits
+// (bottom-up 8 or 4 bits) stand for such rows once decoded; `rleBytes` is their data's size.
 struct DibFormat {
   int width = 0;
   int height = 0;
@@ -69,18 +70,28 @@ struct DibFormat {
   bool bottomUp = true;
   long long stride = 0;
   std::vector<RGBQUAD> colors;
+  DWORD compression = BI_RGB;
+  std::size_t rleBytes = 0;
   long long imageBytes() const { return stride * height; }
+  bool rle() const { return compression == BI_RLE8 || compression == BI_RLE4; }
 };
 
+// Whether a function takes run-length encoded bits; the platform's sections never hold them.
+enum class Rle { Refused, Accepted };
+
 // The row layout an info header gives, without its colour table; none for a header the layer
-// cannot draw.
-std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info);
+// cannot draw. The size of run-length data is the header's `biSizeImage`.
+std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info, Rle rle);
 
 // The layout with the colour table read through `usage` (palette indices name entries of the
 // context's palette).
-std::optional<DibFormat> ReadDibFormat(const BITMAPINFO* info, UINT usage, const DcObject* dc);
+std::optional<DibFormat> ReadDibFormat(const BITMAPINFO* info, UINT usage, const DcObject* dc, Rle rle);
 
 // A pixel view over `bits` laid out as `format` says; its palette refers to `format.colors`.
 PixelBuffer DibView(const DibFormat& format, const void* bits);
+
+// The rows that run-length encoded `bits` stand for, bottom row first, each `format.stride`
+// long; empty for damaged data.
+std::vector<std::byte> DecodeDibRows(const DibFormat& format, const void* bits);
 
 }  // namespace gdi

@@ -1,9 +1,11 @@
 // Bitmaps: device-independent sections, device bitmaps, transfers of device-independent bits in
-// and out (through the colour tables), and the colour tables of paletted sections.
+// and out (through the colour tables, plain or run-length encoded), and the colour tables of
+// paletted sections.
 #include <cstring>
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/Context.h"
+#include "platform/gdi/Rle.h"
 
 using namespace gdi;
 
@@ -22,14 +24,15 @@ std::shared_ptr<BitmapObject> MakeCompatible(const DcObject* dc, int width, int 
 }
 
 // Fills the colour table a read in `format` produces: the bitmap's own at its own depth, else
-// the context's palette when one was selected, else the default table of that depth.
+// the context's palette when one was selected that the table has room for, else the default
+// table of that depth (so a 256-colour palette never cuts a 16-colour read to its first entries).
 std::vector<RGBQUAD> ReadTable(const BitmapObject& bmp, const DcObject* dc, int bitsPerPixel) {
   const std::size_t size = std::size_t{1} << bitsPerPixel;
   std::vector<RGBQUAD> table;
   if (bmp.pixels.bitsPerPixel == bitsPerPixel) {
     const ColorCoder own(bmp.pixels);
     table.assign(own.table().begin(), own.table().end());
-  } else if (dc && !dc->state.palette->stock) {
+  } else if (dc && !dc->state.palette->stock && dc->state.palette->entries.size() <= size) {
     for (const auto& e : dc->state.palette->entries) table.push_back({e.peBlue, e.peGreen, e.peRed, 0});
   } else {
     const auto defaults = DefaultColorTable(bitsPerPixel);
@@ -62,7 +65,7 @@ LineRange Lines(const DibFormat& f, const PixelBuffer& bmp, UINT start, UINT lin
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE, DWORD) {
   if (bits) *bits = nullptr;
   const auto dc = FindDc(hdc);
-  const auto format = ReadDibFormat(info, usage, dc.get());
+  const auto format = ReadDibFormat(info, usage, dc.get(), Rle::Refused);
   if (!format) return nullptr;
   auto bmp = MakeBitmap(format->width, format->height, format->bitsPerPixel,
                         format->bottomUp ? Layout::BottomUp : Layout::TopDown, format->colors);
@@ -126,8 +129,9 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
     h.biClrUsed = h.biClrImportant = 0;
     return px.height;
   }
-  auto format = ReadDibLayout(info);
+  auto format = ReadDibLayout(info, Rle::Accepted);
   if (!format) return 0;
+  const std::size_t room = format->rleBytes;  // what `bits` holds of run-length output
   h.biSizeImage = static_cast<DWORD>(format->imageBytes());
   if (format->bitsPerPixel <= 8) {
     format->colors = ReadTable(*bmp, dc.get(), format->bitsPerPixel);
@@ -141,25 +145,47 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
       }
     }
   }
-  if (!bits) return px.height;
+  if (!bits && !format->rle()) return px.height;
   const LineRange r = Lines(*format, px, start, lines);
   if (r.count == 0) return 0;
   DibFormat part = *format;
   part.height = r.count;
-  const PixelBuffer view = DibView(part, bits);
+  if (!format->rle()) {
+    const PixelBuffer view = DibView(part, bits);
+    Blit(view, {0, 0, view.width, view.height}, r.dib, &px, r.bitmap, kRopSrcCopy, {}, kByColor);
+    return r.count;
+  }
+  // Run-length output is encoded from the rows read plainly; its size answers a call without
+  // `bits`, and a buffer smaller than that gets nothing.
+  std::vector<std::byte> rows(static_cast<std::size_t>(part.imageBytes()));
+  const PixelBuffer view = DibView(part, rows.data());
   Blit(view, {0, 0, view.width, view.height}, r.dib, &px, r.bitmap, kRopSrcCopy, {}, kByColor);
+  const auto data = EncodeRle(part.bitsPerPixel, part.width, part.height,
+                              [&](int y) -> const std::byte* { return rows.data() + part.stride * y; });
+  h.biSizeImage = static_cast<DWORD>(data.size());
+  if (!bits) return px.height;
+  if (data.size() > room) return 0;
+  std::memcpy(bits, data.data(), data.size());
   return r.count;
 }
 
+// Run-length bits describe the whole image; the lines taken from it are those a plain buffer
+// would hold.
 int SetDIBits(HDC hdc, HBITMAP bmp, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
   const auto target = Find<BitmapObject>(bmp);
   const auto dc = FindDc(hdc);
   if (!target || !bits) return 0;
-  auto format = ReadDibFormat(info, usage, dc.get());
+  auto format = ReadDibFormat(info, usage, dc.get(), Rle::Accepted);
   if (!format) return 0;
   const PixelBuffer& px = target->pixels;
   const LineRange r = Lines(*format, px, start, lines);
   if (r.count == 0) return 0;
+  std::vector<std::byte> decoded;
+  if (format->rle()) {
+    decoded = DecodeDibRows(*format, bits);
+    if (decoded.empty()) return 0;
+    bits = decoded.data() + format->stride * start;
+  }
   format->height = r.count;
   const PixelBuffer view = DibView(*format, bits);
   Blit(px, {0, 0, px.width, px.height}, r.bitmap, &view, r.dib, kRopSrcCopy, {}, kByColor);
@@ -171,8 +197,14 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
   const auto dc = FindDc(hdc);
   if (!dc || !bits) return 0;
-  const auto format = ReadDibFormat(info, usage, dc.get());
+  const auto format = ReadDibFormat(info, usage, dc.get(), Rle::Accepted);
   if (!format) return 0;
+  std::vector<std::byte> decoded;
+  if (format->rle()) {
+    decoded = DecodeDibRows(*format, bits);
+    if (decoded.empty()) return 0;
+    bits = decoded.data();
+  }
   auto painter = PainterOf(*dc);
   if (painter) {
     const PixelBuffer view = DibView(*format, bits);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/gdi/Rle.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/ImageLimits.h"
 
@@ -103,71 +104,10 @@ void DecodeRows(const DibLayout& layout, const RowWriter& row) {
   }
 }
 
-void PutIndex(std::byte* row, int x, unsigned value, bool nibbles) {
-  if (!nibbles) {
-    row[x] = static_cast<std::byte>(value);
-    return;
-  }
-  std::byte& pair = row[x / 2];
-  pair = x % 2 == 0 ? (pair & std::byte{0x0F}) | static_cast<std::byte>(value << 4)
-                    : (pair & std::byte{0xF0}) | static_cast<std::byte>(value & 0x0F);
-}
-
-// Run-length data, bottom row first. Runs that leave the row or the image, and data that ends
-// before the last row, are damage; pixels that a delta or line end skips keep index 0.
+// Run-length data, bottom row first (see the drawing layer's decoder for what counts as damage).
 void DecodeRle(const DibLayout& layout, const RowWriter& row) {
-  const bool nibbles = layout.compression == BI_RLE4;
-  const auto stride = static_cast<std::size_t>(DibRowBytes(layout.width, layout.bitCount));
-  for (int r = 0; r < layout.height; ++r) std::memset(row(r), 0, stride);
-  const Bytes in(layout.bits);
-  std::size_t at = 0;
-  int x = 0;
-  int y = 0;
-  const auto runRow = [&](int count) {
-    if (y >= layout.height || count > layout.width - x) Invalid();
-    return row(layout.height - 1 - y);
-  };
-  for (;;) {
-    if (in.Size() - at < 2) {
-      if (y >= layout.height) return;
-      Invalid();
-    }
-    const int count = in.U8(at);
-    const unsigned value = in.U8(at + 1);
-    at += 2;
-    if (count > 0) {
-      std::byte* target = runRow(count);
-      for (int i = 0; i < count; ++i) PutIndex(target, x + i, nibbles ? (i % 2 == 0 ? value >> 4 : value) : value, nibbles);
-      x += count;
-      continue;
-    }
-    switch (value) {
-      case 0:  // end of line
-        x = 0;
-        if (++y > layout.height) Invalid();
-        break;
-      case 1:  // end of bitmap
-        return;
-      case 2:  // delta
-        x += in.U8(at);
-        y += in.U8(at + 1);
-        at += 2;
-        if (x > layout.width || y > layout.height) Invalid();
-        break;
-      default: {  // absolute run of `value` pixels, padded to a 16-bit boundary
-        const int pixels = static_cast<int>(value);
-        const std::size_t bytes = nibbles ? (value + 1) / 2 : value;
-        std::byte* target = runRow(pixels);
-        in.Need(at, bytes);
-        for (int i = 0; i < pixels; ++i) {
-          const unsigned byte = in.U8(at + static_cast<std::size_t>(nibbles ? i / 2 : i));
-          PutIndex(target, x + i, nibbles ? (i % 2 == 0 ? byte >> 4 : byte) : byte, nibbles);
-        }
-        x += pixels;
-        at = std::min(in.Size(), at + ((bytes + 1) & ~std::size_t{1}));
-      }
-    }
-  }
+  const auto topRow = [&](int y) { return row(layout.height - 1 - y); };
+  if (!gdi::DecodeRle(layout.bits, layout.bitCount, layout.width, layout.height, topRow)) Invalid();
 }
 
 void Put16(std::vector<std::byte>& out, unsigned value) {
