@@ -2,9 +2,10 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
+# An optional argument names another list of packages than packages.txt.
 install_packages() {
-  local wanted missing=()
-  wanted=$(grep -v '^#' "$ROOT/scripts/packages.txt" | xargs)
+  local list="${1:-$ROOT/scripts/packages.txt}" wanted missing=()
+  wanted=$(grep -v '^#' "$list" | xargs)
   for p in $wanted; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done

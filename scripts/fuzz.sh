@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The long mutation runs: builds the fuzz targets with clang's mutation engine under
+# AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, then runs each from its
+# seeds for a million inputs (or the count given), shared out over FUZZ_JOBS processes (4).
+# A crash, a sanitizer report, an allocation over 300 MiB (more than any checked picture size
+# allows) or an input taking over 10 s stops a process; the input that did it is left in
+# build-fuzz/, and each process's log in build-fuzz/fuzz-<n>.log.
+source "$(dirname "$0")/common.sh"
+runs="${1:-1000000}"
+jobs="${FUZZ_JOBS:-4}"
+install_packages
+install_packages "$ROOT/scripts/fuzz-packages.txt"
+flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQM_BUILD_BENCH=OFF -DQM_FUZZ_ENGINE=ON \
+  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+cmake --build "$ROOT/build-fuzz" --target fuzz_bmp -j "$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+# Large pictures pass through; a smaller quarantine keeps the run's memory well below its limit.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=32}"
+for target in bmp; do
+  corpus="$ROOT/build-fuzz/corpus/$target"
+  mkdir -p "$corpus"
+  rm -f "$ROOT"/build-fuzz/fuzz-*.log
+  (cd "$ROOT/build-fuzz" && "./fuzz/fuzz_$target" -jobs="$jobs" -workers="$jobs" -runs=$(((runs + jobs - 1) / jobs)) \
+    -malloc_limit_mb=300 -timeout=10 -artifact_prefix="$ROOT/build-fuzz/fuzz_$target-" \
+    "$corpus" "$ROOT/tests/fuzz/seeds/$target")
+  if grep -l -E "ERROR|SUMMARY" "$ROOT"/build-fuzz/fuzz-*.log; then
+    echo "fuzz_$target: a run stopped at a fault (logs above)" >&2
+    exit 1
+  fi
+  grep -h "^Done" "$ROOT"/build-fuzz/fuzz-*.log
+done
