@@ -73,4 +73,11 @@ DWORD PixelFromColor(const PixelBuffer& pixels, COLORREF color) { return ColorCo
 
 COLORREF ColorFromPixel(const PixelBuffer& pixels, DWORD value) { return ColorCoder(pixels).decode(value); }
 
+DWORD PixelAt(const PixelBuffer& pixels, int x, int y) {
+  Pixel value = 0;
+  if (const FormatOps* ops = FindFormat(pixels.bitsPerPixel))
+    ops->read(pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch, x, 1, &value);
+  return value;
+}
+
 }  // namespace gdi

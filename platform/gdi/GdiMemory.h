@@ -53,5 +53,7 @@ HDC CreateScreenDC();
 // and back. One table does the conversions for every format.
 DWORD PixelFromColor(const PixelBuffer& pixels, COLORREF color);
 COLORREF ColorFromPixel(const PixelBuffer& pixels, DWORD value);
+// The value of the pixel at (x, y), which must lie within the buffer.
+DWORD PixelAt(const PixelBuffer& pixels, int x, int y);
 
 }  // namespace gdi

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/user/Icons.h"
 #include "platform/user/WinUser.h"
 
 namespace user {
@@ -84,6 +85,8 @@ class Peer {
   // The index of the button pressed; none when the toolkit shows no such dialogs.
   virtual std::optional<int> ShowMessageDialog(HWND /*owner*/, const MessageDialog& /*dialog*/) { return std::nullopt; }
   virtual void SetCursorVisible(bool visible) = 0;
+  // The cursor over all of the program's windows; null lets each window show its own.
+  virtual void SetScreenCursor(const CursorImage* /*cursor*/) {}
   virtual int ScreenCount() = 0;
   // Delivers pending toolkit events without waiting; WaitEvents waits for at least one.
   virtual void PumpEvents() = 0;

@@ -471,8 +471,8 @@ class TPicture : public TPersistent {
   // From a TPicture or a TGraphic: a copy of its graphic; from nil: none.
   void Assign(TPersistent* Source) override;
 
-  // File extensions (without the dot, any case) that LoadFromFile knows; "bmp", "jpg" and
-  // "jpeg" are known from the start.
+  // File extensions (without the dot, any case) that LoadFromFile knows; "bmp", "jpg", "jpeg"
+  // and "ico" are known from the start.
   static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
                                  TGraphicClass GraphicClass);
   static void UnregisterGraphicClass(TGraphicClass GraphicClass);

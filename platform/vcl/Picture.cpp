@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Icon.h"
 #include "platform/vcl/Jpeg.h"
 
 // ---- TGraphic
@@ -54,6 +55,7 @@ std::vector<FileFormat>& FileFormats() {
       {"bmp", "Bitmaps", CreateGraphic<TBitmap>},
       {"jpg", "JPEG Image File", CreateGraphic<TJPEGImage>},
       {"jpeg", "JPEG Image File", CreateGraphic<TJPEGImage>},
+      {"ico", "Icons", CreateGraphic<TIcon>},
   };
   return formats;
 }
