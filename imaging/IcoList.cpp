@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "imaging/QmUtils.h"
 #include "platform/user/Icons.h"
 
 namespace {
@@ -101,8 +102,10 @@ int TIconList::Add(TIcon* Icon) {
 }
 
 std::unique_ptr<TIcon> TIconList::ResourceIcon(HINSTANCE Instance, LPCSTR ResID) {
+  HICON handle = LoadIconA(Instance, ResID);
+  if (handle == nullptr) ResourceNotFound(ResID);  // rather than an empty icon that looks loaded
   auto icon = std::make_unique<TIcon>();
-  icon->SetHandle(LoadIconA(Instance, ResID));
+  icon->SetHandle(handle);
   return icon;
 }
 

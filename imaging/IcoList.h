@@ -32,7 +32,8 @@ class TIconList : public TPersistent {
   virtual void Put(int Index, TIcon* Icon);
   // Appends a copy of Icon (an empty icon for nil).
   virtual int Add(TIcon* Icon);
-  // Appends the module's icon resource at the system's icon size.
+  // Appends the module's icon resource at the system's icon size; a missing one raises
+  // EResNotFound "Resource %s not found".
   virtual int AddResource(HINSTANCE Instance, LPCSTR ResID);
   virtual void Clear();
   virtual void Delete(int Index);

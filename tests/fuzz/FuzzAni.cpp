@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TAnimatedCursorImage image;
   try {
     image.LoadFromStream(&stream);
-    UseImage(image);
+    if (image.GetIconCount() > 0) UseImage(image);  // no bytes leave the image empty
   } catch (const EReadError&) {
   } catch (const EInvalidGraphic&) {
   } catch (const EOutOfMemory&) {

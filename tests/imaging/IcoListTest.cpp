@@ -5,6 +5,9 @@
 #include <cstring>
 
 #include "imaging/IcoList.h"
+#include "platform/user/WinUser.h"
+#include "platform/win32/Kernel32.h"
+#include "platform/win32/Resources.h"
 #include "tests/imaging/AniFiles.h"
 
 namespace {
@@ -220,6 +223,31 @@ TEST(IconList, ExchangeMoveAndInsertReorderTheEntries) {
   EXPECT_THROW(c.list.Exchange(0, 5), EListError);
   EXPECT_THROW(c.list.Move(-1, 0), EListError);
   EXPECT_THROW(c.list.Insert(6, nullptr), EListError);
+}
+
+TEST(IconList, LoadsIconResourcesOfTheModule) {
+  const Bytes red = anifiles::SolidIcon(4, 'R', 48), blue = anifiles::SolidIcon(8, 'B', 16);
+  win32::RegisterResource("QM_LIST_RED", RT_GROUP_ICON, red.data(), red.size());
+  win32::RegisterResource("QM_LIST_BLUE", RT_GROUP_ICON, blue.data(), blue.size());
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  Counted c;
+  c.list.LoadResource(module, {"QM_LIST_RED", "QM_LIST_BLUE"});
+  EXPECT_EQ(c.changes, 1);
+  c.list.InsertResource(0, module, "QM_LIST_BLUE");
+  EXPECT_EQ(c.changes, 2);
+  ASSERT_EQ(c.list.GetCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(c.list.Get(i)->GetWidth(), GetSystemMetrics(SM_CXICON));  // the system's size
+  TBitmap drawn;
+  drawn.SetSize(32, 32);
+  drawn.GetCanvas()->Draw(0, 0, c.list.Get(1));
+  EXPECT_EQ(drawn.GetCanvas()->GetPixels(16, 16), clRed);
+  try {
+    c.list.AddResource(module, "QM_LIST_MISSING");
+    FAIL();
+  } catch (const EResNotFound& e) {
+    EXPECT_EQ(e.Message, "Resource QM_LIST_MISSING not found");
+  }
+  EXPECT_EQ(c.list.GetCount(), 3);
 }
 
 TEST(IconList, AssignCopiesListsAndIconsAndRefusesOtherClasses) {
