@@ -52,6 +52,10 @@ class TokenReader {
   std::size_t FPos = 0;
 };
 
+// The dialog base units: the low word across, the high word down.
+int BaseUnitX() { return static_cast<int>(static_cast<DWORD>(GetDialogBaseUnits()) & 0xFFFF); }
+int BaseUnitY() { return static_cast<int>(static_cast<DWORD>(GetDialogBaseUnits()) >> 16); }
+
 }  // namespace
 
 int WidthOf(const TRect& R) { return R.right - R.left; }
@@ -69,10 +73,10 @@ bool PointInPolyRgn(const TPoint& P, std::span<const TPoint> Points) {
   return inside;
 }
 
-WORD DialogUnitsToPixelsX(WORD DlgUnits) { return static_cast<WORD>(DlgUnits * LOWORD(GetDialogBaseUnits()) / 4); }
-WORD DialogUnitsToPixelsY(WORD DlgUnits) { return static_cast<WORD>(DlgUnits * HIWORD(GetDialogBaseUnits()) / 8); }
-WORD PixelsToDialogUnitsX(WORD PixUnits) { return static_cast<WORD>(PixUnits * 4 / LOWORD(GetDialogBaseUnits())); }
-WORD PixelsToDialogUnitsY(WORD PixUnits) { return static_cast<WORD>(PixUnits * 8 / HIWORD(GetDialogBaseUnits())); }
+WORD DialogUnitsToPixelsX(WORD DlgUnits) { return static_cast<WORD>(DlgUnits * BaseUnitX() / 4); }
+WORD DialogUnitsToPixelsY(WORD DlgUnits) { return static_cast<WORD>(DlgUnits * BaseUnitY() / 8); }
+WORD PixelsToDialogUnitsX(WORD PixUnits) { return static_cast<WORD>(PixUnits * 4 / BaseUnitX()); }
+WORD PixelsToDialogUnitsY(WORD PixUnits) { return static_cast<WORD>(PixUnits * 8 / BaseUnitY()); }
 
 TRect ScreenWorkArea() {
   TRect area;

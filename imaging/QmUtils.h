@@ -8,7 +8,10 @@
 
 #include "imaging/Maxmin.h"
 #include "platform/vcl/Controls.h"
+#include "platform/vcl/Cursors.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Icon.h"
+#include "platform/vcl/ImgList.h"
 #include "platform/vcl/Variants.h"
 
 // ---- Rectangles, points, units
@@ -70,6 +73,20 @@ AnsiString GetWindowsVersion();
 // Null for no values, the value for one, an array of them all for more.
 Variant MakeVariant(std::initializer_list<Variant> Values);
 
+// ---- Cursors
+
+// The cursor StartWait shows (the hourglass unless the program changes it).
+extern TCursor WaitCursor;
+// An animated cursor resource of the module, through a temporary file; 0 when there is none.
+HCURSOR LoadAniCursor(HINSTANCE Instance, LPCSTR ResID);
+// Registers the cursor resource (or animated cursor resource) with the screen under the first
+// free number from 100 and returns that number; EResNotFound when there is neither,
+// EOutOfResources "Out of system resources" when no number is free.
+TCursor DefineCursor(HINSTANCE Instance, LPCSTR ResID);
+// Nested: the first StartWait shows WaitCursor, the StopWait that balances it the cursor before.
+void StartWait();
+void StopWait();
+
 // ---- Drawing: fills, shades and patterns
 
 enum TFillDirection { fdTopToBottom, fdBottomToTop, fdLeftToRight, fdRightToLeft };
@@ -116,6 +133,25 @@ TBitmap* CreateDisabledBitmap(TBitmap* FOriginal, TColor OutlineColor);
 TBitmap* ChangeBitmapColor(TBitmap* Bitmap, TColor Color, TColor NewColor);
 // Cell Index of a grid of Cols x Rows cells, counted along the rows.
 void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int Index);
+
+// ---- Drawing: resources, icons and image lists (what is returned belongs to the caller)
+
+// A bitmap resource of the module (a name, or a number in the pointer's low 16 bits); for
+// module 0 the system's bitmap. None, and no exception, when it cannot be had.
+TBitmap* MakeModuleBitmap(HINSTANCE Module, LPCSTR ResID);
+TBitmap* MakeBitmap(LPCSTR ResName);
+TBitmap* MakeBitmapID(WORD ResID);
+// An icon resource of the module, or none.
+TIcon* MakeModuleIcon(HINSTANCE Module, LPCSTR ResID);
+TIcon* MakeIcon(LPCSTR ResName);
+TIcon* MakeIconID(WORD ResID);
+// The icon drawn over the back colour, which becomes the bitmap's transparent colour.
+TBitmap* CreateBitmapFromIcon(TIcon* Icon, TColor BackColor);
+// The bitmap with its pixels of the transparent colour (clDefault: the bitmap's own) left out.
+TIcon* CreateIconFromBitmap(TBitmap* Bitmap, TColor TransparentColor);
+// The image's opaque pixels in the gray colour, with a highlight one pixel right and down.
+void ImageListDrawDisabled(TImageList* Images, TCanvas* Canvas, int X, int Y, int Index, TColor HighlightColor,
+                           TColor GrayColor, bool DrawHighlight);
 
 // ---- Drawing: text
 

@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "platform/qt/QtApp.h"
+#include "platform/qt/QtCursors.h"
 
 namespace qt {
 namespace {
@@ -59,6 +60,8 @@ QString DialogText(const std::string& text) {
 QtPeer::QtPeer() = default;
 
 QtPeer::~QtPeer() {
+  if (ApplicationExists())
+    for (; overrides_ > 0; --overrides_) QGuiApplication::restoreOverrideCursor();
   for (auto& [hwnd, widget] : widgets_)
     if (widget && !widget->parentWidget()) delete widget.data();
 }
@@ -119,12 +122,25 @@ std::optional<int> QtPeer::ShowMessageDialog(HWND owner, const user::MessageDial
 
 void QtPeer::SetCursorVisible(bool visible) {
   if (visible != cursorHidden_) return;
-  EnsureApplication();
-  if (visible)
-    QGuiApplication::restoreOverrideCursor();
-  else
-    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
   cursorHidden_ = !visible;
+  ApplyCursor();
+}
+
+void QtPeer::SetScreenCursor(const user::CursorImage* cursor) {
+  screenCursor_ = cursor ? std::optional<user::CursorImage>(*cursor) : std::nullopt;
+  ApplyCursor();
+}
+
+void QtPeer::ApplyCursor() {
+  EnsureApplication();
+  for (; overrides_ > 0; --overrides_) QGuiApplication::restoreOverrideCursor();
+  if (cursorHidden_) {
+    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    overrides_ = 1;
+  } else if (screenCursor_) {
+    QGuiApplication::setOverrideCursor(CursorOf(*screenCursor_));
+    overrides_ = 1;
+  }
 }
 
 int QtPeer::ScreenCount() {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/qt/NativeWindows.h"
+#include "platform/qt/QtClipboard.h"
 #include "platform/qt/WindowWidget.h"
 #include "platform/user/UserPeer.h"
 
@@ -26,6 +27,9 @@ class QtPeer : public user::Peer {
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
   std::optional<int> ShowMessageDialog(HWND owner, const user::MessageDialog& dialog) override;
   void SetCursorVisible(bool visible) override;
+  void SetScreenCursor(const user::CursorImage* cursor) override;
+  void PublishClipboard(const std::vector<user::ClipboardItem>& items) override { clipboard_.Publish(items); }
+  std::optional<std::vector<user::ClipboardItem>> ReadClipboard() override { return clipboard_.Read(); }
   int ScreenCount() override;
   void PumpEvents() override;
   void WaitEvents() override;
@@ -39,8 +43,13 @@ class QtPeer : public user::Peer {
  private:
   // Children are deleted by Qt with their parent, so the map only watches them.
   std::map<HWND, QPointer<WindowWidget>> widgets_;
+  // The override cursors this peer has pushed: a blank one while hidden, else the screen's.
+  void ApplyCursor();
   bool cursorHidden_ = false;
+  std::optional<user::CursorImage> screenCursor_;
+  int overrides_ = 0;
   NativeWindows native_;
+  Clipboard clipboard_;
 };
 
 }  // namespace qt

@@ -2,6 +2,7 @@
 // image and the handle made from it.
 #include "platform/user/IconFile.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,9 +23,8 @@ DWORD Dword(std::span<const std::byte> d, std::size_t at) { return Word(d, at) |
 
 // An entry's depth: its bit count, or what its colour count implies.
 int DepthOf(const IconFileEntry& e, WORD type) {
-  // In 64 bits: a damaged entry's two words multiplied pass what an int holds.
   if (type == kIconFile && e.bitCount != 0)
-    return static_cast<int>(std::min<std::int64_t>(std::int64_t{e.bitCount} * std::max<int>(e.planes, 1), INT32_MAX));
+    return static_cast<int>(std::min<long>(static_cast<long>(e.bitCount) * std::max<long>(e.planes, 1), 64));
   if (e.colorCount == 0 || e.colorCount > 256) return 8;
   int bits = 1;
   while ((1 << bits) < e.colorCount) ++bits;

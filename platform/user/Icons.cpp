@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kMaxIconSide = 1024;
 constexpr std::size_t kMaxCursorFileBytes = 16u << 20;
-const LPCSTR RT_ANICURSOR = MAKEINTRESOURCEA(21);
 
 struct IconObject {
   bool icon = true;
@@ -73,7 +72,7 @@ HBITMAP NewBitmap(int width, int height, int bits, std::span<const RGBQUAD> colo
   auto* info = reinterpret_cast<BITMAPINFO*>(storage.data());
   info->bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, static_cast<WORD>(bits), BI_RGB, 0, 0, 0,
                      static_cast<DWORD>(colors.size()), 0};
-  if (!colors.empty())  // a null source is not allowed even for no bytes
+  if (!colors.empty())
     std::memcpy(info->bmiColors, colors.data(), std::min<std::size_t>(colors.size(), 256) * sizeof(RGBQUAD));
   void* unused = nullptr;
   return CreateDIBSection(nullptr, info, DIB_RGB_COLORS, pixels ? pixels : &unused, nullptr, 0);

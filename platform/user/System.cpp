@@ -44,6 +44,7 @@ void ResetForTest() {
   detail::ResetWindows();
   detail::ResetQueue();
   detail::ResetSystem();
+  ResetClipboardForTest();
 }
 
 }  // namespace user

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/user/Clipboard.h"
 #include "platform/user/Icons.h"
 #include "platform/user/WinUser.h"
 
@@ -87,6 +88,10 @@ class Peer {
   virtual void SetCursorVisible(bool visible) = 0;
   // The cursor over all of the program's windows; null lets each window show its own.
   virtual void SetScreenCursor(const CursorImage* /*cursor*/) {}
+  // The desktop's clipboard: this program's items are published; another program's are read
+  // back (none while this program owns the clipboard, or when the toolkit has none).
+  virtual void PublishClipboard(const std::vector<ClipboardItem>& /*items*/) {}
+  virtual std::optional<std::vector<ClipboardItem>> ReadClipboard() { return std::nullopt; }
   virtual int ScreenCount() = 0;
   // Delivers pending toolkit events without waiting; WaitEvents waits for at least one.
   virtual void PumpEvents() = 0;
@@ -130,7 +135,8 @@ bool ScreenSaverRunning();
 int CursorCounter();
 // Overrides the monitor count that SM_CMONITORS reports (std::nullopt: the peer's, or 1).
 void SetMonitorCount(std::optional<int> count);
-// Back to the state of a fresh program: no windows, empty queue, counter 0, flag clear.
+// Back to the state of a fresh program: no windows, empty queue, counter 0, flag clear, an
+// empty clipboard.
 void ResetForTest();
 
 }  // namespace user

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/user/Clipboard.h"
+#include "platform/win32/GlobalMemory.h"
 #include "platform/vcl/BmpCodec.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/ImageLimits.h"
@@ -368,6 +370,41 @@ void TBitmap::LoadFromResourceID(HINSTANCE Instance, int ResID) {
 }
 
 std::unique_ptr<TGraphic> TBitmap::NewGraphic() const { return std::make_unique<TBitmap>(); }
+
+void TBitmap::SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette) {
+  TBitmap copy;
+  copy.Assign(this);
+  AFormat = CF_BITMAP;
+  AData = copy.FImage.Handle.release();
+  APalette = FImage.Colors.empty() ? nullptr : vcl::NewPalette(FImage.Colors).release();
+}
+
+void TBitmap::LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) {
+  if ((AFormat != CF_BITMAP && AFormat != CF_DIB) || !AData) throw EInvalidGraphic("Unsupported clipboard format");
+  if (AFormat == CF_DIB) {
+    const SIZE_T size = GlobalSize(AData);
+    const auto* bytes = static_cast<const std::byte*>(GlobalLock(AData));
+    try {
+      ReadDIB({bytes, size}, 0);
+    } catch (...) {
+      GlobalUnlock(AData);
+      throw;
+    }
+    GlobalUnlock(AData);
+  } else {
+    // The clipboard keeps its bitmap: the image is a copy of it.
+    const gdi::PixelBuffer px = gdi::PixelsOf(static_cast<HBITMAP>(AData));
+    if (!px.bits) throw EInvalidGraphic("Bitmap image is not valid");
+    TBitmapImage image = NewImage(px.width, px.height, FormatOfBitCount(px.bitsPerPixel),
+                                  std::vector<RGBQUAD>(px.palette.begin(), px.palette.end()));
+    if (!CopyRows(static_cast<HBITMAP>(AData), image.Handle.get())) {
+      SelectedDC target(image.Handle.get()), source(static_cast<HBITMAP>(AData));
+      BitBlt(target.get(), 0, 0, px.width, px.height, source.get(), 0, 0, SRCCOPY);
+    }
+    SetImage(std::move(image));
+  }
+  if (APalette) SetPalette(APalette);
+}
 
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
   HDC target = ACanvas->GetHandle();

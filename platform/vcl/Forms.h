@@ -2,6 +2,7 @@
 // the screen. Forms are built in code; the loop takes input from the program's message queue.
 #pragma once
 
+#include <map>
 #include <type_traits>
 
 #include "platform/vcl/Controls.h"
@@ -128,9 +129,17 @@ class TScreen : public TComponent {
   // The cursor shown over all of the program's windows; crDefault lets each window show its own.
   TCursor GetCursor() const { return FCursor; }
   void SetCursor(TCursor Value);
+  // The cursor handle of a number: the program's own registered under it, a standard one, or
+  // the default cursor for a number that has none (crNone is a cursor without pixels).
+  HCURSOR GetCursors(int Index) const;
+  // Registers a cursor under a number, destroying the one it replaces; null removes it.
+  // crDefault's is the default cursor.
+  void SetCursors(int Index, HCURSOR Handle);
 
  private:
   TCursor FCursor = crDefault;
+  std::map<int, HCURSOR> FCursors;
+  HCURSOR FDefaultCursor = nullptr;
 };
 
 extern TApplication* Application;

@@ -333,6 +333,11 @@ class TGraphic : public TPersistent {
   virtual void SaveToFile(const AnsiString& FileName);
   // An empty graphic of the same class (the class library's virtual constructor).
   virtual std::unique_ptr<TGraphic> NewGraphic() const = 0;
+  // The picture as clipboard data: a format, its data and a palette (or null), which become
+  // the clipboard's; and back. A class without a clipboard form raises EInvalidGraphic
+  // "Clipboard does not support this picture".
+  virtual void SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette);
+  virtual void LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette);
 
   TNotifyEvent OnChange;
   TProgressEvent OnProgress;
@@ -416,6 +421,10 @@ class TBitmap : public TGraphic {
   void FreeImage() {}
 
   std::unique_ptr<TGraphic> NewGraphic() const override;
+  // CF_BITMAP: a copy of the image, with a copy of its palette when it has one; CF_DIB is
+  // read too.
+  void SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette) override;
+  void LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) override;
 
  protected:
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
@@ -476,6 +485,13 @@ class TPicture : public TPersistent {
   static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
                                  TGraphicClass GraphicClass);
   static void UnregisterGraphicClass(TGraphicClass GraphicClass);
+  // Clipboard formats whose data a graphic class reads; CF_BITMAP is known from the start.
+  static void RegisterClipboardFormat(WORD AFormat, TGraphicClass AGraphicClass);
+  static bool SupportsClipboardFormat(WORD AFormat);
+  // A new graphic of the format's class, read from the data; EInvalidGraphic "Unsupported
+  // clipboard format" for a format no class reads.
+  void LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette);
+  void SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette);
 
   TNotifyEvent OnChange;
 

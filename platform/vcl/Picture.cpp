@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/user/Clipboard.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Icon.h"
 #include "platform/vcl/Jpeg.h"
@@ -28,6 +29,14 @@ void TGraphic::Changed(TObject*) {
 void TGraphic::Progress(TObject* Sender, TProgressStage Stage, BYTE PercentDone, bool RedrawNow, const TRect& R,
                         const AnsiString& Msg) {
   if (OnProgress) OnProgress(Sender, Stage, PercentDone, RedrawNow, R, Msg);
+}
+
+void TGraphic::SaveToClipboardFormat(WORD&, HANDLE&, HPALETTE&) {
+  throw EInvalidGraphic("Clipboard does not support this picture");
+}
+
+void TGraphic::LoadFromClipboardFormat(WORD, HANDLE, HPALETTE) {
+  throw EInvalidGraphic("Clipboard does not support this picture");
 }
 
 void TGraphic::LoadFromFile(const AnsiString& FileName) {
@@ -57,6 +66,16 @@ std::vector<FileFormat>& FileFormats() {
       {"jpeg", "JPEG Image File", CreateGraphic<TJPEGImage>},
       {"ico", "Icons", CreateGraphic<TIcon>},
   };
+  return formats;
+}
+
+struct ClipboardFormat {
+  WORD format;
+  TGraphicClass graphicClass;
+};
+
+std::vector<ClipboardFormat>& ClipboardFormats() {
+  static std::vector<ClipboardFormat> formats = {{CF_BITMAP, CreateGraphic<TBitmap>}};
   return formats;
 }
 
@@ -123,6 +142,30 @@ void TPicture::RegisterFileFormat(const AnsiString& Extension, const AnsiString&
 
 void TPicture::UnregisterGraphicClass(TGraphicClass GraphicClass) {
   std::erase_if(FileFormats(), [GraphicClass](const FileFormat& f) { return f.graphicClass == GraphicClass; });
+  std::erase_if(ClipboardFormats(), [GraphicClass](const ClipboardFormat& f) { return f.graphicClass == GraphicClass; });
+}
+
+void TPicture::RegisterClipboardFormat(WORD AFormat, TGraphicClass AGraphicClass) {
+  ClipboardFormats().push_back({AFormat, AGraphicClass});
+}
+
+bool TPicture::SupportsClipboardFormat(WORD AFormat) {
+  const auto& formats = ClipboardFormats();
+  return std::any_of(formats.begin(), formats.end(), [AFormat](const ClipboardFormat& f) { return f.format == AFormat; });
+}
+
+void TPicture::LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) {
+  const auto& formats = ClipboardFormats();
+  const auto format = std::find_if(formats.rbegin(), formats.rend(),
+                                   [AFormat](const ClipboardFormat& f) { return f.format == AFormat; });
+  if (format == formats.rend()) throw EInvalidGraphic("Unsupported clipboard format");
+  std::unique_ptr<TGraphic> graphic = format->graphicClass();
+  graphic->LoadFromClipboardFormat(AFormat, AData, APalette);
+  TakeGraphic(std::move(graphic));
+}
+
+void TPicture::SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette) {
+  if (FGraphic) FGraphic->SaveToClipboardFormat(AFormat, AData, APalette);
 }
 
 void TPicture::Changed(TObject*) {

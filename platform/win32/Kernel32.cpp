@@ -2,7 +2,13 @@
 // over a table of modules built into the program.
 #include "platform/win32/Kernel32.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -202,6 +208,55 @@ int MulDiv(int number, int numerator, int denominator) {
   const long long rounded = (product < 0) != (denominator < 0) ? -magnitude : magnitude;
   if (rounded < INT32_MIN || rounded > INT32_MAX) return -1;
   return static_cast<int>(rounded);
+}
+
+DWORD GetTempPathA(DWORD size, LPSTR buffer) {
+  const char* folder = std::getenv("TMPDIR");
+  std::string path = folder && *folder ? folder : "/tmp";
+  if (path.back() != '/') path += '/';
+  if (!buffer || path.size() >= size) return static_cast<DWORD>(path.size() + 1);
+  std::memcpy(buffer, path.c_str(), path.size() + 1);
+  return static_cast<DWORD>(path.size());
+}
+
+UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR result) {
+  if (!path || !result) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const std::string start = std::string(path) + std::string(prefix ? prefix : "").substr(0, 3);
+  const auto nameOf = [&](UINT n) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%X.tmp", n & 0xFFFF);
+    return start + hex;
+  };
+  const auto store = [&](const std::string& name) {
+    if (name.size() >= 260) return false;
+    std::memcpy(result, name.c_str(), name.size() + 1);
+    return true;
+  };
+  if (unique != 0) return store(nameOf(unique)) ? unique : (SetLastError(ERROR_INVALID_PARAMETER), 0u);
+  static std::atomic<UINT> counter{static_cast<UINT>(GetTickCount())};
+  for (int attempt = 0; attempt < 0x10000; ++attempt) {
+    const UINT n = (counter.fetch_add(1) & 0xFFFF) | 1u;
+    const std::string name = nameOf(n);
+    const int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      if (store(name)) return n;
+      std::remove(name.c_str());
+      break;
+    }
+    if (errno != EEXIST) break;
+  }
+  SetLastError(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
+  return 0;
+}
+
+BOOL DeleteFileA(LPCSTR fileName) {
+  if (fileName && std::remove(fileName) == 0) return TRUE;
+  SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED);
+  return FALSE;
 }
 
 void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

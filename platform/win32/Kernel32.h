@@ -69,6 +69,15 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 // -1 for a denominator of 0 or a result beyond 32 bits.
 int MulDiv(int number, int numerator, int denominator);
 
+// The folder for temporary files, ending in "/" (TMPDIR, else /tmp); its length, or the size
+// needed when `size` has no room.
+DWORD GetTempPathA(DWORD size, LPSTR buffer);
+// Makes `path` + `prefix` (its first three characters) + a hexadecimal number + ".tmp". With
+// `unique` 0 the number is chosen and the file created empty; the number used is returned
+// (0 on failure, with the last error). `result` needs room for 260 characters.
+UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR result);
+BOOL DeleteFileA(LPCSTR fileName);
+
 void Sleep(DWORD milliseconds);
 // Milliseconds of a steady clock; wraps around like the platform's counter.
 DWORD GetTickCount();

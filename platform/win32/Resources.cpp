@@ -73,6 +73,8 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
 // The loaded data is already in memory, so locking only hands the address back.
 LPVOID LockResource(HGLOBAL data) { return data; }
 
+BOOL FreeResource(HGLOBAL) { return FALSE; }
+
 DWORD SizeofResource(HMODULE module, HRSRC resource) {
   ResourceTable& table = TheResources();
   std::lock_guard guard(table.lock);

@@ -12,12 +12,18 @@ inline const LPCSTR RT_STRING = MAKEINTRESOURCEA(6);
 inline const LPCSTR RT_RCDATA = MAKEINTRESOURCEA(10);
 inline const LPCSTR RT_GROUP_CURSOR = MAKEINTRESOURCEA(12);
 inline const LPCSTR RT_GROUP_ICON = MAKEINTRESOURCEA(14);
+inline const LPCSTR RT_ANICURSOR = MAKEINTRESOURCEA(21);
+
+// Icons and cursors are kept whole: a RT_GROUP_ICON or RT_GROUP_CURSOR resource holds the icon
+// or cursor file as it is, a RT_ANICURSOR resource the animated cursor file.
 
 // Names and types compare without regard to case, as on the platform. `module` may be null
 // (this program) or the program's own instance handle.
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL data);
+// Resources stay in memory for the program's run: there is nothing to free.
+BOOL FreeResource(HGLOBAL data);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 
 namespace win32 {

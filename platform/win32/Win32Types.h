@@ -111,10 +111,6 @@ constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>(c >> 8); }
 constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>(c >> 16); }
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
-constexpr WORD LOWORD(DWORD_PTR v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(DWORD_PTR v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr LONG MAKELONG(WORD low, WORD high) { return static_cast<LONG>(static_cast<DWORD>(low) | static_cast<DWORD>(high) << 16); }
-
 // A resource name or type is either a text or a small number carried in the pointer.
 inline LPCSTR MAKEINTRESOURCEA(WORD id) { return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id)); }
 inline bool IS_INTRESOURCE(LPCSTR p) { return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0; }

@@ -42,7 +42,7 @@ TEST(QmUtilsRect, PointInPolyRgnFillsByTheWindingRule) {
 
 TEST(QmUtilsRect, DialogUnitsAndTheWorkArea) {
   const LONG base = GetDialogBaseUnits();
-  const WORD bx = LOWORD(base), by = HIWORD(base);
+  const auto bx = static_cast<WORD>(base & 0xFFFF), by = static_cast<WORD>(static_cast<DWORD>(base) >> 16);
   ASSERT_GT(bx, 0);
   ASSERT_GT(by, 0);
   EXPECT_EQ(DialogUnitsToPixelsX(4), bx);

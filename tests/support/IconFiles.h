@@ -107,6 +107,29 @@ inline std::vector<std::byte> File(WORD type, const std::vector<Image>& images) 
   return out;
 }
 
+// An animated cursor file: a RIFF "ACON" with its header chunk and a list of the frames.
+inline std::vector<std::byte> AnimatedCursorFile(const std::vector<std::vector<std::byte>>& frames) {
+  const auto tag = [](std::vector<std::byte>& out, const char* name) {
+    out.insert(out.end(), reinterpret_cast<const std::byte*>(name), reinterpret_cast<const std::byte*>(name) + 4);
+  };
+  const auto chunk = [&](std::vector<std::byte>& out, const char* name, const std::vector<std::byte>& body) {
+    tag(out, name);
+    Put<DWORD>(out, static_cast<DWORD>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() % 2) out.push_back(std::byte{0});
+  };
+  std::vector<std::byte> body;
+  tag(body, "ACON");
+  chunk(body, "anih", std::vector<std::byte>(36));
+  std::vector<std::byte> list;
+  tag(list, "fram");
+  for (const auto& f : frames) chunk(list, "icon", f);
+  chunk(body, "LIST", list);
+  std::vector<std::byte> file;
+  chunk(file, "RIFF", body);
+  return file;
+}
+
 // A square picture of one letter with a transparent border of one pixel.
 inline std::vector<std::string> Square(int side, char letter) {
   std::vector<std::string> rows(static_cast<std::size_t>(side), std::string(static_cast<std::size_t>(side), '.'));

@@ -220,24 +220,7 @@ TEST(Cursors, FromFilesAndResources) {
   ASSERT_NE(fromFile, nullptr);
   EXPECT_EQ(user::ImageOfCursor(fromFile)->hotSpot.x, 3);
   DestroyCursor(fromFile);
-  // An animated cursor: a RIFF "ACON" with a header chunk and a frame list.
-  std::vector<std::byte> ani;
-  const auto chunk = [&](const char* tag, const std::vector<std::byte>& body) {
-    ani.insert(ani.end(), reinterpret_cast<const std::byte*>(tag), reinterpret_cast<const std::byte*>(tag) + 4);
-    iconfiles::Put<DWORD>(ani, static_cast<DWORD>(body.size()));
-    ani.insert(ani.end(), body.begin(), body.end());
-    if (body.size() % 2) ani.push_back(std::byte{0});
-  };
-  chunk("anih", std::vector<std::byte>(36));
-  std::vector<std::byte> frames = {std::byte{'f'}, std::byte{'r'}, std::byte{'a'}, std::byte{'m'}};
-  frames.insert(frames.end(), {std::byte{'i'}, std::byte{'c'}, std::byte{'o'}, std::byte{'n'}});
-  iconfiles::Put<DWORD>(frames, static_cast<DWORD>(cur.size()));
-  frames.insert(frames.end(), cur.begin(), cur.end());
-  chunk("LIST", frames);
-  std::vector<std::byte> riff = {std::byte{'R'}, std::byte{'I'}, std::byte{'F'}, std::byte{'F'}};
-  iconfiles::Put<DWORD>(riff, static_cast<DWORD>(ani.size() + 4));
-  riff.insert(riff.end(), {std::byte{'A'}, std::byte{'C'}, std::byte{'O'}, std::byte{'N'}});
-  riff.insert(riff.end(), ani.begin(), ani.end());
+  const auto riff = iconfiles::AnimatedCursorFile({cur});
   HCURSOR animated = LoadCursorFromFileA(write("qm_test.ani", riff).c_str());
   ASSERT_NE(animated, nullptr);
   EXPECT_EQ(user::ImageOfCursor(animated)->hotSpot.y, 4);
