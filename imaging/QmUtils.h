@@ -9,6 +9,7 @@
 #include "imaging/Maxmin.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Cursors.h"
+#include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Icon.h"
 #include "platform/vcl/ImgList.h"
@@ -72,6 +73,40 @@ AnsiString DropT(const AnsiString& S);
 AnsiString GetWindowsVersion();
 // Null for no values, the value for one, an array of them all for more.
 Variant MakeVariant(std::initializer_list<Variant> Values);
+
+// ---- Windows, messages and dialogs
+
+// A form in the middle of the screen (of the main form for a child of a multiple-document
+// frame), any other control in the middle of its parent; never at negative coordinates.
+void CenterControl(TControl* Control);
+// A window in the middle of the screen, moved without activating or resizing it.
+void CenterWindow(HWND Wnd);
+// Sets or clears the client edge of the window's extended style; the frame is redrawn only
+// when that changes.
+void ShowMDIClientEdge(HWND ClientHandle, bool ShowEdge);
+AnsiString WindowClassName(HWND Wnd);
+// ShowWindow with the minimise and restore animation switched off meanwhile.
+void ShowWinNoAnimate(HWND Handle, int CmdShow);
+void SwitchToWindow(HWND Wnd, bool Restore);
+void ActivateWindow(HWND Wnd);
+// A window of the class and with the title given (an empty one matches any); 0 when both are empty.
+HWND FindPrevInstance(const AnsiString& MainFormClass, const AnsiString& ATitle);
+// Brings the other instance's top window forward; false when there is none.
+bool ActivatePrevInstance(const AnsiString& MainFormClass, const AnsiString& ATitle);
+// Whether the active window is one of this thread's.
+bool IsForegroundTask();
+// Removes the first pending message of that number for the window; a quit request stays.
+void KillMessage(HWND Wnd, UINT Msg);
+// Waits the milliseconds while the application handles its messages.
+void Delay(LONG MSecs);
+int MsgBox(const AnsiString& Caption, const AnsiString& Text, int Flags);
+WORD MsgDlg(const AnsiString& Msg, TMsgDlgType AType, TMsgDlgButtons AButtons, LONG HelpCtx);
+void Beep();
+// EWin32Error of the last error when the library cannot be loaded.
+HINSTANCE LoadDLL(const AnsiString& LibName);
+// Calls the library's registration entry; false when it has none. The library is freed after.
+bool RegisterServer(const AnsiString& ModuleName);
+void FreeUnusedOle();
 
 // ---- Cursors
 

@@ -126,6 +126,28 @@ void QtPeer::SetCursorVisible(bool visible) {
   ApplyCursor();
 }
 
+void QtPeer::Beep() {
+  EnsureApplication();
+  QApplication::beep();
+}
+
+void QtPeer::ActivateWindow(HWND hwnd) {
+  if (WindowWidget* w = WidgetOf(hwnd)) {
+    w->raise();
+    w->activateWindow();
+  }
+}
+
+void QtPeer::SetShowState(HWND hwnd, user::ShowState state) {
+  WindowWidget* w = WidgetOf(hwnd);
+  if (!w || !w->isVisible() || w->ShowsDisplay()) return;
+  switch (state) {
+    case user::ShowState::Minimized: w->showMinimized(); break;
+    case user::ShowState::Maximized: w->showMaximized(); break;
+    case user::ShowState::Normal: w->showNormal(); break;
+  }
+}
+
 void QtPeer::SetScreenCursor(const user::CursorImage* cursor) {
   screenCursor_ = cursor ? std::optional<user::CursorImage>(*cursor) : std::nullopt;
   ApplyCursor();

@@ -28,6 +28,9 @@ class QtPeer : public user::Peer {
   std::optional<int> ShowMessageDialog(HWND owner, const user::MessageDialog& dialog) override;
   void SetCursorVisible(bool visible) override;
   void SetScreenCursor(const user::CursorImage* cursor) override;
+  void Beep() override;
+  void ActivateWindow(HWND hwnd) override;
+  void SetShowState(HWND hwnd, user::ShowState state) override;
   void PublishClipboard(const std::vector<user::ClipboardItem>& items) override { clipboard_.Publish(items); }
   std::optional<std::vector<user::ClipboardItem>> ReadClipboard() override { return clipboard_.Read(); }
   int ScreenCount() override;

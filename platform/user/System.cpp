@@ -41,6 +41,7 @@ void ResetSystem() {
 }  // namespace detail
 
 void ResetForTest() {
+  detail::ResetActive();
   detail::ResetWindows();
   detail::ResetQueue();
   detail::ResetSystem();

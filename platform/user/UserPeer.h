@@ -29,7 +29,15 @@ struct WindowState {
   int height = 0;
   bool visible = false;
   COLORREF color = 0;
+  std::string className;  // the class library's class name of the control
+  bool enabled = true;
 };
+
+// The frame a window of that kind has around its client area, across and down.
+SIZE FrameSize(Frame frame);
+
+// Whether a top-level window is shown at its own size, as an icon, or over the whole screen.
+enum class ShowState { Normal, Minimized, Maximized };
 
 // Receives the messages DispatchMessageA hands to a window (the class library's window procedure).
 using MessageHandler = std::function<LRESULT(const MSG&)>;
@@ -86,6 +94,10 @@ class Peer {
   // The index of the button pressed; none when the toolkit shows no such dialogs.
   virtual std::optional<int> ShowMessageDialog(HWND /*owner*/, const MessageDialog& /*dialog*/) { return std::nullopt; }
   virtual void SetCursorVisible(bool visible) = 0;
+  virtual void Beep() {}
+  // A top-level window comes to the front and takes the keyboard; its show state changed.
+  virtual void ActivateWindow(HWND /*hwnd*/) {}
+  virtual void SetShowState(HWND /*hwnd*/, ShowState /*state*/) {}
   // The cursor over all of the program's windows; null lets each window show its own.
   virtual void SetScreenCursor(const CursorImage* /*cursor*/) {}
   // The desktop's clipboard: this program's items are published; another program's are read

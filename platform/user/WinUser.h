@@ -49,7 +49,9 @@ struct MSG {
 constexpr UINT PM_NOREMOVE = 0x0, PM_REMOVE = 0x1;
 
 // ShowWindow commands.
-constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5;
+constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3,
+              SW_MAXIMIZE = 3, SW_SHOWNOACTIVATE = 4, SW_MINIMIZE = 6, SW_SHOWMINNOACTIVE = 7, SW_SHOWNA = 8,
+              SW_RESTORE = 9;
 
 // SystemParametersInfoA actions.
 constexpr UINT SPI_GETWORKAREA = 0x30, SPI_GETANIMATION = 0x48, SPI_SETANIMATION = 0x49;
@@ -65,6 +67,11 @@ constexpr UINT SPI_SCREENSAVERRUNNING = SPI_SETSCREENSAVERRUNNING;
 constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CYCAPTION = 4,
               SM_CXBORDER = 5, SM_CYBORDER = 6, SM_CXICON = 11, SM_CYICON = 12, SM_CXCURSOR = 13,
               SM_CYCURSOR = 14, SM_CMONITORS = 80;
+
+// System commands (WM_SYSCOMMAND's wParam) and the painting of a window's background into the
+// device context in wParam.
+constexpr UINT WM_ERASEBKGND = 0x0014, WM_SYSCOMMAND = 0x0112;
+constexpr WPARAM SC_MINIMIZE = 0xF020, SC_MAXIMIZE = 0xF030, SC_CLOSE = 0xF060, SC_RESTORE = 0xF120;
 
 // Windows. A handle that is not one of this program's windows may name a native window of the
 // desktop (given as a number on a command line); IsWindow, IsWindowVisible, GetDC and ReleaseDC
@@ -121,3 +128,58 @@ constexpr UINT DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4,
                DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
                DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_RTLREADING = 0x20000;
 int DrawTextA(HDC hdc, LPCSTR text, int count, RECT* rect, UINT format);
+
+// ---- Window lookup and activation, over this program's windows
+
+// A top-level window by its class name (without regard to case) and caption; a null one
+// matches any. The first made wins.
+HWND FindWindowA(LPCSTR className, LPCSTR windowName);
+// The class name, cut to size - 1 characters; its length.
+int GetClassNameA(HWND hwnd, LPSTR name, int size);
+// GWL_HWNDPARENT is a child window's parent and a top-level window's owner; GWL_EXSTYLE the
+// extended style. Values hold a handle, so they are pointer-sized.
+constexpr int GWL_HWNDPARENT = -8, GWL_STYLE = -16, GWL_EXSTYLE = -20;
+constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
+// GWL_STYLE reports these bits (and sets none).
+constexpr DWORD WS_MAXIMIZE = 0x01000000, WS_DISABLED = 0x08000000, WS_MINIMIZE = 0x20000000;
+using LONG_PTR = std::intptr_t;
+LONG_PTR GetWindowLongA(HWND hwnd, int index);
+LONG_PTR SetWindowLongA(HWND hwnd, int index, LONG_PTR value);
+// A handle that stands for the desktop: no window of this program, owner of none.
+HWND GetDesktopWindow();
+// The window among those it owns that was active last, or the window itself.
+HWND GetLastActivePopup(HWND hwnd);
+using WNDENUMPROC = BOOL (*)(HWND hwnd, LPARAM lParam);
+// The top-level windows the thread made, until the procedure returns FALSE (then FALSE).
+BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM lParam);
+DWORD GetWindowThreadProcessId(HWND hwnd, LPDWORD processId);
+
+// The active window is the top-level window in front that takes the keyboard; the calling
+// thread sees it only when that thread made it. Activating asks the toolkit to bring it forward.
+HWND GetActiveWindow();
+HWND SetActiveWindow(HWND hwnd);
+HWND GetForegroundWindow();
+BOOL SetForegroundWindow(HWND hwnd);
+BOOL IsIconic(HWND hwnd);
+BOOL IsZoomed(HWND hwnd);
+BOOL IsWindowEnabled(HWND hwnd);
+// Returns whether the window was disabled before.
+BOOL EnableWindow(HWND hwnd, BOOL enable);
+
+// Positions and sizes of the window with its frame; insertAfter and the z-order are not kept.
+constexpr UINT SWP_NOSIZE = 0x1, SWP_NOMOVE = 0x2, SWP_NOZORDER = 0x4, SWP_NOACTIVATE = 0x10,
+               SWP_FRAMECHANGED = 0x20, SWP_SHOWWINDOW = 0x40, SWP_HIDEWINDOW = 0x80;
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL GetWindowRect(HWND hwnd, RECT* rect);
+
+// What the window manager does with a message a window leaves: WM_SYSCOMMAND minimises,
+// maximises, restores or asks the window to close; 0 for the rest.
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The keyboard focus: recorded, and shown by the toolkit peer.
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
+// Calls the window's handler at once and returns its result; 0 for a handle that is not ours.
+LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The sound of a refused input; the type (0, MB_OK or an icon) is not told apart.
+BOOL MessageBeep(UINT type);

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/user/UserInternal.h"
+#include "platform/win32/Kernel32.h"
 
 namespace user {
 namespace {
@@ -26,6 +27,7 @@ struct Record {
   WindowState state;
   MessageHandler handler;
   std::shared_ptr<Pixels> pixels;
+  detail::WindowExtra extra;
 };
 
 struct OpenDC {
@@ -100,6 +102,31 @@ bool IsOwnWindow(HWND hwnd) {
   return t.windows.count(IdOf(hwnd)) != 0;
 }
 
+std::vector<WindowEntry> OwnWindows() {
+  Table& t = table();
+  std::lock_guard g(t.lock);
+  std::vector<WindowEntry> out;
+  for (const auto& [id, r] : t.windows) out.push_back({HandleOf(id), r.state, r.extra});
+  return out;
+}
+
+std::optional<WindowEntry> EntryOf(HWND hwnd) {
+  Table& t = table();
+  std::lock_guard g(t.lock);
+  const auto it = t.windows.find(IdOf(hwnd));
+  if (it == t.windows.end()) return std::nullopt;
+  return WindowEntry{hwnd, it->second.state, it->second.extra};
+}
+
+bool UpdateExtra(HWND hwnd, const std::function<void(WindowExtra&)>& change) {
+  Table& t = table();
+  std::lock_guard g(t.lock);
+  const auto it = t.windows.find(IdOf(hwnd));
+  if (it == t.windows.end()) return false;
+  change(it->second.extra);
+  return true;
+}
+
 void ResetWindows() {
   std::vector<HWND> gone;
   {
@@ -122,7 +149,9 @@ HWND CreateWindowRecord(const WindowState& state, MessageHandler handler) {
     Table& t = table();
     std::lock_guard g(t.lock);
     const std::uintptr_t id = t.nextId++;
-    t.windows[id] = Record{state, std::move(handler), nullptr};
+    detail::WindowExtra extra;
+    extra.thread = GetCurrentThreadId();
+    t.windows[id] = Record{state, std::move(handler), nullptr, extra};
     hwnd = detail::HandleOf(id);
   }
   if (Peer* peer = GetPeer()) peer->WindowChanged(hwnd, state);
@@ -176,15 +205,6 @@ BOOL IsWindowVisible(HWND hwnd) {
   return peer && peer->NativeWindowViewable(detail::IdOf(hwnd)) ? TRUE : FALSE;
 }
 
-BOOL ShowWindow(HWND hwnd, int command) {
-  std::optional<WindowState> state = GetWindowState(hwnd);
-  if (!state) return FALSE;
-  const bool wasVisible = state->visible;
-  state->visible = command != SW_HIDE;
-  if (state->visible != wasVisible) UpdateWindow(hwnd, *state);
-  return wasVisible ? TRUE : FALSE;
-}
-
 BOOL GetClientRect(HWND hwnd, RECT* rect) {
   if (!rect) return FALSE;
   if (std::optional<WindowState> state = GetWindowState(hwnd)) {
@@ -209,6 +229,7 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND h : gone) t.windows.erase(detail::IdOf(h));
   }
   detail::DropMessages(gone);
+  detail::ForgetActive(gone);
   if (Peer* peer = GetPeer())
     for (HWND h : gone) peer->WindowDestroyed(h);
   return TRUE;

@@ -82,6 +82,7 @@ bool TControl::GetShowing() const {
 void TControl::SetEnabled(bool Value) {
   if (Value == FEnabled) return;
   FEnabled = Value;
+  Changed();
   Invalidate();
 }
 
@@ -181,6 +182,8 @@ user::WindowState TWinControl::GetWindowState() {
   state.height = GetClientHeight();
   state.visible = GetVisible();
   state.color = static_cast<COLORREF>(ColorToRGB(GetColor()));
+  state.className = ClassName();
+  state.enabled = GetEnabled();
   return state;
 }
 
@@ -230,7 +233,7 @@ LRESULT TWinControl::WndProc(const MSG& Message) {
     case WM_LBUTTONUP: MouseUp(mbLeft, MouseShiftState(Message.wParam), x, y); return 0;
     case WM_RBUTTONUP: MouseUp(mbRight, MouseShiftState(Message.wParam), x, y); return 0;
     case WM_MBUTTONUP: MouseUp(mbMiddle, MouseShiftState(Message.wParam), x, y); return 0;
-    default: return 0;
+    default: return DefWindowProcA(Message.hwnd, Message.message, Message.wParam, Message.lParam);
   }
 }
 

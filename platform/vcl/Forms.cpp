@@ -27,16 +27,9 @@ void TForm::SetBorderStyle(TFormBorderStyle Value) {
 }
 
 SIZE TForm::FrameSize() const {
-  const int border = GetSystemMetrics(SM_CXBORDER);
-  switch (FBorderStyle) {
-    case bsNone: return {0, 0};
-    case bsSizeable: return {8 * border, 8 * border + GetSystemMetrics(SM_CYCAPTION)};
-    case bsSizeToolWin: return {8 * border, 8 * border + GetSystemMetrics(SM_CYCAPTION) - 4};
-    case bsToolWindow: return {6 * border, 6 * border + GetSystemMetrics(SM_CYCAPTION) - 4};
-    case bsSingle:
-    case bsDialog: return {6 * border, 6 * border + GetSystemMetrics(SM_CYCAPTION)};
-  }
-  return {0, 0};
+  static constexpr user::Frame frames[] = {user::Frame::None,   user::Frame::Single,     user::Frame::Sizeable,
+                                           user::Frame::Dialog, user::Frame::ToolWindow, user::Frame::SizeToolWin};
+  return user::FrameSize(frames[FBorderStyle]);
 }
 
 int TForm::GetClientWidth() const { return std::max(GetWidth() - FrameSize().cx, 0); }
@@ -193,6 +186,11 @@ void TApplication::ShowException(Exception* E) {
   if (dynamic_cast<EAbort*>(E)) return;  // the silent exception
   HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->GetHandle() : nullptr;
   MessageBoxA(owner, E->Message.c_str(), GetTitle().c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const char* Text, const char* Caption, int Flags) {
+  HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->GetHandle() : nullptr;
+  return MessageBoxA(owner, Text, Caption, static_cast<UINT>(Flags));
 }
 
 void TApplication::Terminate() {

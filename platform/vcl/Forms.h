@@ -10,6 +10,8 @@
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poScreenCenter };
+// This toolkit has no multiple-document frames: the style is kept for the code that asks.
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 
 // A top-level window. A form's constructor creates its components and binds its events; the
 // application's CreateForm then runs OnCreate.
@@ -23,6 +25,8 @@ class TForm : public TWinControl {
   void SetBorderStyle(TFormBorderStyle Value);
   TPosition GetPosition() const { return FPosition; }
   void SetPosition(TPosition Value) { FPosition = Value; }
+  TFormStyle GetFormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value) { FFormStyle = Value; }
   bool GetKeyPreview() const override { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
 
@@ -60,6 +64,7 @@ class TForm : public TWinControl {
 
   TFormBorderStyle FBorderStyle = bsSizeable;
   TPosition FPosition = poDesigned;
+  TFormStyle FFormStyle = fsNormal;
   bool FKeyPreview = false;
   bool FDestroyed = false;
 };
@@ -96,6 +101,8 @@ class TApplication : public TComponent {
   void ProcessMessages();
   // A message box with the exception's text, captioned with the title.
   void ShowException(Exception* E);
+  // The platform's message box over the main form; the button pressed (IDOK, ...).
+  int MessageBox(const char* Text, const char* Caption, int Flags);
   void Terminate();
   bool GetTerminated() const { return FTerminated; }
   TForm* GetMainForm() const { return FMainForm; }

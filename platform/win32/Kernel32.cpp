@@ -127,7 +127,10 @@ HMODULE LoadLibraryA(LPCSTR name) {
   ModuleTable& table = TheModules();
   std::lock_guard guard(table.lock);
   const auto it = table.modules.find(win32::NameKey(name));
-  if (it == table.modules.end()) return nullptr;
+  if (it == table.modules.end()) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
   ++it->second.references;
   return it->second.handle;
 }
@@ -186,6 +189,14 @@ std::string SystemErrorText(DWORD code) {
     case ERROR_RESOURCE_NAME_NOT_FOUND: return "The resource name was not found in the image file.";
     default: return {};
   }
+}
+
+DWORD GetCurrentThreadId() { return static_cast<DWORD>(gettid()); }
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
+
+UINT SetErrorMode(UINT mode) {
+  static std::atomic<UINT> current{0};
+  return current.exchange(mode);
 }
 
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {

@@ -45,9 +45,17 @@ BOOL GetVersionExA(LPOSVERSIONINFOA info);
 // Modules come from the built-in table (win32::RegisterModule); module names compare without
 // regard to case, export names exactly. Each LoadLibraryA takes a reference that FreeLibrary
 // gives back; a module whose last reference is gone resolves nothing until it is loaded again.
+// A name the table does not hold is ERROR_MOD_NOT_FOUND.
 HMODULE LoadLibraryA(LPCSTR name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
+// The calling thread's and the process's ids.
+DWORD GetCurrentThreadId();
+DWORD GetCurrentProcessId();
+// The error mode (SEM_NOOPENFILEERRORBOX 0x8000 and the others) is kept and reported; this layer
+// shows no error boxes of its own either way. Returns the previous mode.
+UINT SetErrorMode(UINT mode);
+constexpr UINT SEM_FAILCRITICALERRORS = 0x0001, SEM_NOOPENFILEERRORBOX = 0x8000;
 // Null name: this program's instance handle. Otherwise the module's handle while it is loaded
 // (no reference is taken), else null.
 HMODULE GetModuleHandleA(LPCSTR name);

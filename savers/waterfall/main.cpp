@@ -1,13 +1,20 @@
-// Rillmoor.scr: shows the scene and plays the sound through Qt when a display is there, then
-// runs the entry.
+// Rillmoor.scr: shows the scene and plays the sound through Qt when a display is there, starts
+// the image library's units, then runs the entry.
 #include <vector>
 
+#include "imaging/QmUtils.h"
+#include "imaging/Qmconst.h"
 #include "platform/qt/QtAudio.h"
 #include "platform/qt/QtPlatform.h"
 #include "savers/waterfall/WinMain.h"
 
 int main(int argc, char* argv[]) {
   if (qt::Install()) qt::InstallAudio();
+  // The image library's units start before the entry and end after it.
+  QmUtilsInitialization();
+  QmconstInitialization();
   const std::vector<AnsiString> params(argv + 1, argv + argc);
-  return WinMain(params);
+  const int status = WinMain(params);
+  QmUtilsFinalization();
+  return status;
 }
