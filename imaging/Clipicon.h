@@ -13,6 +13,10 @@
 // The clipboard format of icon file data; 0 until the start-up registration.
 extern WORD CF_ICON;
 
+// The unit's start-up, once: registers CF_ICON as "Quillmont Icon" and tells the picture class
+// that data of that format is an icon.
+void ClipiconInitialization();
+
 // Replaces the clipboard's contents with a bitmap of the icon over BackColor (and its palette,
 // when it has one) and the icon's file data as CF_ICON; without memory for the latter, the
 // bitmap alone.

@@ -2,6 +2,7 @@
 // the image library's units, then runs the entry.
 #include <vector>
 
+#include "imaging/Clipicon.h"
 #include "imaging/QmUtils.h"
 #include "imaging/Qmconst.h"
 #include "platform/qt/QtAudio.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
   // The image library's units start before the entry and end after it.
   QmUtilsInitialization();
   QmconstInitialization();
+  ClipiconInitialization();
   const std::vector<AnsiString> params(argv + 1, argv + argc);
   const int status = WinMain(params);
   QmUtilsFinalization();

@@ -1,13 +1,28 @@
 // Real-size icons: the image chosen for each display depth, drawn at its own size; the data of
-// type 0 and of cursors; the size of a monochrome handle; damaged data refused.
+// type 0 and of cursors; the size of a monochrome handle; damaged data refused. The icon
+// clipboard: a copied icon pastes back in this program and in a second one, beside a bitmap.
 #include <gtest/gtest.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "imaging/Clipicon.h"
 #include "platform/gdi/GdiMemory.h"
 #include "platform/user/Icons.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/user/Clipboard.h"
 #include "platform/user/WinUser.h"
+#include "platform/vcl/Clipbrd.h"
+#include "platform/vcl/Forms.h"
+#include "platform/win32/GlobalMemory.h"
 #include "tests/imaging/AniFiles.h"
 
 namespace {
@@ -170,6 +185,131 @@ TEST(RealSizeIcon, RefusesDataThatDoesNotHoldItsImage) {
       EXPECT_EQ(e.Message, "Stream read error");
     }
   }
+}
+
+// ---- The icon clipboard
+
+Bytes SavedBytes(TIcon* icon) {
+  TMemoryStream stream;
+  icon->SaveToStream(&stream);
+  const auto* p = static_cast<const std::byte*>(stream.GetMemory());
+  return Bytes(p, p + stream.GetSize());
+}
+
+// A 48-pixel red icon whose top-left pixel is transparent.
+std::unique_ptr<TIcon> HoledIcon() {
+  std::vector<std::string> rows(48, std::string(48, 'R'));
+  rows[0][0] = '.';
+  return IconFrom(iconfiles::File(1, {{rows, 4}}));
+}
+
+class IconClipboard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    user::ResetClipboardForTest();
+    ClipiconInitialization();
+  }
+  void TearDown() override { user::ResetClipboardForTest(); }
+};
+
+TEST_F(IconClipboard, TheFormatIsRegisteredOnceAtStartUp) {
+  const WORD first = CF_ICON;
+  EXPECT_GE(first, 0xC000);
+  EXPECT_EQ(RegisterClipboardFormatA("quillmont icon"), first);
+  ClipiconInitialization();
+  EXPECT_EQ(CF_ICON, first);
+  EXPECT_TRUE(TPicture::SupportsClipboardFormat(CF_ICON));
+}
+
+TEST_F(IconClipboard, WithoutAnIconNothingIsPasted) {
+  EXPECT_EQ(CreateIconFromClipboard(), nullptr);
+  const auto icon = HoledIcon();
+  const Bytes before = SavedBytes(icon.get());
+  AssignClipboardIcon(icon.get());
+  EXPECT_EQ(SavedBytes(icon.get()), before);
+}
+
+TEST_F(IconClipboard, ACopiedIconPastesBackBesideABitmapOfItsRealSize) {
+  const auto icon = HoledIcon();
+  CopyIconToClipboard(icon.get(), clTeal);
+  const auto pasted = CreateIconFromClipboard();
+  ASSERT_NE(pasted, nullptr);
+  EXPECT_EQ(SavedBytes(pasted.get()), SavedBytes(icon.get()));
+  TIcon into;
+  AssignClipboardIcon(&into);
+  EXPECT_EQ(SavedBytes(&into), SavedBytes(icon.get()));
+
+  TBitmap bitmap;
+  bitmap.Assign(Clipboard());
+  ASSERT_EQ(bitmap.GetWidth(), 48);
+  EXPECT_EQ(bitmap.GetCanvas()->GetPixels(0, 0), clTeal);
+  EXPECT_EQ(bitmap.GetCanvas()->GetPixels(47, 47), clRed);
+  EXPECT_FALSE(Clipboard()->HasFormat(CF_PALETTE));  // the class library's new bitmaps have none
+
+  // Asked for by its format, the picture class makes an icon of the data.
+  TPicture picture;
+  Clipboard()->Open();
+  picture.LoadFromClipboardFormat(CF_ICON, Clipboard()->GetAsHandle(CF_ICON), nullptr);
+  Clipboard()->Close();
+  ASSERT_NE(dynamic_cast<TIcon*>(picture.GetGraphic()), nullptr);
+  EXPECT_EQ(SavedBytes(static_cast<TIcon*>(picture.GetGraphic())), SavedBytes(icon.get()));
+}
+
+TEST_F(IconClipboard, WithoutMemoryForTheDataOnlyTheBitmapIsPlaced) {
+  const auto icon = HoledIcon();
+  win32::SetGlobalMemoryLimit(16);
+  CopyIconToClipboard(icon.get(), clTeal);
+  win32::SetGlobalMemoryLimit(0);
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+  EXPECT_FALSE(Clipboard()->HasFormat(CF_ICON));
+  EXPECT_EQ(CreateIconFromClipboard(), nullptr);
+}
+
+Bytes FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<char> chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  Bytes out(chars.size());
+  std::memcpy(out.data(), chars.data(), chars.size());
+  return out;
+}
+
+// Through the desktop's clipboard: this program copies, a second one pastes while this one
+// answers its requests.
+TEST(IconClipboardPeer, ASecondProgramPastesTheCopiedIcon) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display to share a clipboard on";
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  ResetApplicationForTest();
+  ASSERT_TRUE(qt::Install());
+  Application->Initialize();
+  user::ResetClipboardForTest();
+  ClipiconInitialization();
+  const auto icon = HoledIcon();
+  CopyIconToClipboard(icon.get(), clTeal);
+
+  const auto folder = std::filesystem::temp_directory_path() / ("icon-paste-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string iconFile = (folder / "pasted.ico").string(), bitmapFile = (folder / "pasted.bmp").string();
+  const char* args[] = {QM_ICON_PASTE, iconFile.c_str(), bitmapFile.c_str(), nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, QM_ICON_PASTE, nullptr, nullptr, const_cast<char**>(args), environ), 0);
+  int status = -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (waitpid(child, &status, WNOHANG) == 0) {
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the second program did not finish";
+    Application->ProcessMessages();  // the clipboard's owner answers the second program
+    usleep(5000);
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "the second program found no icon";
+  EXPECT_EQ(FileBytes(iconFile), SavedBytes(icon.get()));
+  TBitmap bitmap;
+  bitmap.LoadFromFile(bitmapFile);
+  ASSERT_EQ(bitmap.GetWidth(), 48);
+  EXPECT_EQ(bitmap.GetCanvas()->GetPixels(0, 0), clTeal);
+  EXPECT_EQ(bitmap.GetCanvas()->GetPixels(20, 20), clRed);
+  std::filesystem::remove_all(folder);
+  ResetApplicationForTest();
+  qt::Uninstall();
 }
 
 }  // namespace
