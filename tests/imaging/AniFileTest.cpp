@@ -23,8 +23,7 @@ Bytes IconOf(int bits, char letter, int side = 32) { return SolidIcon(bits, lett
 std::unique_ptr<TAnimatedCursorImage> Read(const Bytes& file) {
   auto image = std::make_unique<TAnimatedCursorImage>();
   TMemoryStream stream;
-  stream.WriteBuffer(file.data(), static_cast<int>(file.size()));
-  stream.SetPosition(0);
+  Fill(stream, file);
   image->LoadFromStream(&stream);
   return image;
 }
@@ -33,8 +32,7 @@ std::unique_ptr<TAnimatedCursorImage> Read(const Bytes& file) {
 std::string ReadOver(TAnimatedCursorImage& image, const Bytes& file) {
   try {
     TMemoryStream stream;
-    stream.WriteBuffer(file.data(), static_cast<int>(file.size()));
-    stream.SetPosition(0);
+    Fill(stream, file);
     image.LoadFromStream(&stream);
     return "";
   } catch (const EReadError& e) {

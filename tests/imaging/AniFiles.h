@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/vcl/Icon.h"
 #include "tests/support/IconFiles.h"
 
 namespace anifiles {
@@ -22,6 +24,33 @@ inline Bytes Text(const std::string& text) {
   Bytes out;
   for (char c : text) out.push_back(std::byte(c));
   return out;
+}
+
+// The stream holds just the bytes, from position 0.
+inline void Fill(TMemoryStream& stream, const Bytes& bytes) {
+  stream.Clear();
+  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  stream.SetPosition(0);
+}
+
+inline Bytes BytesOf(TCustomMemoryStream& stream) {
+  const auto* p = static_cast<const std::byte*>(stream.GetMemory());
+  return Bytes(p, p + stream.GetSize());
+}
+
+inline std::unique_ptr<TIcon> IconFrom(const Bytes& file) {
+  auto icon = std::make_unique<TIcon>();
+  TMemoryStream stream;
+  Fill(stream, file);
+  icon->LoadFromStream(&stream);
+  return icon;
+}
+
+// The icon's file data as it saves it.
+inline Bytes SavedBytes(TIcon* icon) {
+  TMemoryStream stream;
+  icon->SaveToStream(&stream);
+  return BytesOf(stream);
 }
 
 // A square icon (type 1) or cursor (type 2) file of one letter's colour at a depth, opaque.

@@ -28,16 +28,9 @@
 namespace {
 
 using anifiles::Bytes;
+using anifiles::IconFrom;
+using anifiles::SavedBytes;
 using anifiles::SolidIcon;
-
-std::unique_ptr<TIcon> IconFrom(const Bytes& file) {
-  auto icon = std::make_unique<TIcon>();
-  TMemoryStream stream;
-  stream.WriteBuffer(file.data(), static_cast<int>(file.size()));
-  stream.SetPosition(0);
-  icon->LoadFromStream(&stream);
-  return icon;
-}
 
 // An icon whose file data is whatever the test says, as a damaged or unusual file would hold.
 class DataIcon : public TIcon {
@@ -188,13 +181,6 @@ TEST(RealSizeIcon, RefusesDataThatDoesNotHoldItsImage) {
 }
 
 // ---- The icon clipboard
-
-Bytes SavedBytes(TIcon* icon) {
-  TMemoryStream stream;
-  icon->SaveToStream(&stream);
-  const auto* p = static_cast<const std::byte*>(stream.GetMemory());
-  return Bytes(p, p + stream.GetSize());
-}
 
 // A 48-pixel red icon whose top-left pixel is transparent.
 std::unique_ptr<TIcon> HoledIcon() {

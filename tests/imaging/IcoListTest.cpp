@@ -14,30 +14,15 @@ namespace {
 
 using anifiles::Bytes;
 using anifiles::Dwords;
-
-std::unique_ptr<TIcon> IconFrom(const Bytes& file) {
-  auto icon = std::make_unique<TIcon>();
-  TMemoryStream stream;
-  stream.WriteBuffer(file.data(), static_cast<int>(file.size()));
-  stream.SetPosition(0);
-  icon->LoadFromStream(&stream);
-  return icon;
-}
+using anifiles::IconFrom;
+using anifiles::SavedBytes;
 
 std::unique_ptr<TIcon> IconOf(int side, char letter) { return IconFrom(anifiles::SolidIcon(4, letter, side)); }
-
-Bytes SavedBytes(TIcon* icon) {
-  TMemoryStream stream;
-  icon->SaveToStream(&stream);
-  const auto* p = static_cast<const std::byte*>(stream.GetMemory());
-  return Bytes(p, p + stream.GetSize());
-}
 
 Bytes StreamOf(TIconList& list) {
   TMemoryStream stream;
   list.SaveToStream(&stream);
-  const auto* p = static_cast<const std::byte*>(stream.GetMemory());
-  return Bytes(p, p + stream.GetSize());
+  return anifiles::BytesOf(stream);
 }
 
 std::int32_t Int32At(const Bytes& bytes, std::size_t at) {
@@ -86,8 +71,7 @@ TEST(IconList, StreamsThreeIconsWithAnEmptyOneBetween) {
 
   Counted read;
   TMemoryStream in;
-  in.WriteBuffer(stream.data(), static_cast<int>(stream.size()));
-  in.SetPosition(0);
+  anifiles::Fill(in, stream);
   read.list.LoadFromStream(&in);
   EXPECT_EQ(read.changes, 1);
   ASSERT_EQ(read.list.GetCount(), 3);
@@ -282,8 +266,7 @@ TEST(IconList, DamagedOrShortStreamsRaiseTheReadError) {
   const Bytes good = StreamOf(source);
   const auto read = [](const Bytes& bytes, TIconList& list) -> bool {
     TMemoryStream in;
-    in.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
-    in.SetPosition(0);
+    anifiles::Fill(in, bytes);
     try {
       list.LoadFromStream(&in);
       return true;
