@@ -107,7 +107,7 @@ void DropLowBit(THistogram& H) {
 
 // The most frequent colours become entries 0, 1, ... (the first of equal counts first); a
 // chosen colour's count drops to 0 so it is not chosen again.
-int ChooseColors(THistogram& H, RGBQUAD* Colors, int Wanted) {
+void ChooseColors(THistogram& H, RGBQUAD* Colors, int Wanted) {
   int chosen = 0;
   for (; chosen < Wanted && chosen < static_cast<int>(H.ColorCount); ++chosen) {
     THistogramEntry* best = &H.Colors[0];
@@ -118,7 +118,6 @@ int ChooseColors(THistogram& H, RGBQUAD* Colors, int Wanted) {
     Colors[chosen] = RGBQUAD{best->Blue, best->Green, best->Red, 0};
   }
   for (int i = chosen; i < 256; ++i) Colors[i] = RGBQUAD{128, 128, 128, 0};
-  return chosen;
 }
 
 // Every colour not chosen takes the nearest chosen one; the first of equal distances wins.

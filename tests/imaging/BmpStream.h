@@ -83,19 +83,22 @@ inline Bmp ReadBmp(TMemoryStream& stream) {
   }
   std::memcpy(&bmp.file, bmp.data.data(), sizeof bmp.file);
   std::memcpy(&bmp.info, bmp.data.data() + sizeof bmp.file, sizeof bmp.info);
-  EXPECT_EQ(bmp.file.bfType, 0x4D42);
-  EXPECT_EQ(bmp.file.bfSize, bmp.data.size());
+  // The file header is packed: its fields are read as copies.
+  const WORD type = bmp.file.bfType;
+  const DWORD size = bmp.file.bfSize, offset = bmp.file.bfOffBits;
+  EXPECT_EQ(type, 0x4D42);
+  EXPECT_EQ(size, bmp.data.size());
   EXPECT_EQ(bmp.info.biSize, 40u);
   EXPECT_GT(bmp.info.biHeight, 0);
   EXPECT_EQ(bmp.info.biPlanes, 1);
   EXPECT_EQ(bmp.info.biCompression, BI_RGB);
   const std::size_t entries = bmp.info.biBitCount <= 8 ? std::size_t{1} << bmp.info.biBitCount : 0;
-  EXPECT_EQ(bmp.file.bfOffBits, 14 + 40 + 4 * entries);
+  EXPECT_EQ(offset, 14 + 40 + 4 * entries);
   EXPECT_EQ(bmp.info.biSizeImage, bmp.stride() * bmp.info.biHeight);
-  EXPECT_EQ(bmp.file.bfSize, bmp.file.bfOffBits + bmp.info.biSizeImage);
-  if (bmp.file.bfSize != bmp.data.size() || bmp.file.bfOffBits != 14 + 40 + 4 * entries) return {};
+  EXPECT_EQ(size, offset + bmp.info.biSizeImage);
+  if (size != bmp.data.size() || offset != 14 + 40 + 4 * entries) return {};
   bmp.colors.resize(entries);
-  std::memcpy(bmp.colors.data(), bmp.data.data() + 54, entries * sizeof(RGBQUAD));
+  if (entries > 0) std::memcpy(bmp.colors.data(), bmp.data.data() + 54, entries * sizeof(RGBQUAD));
   return bmp;
 }
 
