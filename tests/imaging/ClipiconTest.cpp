@@ -294,6 +294,7 @@ TEST(IconClipboardPeer, ASecondProgramPastesTheCopiedIcon) {
   EXPECT_EQ(bitmap.GetCanvas()->GetPixels(0, 0), clTeal);
   EXPECT_EQ(bitmap.GetCanvas()->GetPixels(20, 20), clRed);
   std::filesystem::remove_all(folder);
+  user::ResetClipboardForTest();
   ResetApplicationForTest();
   qt::Uninstall();
 }
