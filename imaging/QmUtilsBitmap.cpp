@@ -3,21 +3,24 @@
 #include <memory>
 
 #include "imaging/QmUtils.h"
+#include "imaging/QmUtilsMask.h"
 
-namespace {
+namespace qmutils {
 
-constexpr DWORD kPaintWhereSet = 0x00E20746;  // the brush where the source is white, else the destination
+constexpr DWORD kPaintWhereWhite = 0x00E20746;  // the brush where the source is white, else the destination
 
-// Paints the brush colour through the white pixels of a monochrome mask at (x, y).
-void PaintThroughMask(TCanvas* target, TColor brush, int x, int y, TBitmap* mask) {
-  target->GetBrush()->SetColor(brush);
-  HDC dc = target->GetHandle();
-  SetTextColor(dc, RGB(0, 0, 0));
-  SetBkColor(dc, RGB(255, 255, 255));
-  BitBlt(dc, x, y, mask->GetWidth(), mask->GetHeight(), mask->GetCanvas()->GetHandle(), 0, 0, kPaintWhereSet);
+void PaintThroughMask(TCanvas* Canvas, TColor Brush, int X, int Y, TBitmap* Mask, bool WhereSet) {
+  Canvas->GetBrush()->SetColor(Brush);
+  HDC dc = Canvas->GetHandle();
+  // The mask's 0 bits take the text colour, its 1 bits the background colour.
+  SetTextColor(dc, WhereSet ? RGB(0, 0, 0) : RGB(255, 255, 255));
+  SetBkColor(dc, WhereSet ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  BitBlt(dc, X, Y, Mask->GetWidth(), Mask->GetHeight(), Mask->GetCanvas()->GetHandle(), 0, 0, kPaintWhereWhite);
 }
 
-}  // namespace
+}  // namespace qmutils
+
+using qmutils::PaintThroughMask;
 
 TBitmap* CreateDisabledBitmapEx(TBitmap* FOriginal, TColor OutlineColor, TColor BackColor, TColor HighlightColor,
                                 TColor ShadowColor, bool DrawHighlight) {
@@ -39,8 +42,8 @@ TBitmap* CreateDisabledBitmapEx(TBitmap* FOriginal, TColor OutlineColor, TColor 
   TCanvas* canvas = result->GetCanvas();
   canvas->GetBrush()->SetColor(BackColor);
   canvas->FillRect(Rect(0, 0, result->GetWidth(), result->GetHeight()));
-  if (DrawHighlight) PaintThroughMask(canvas, HighlightColor, 1, 1, mask.get());
-  PaintThroughMask(canvas, ShadowColor, 0, 0, mask.get());
+  if (DrawHighlight) PaintThroughMask(canvas, HighlightColor, 1, 1, mask.get(), true);
+  PaintThroughMask(canvas, ShadowColor, 0, 0, mask.get(), true);
   return result.release();
 }
 

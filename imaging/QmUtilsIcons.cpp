@@ -3,13 +3,12 @@
 #include <memory>
 
 #include "imaging/QmUtils.h"
+#include "imaging/QmUtilsMask.h"
 #include "platform/user/CommCtrl.h"
 #include "platform/user/Icons.h"
 #include "platform/win32/Kernel32.h"
 
 namespace {
-
-constexpr DWORD kPaintWhereSet = 0x00E20746;  // the brush where the source is white, else the destination
 
 HINSTANCE Program() { return GetModuleHandleA(nullptr); }
 
@@ -86,14 +85,7 @@ void ImageListDrawDisabled(TImageList* Images, TCanvas* Canvas, int X, int Y, in
   mask.GetCanvas()->FillRect(Rect(0, 0, mask.GetWidth(), mask.GetHeight()));
   ImageList_Draw(Images->GetHandle(), Index, mask.GetCanvas()->GetHandle(), 0, 0, ILD_MASK);
   mask.SetMonochrome(true);
-  // The opaque pixels are the mask's 0 bits: they take the white text colour, so the brush.
-  const auto paint = [&](TColor color, int x, int y) {
-    Canvas->GetBrush()->SetColor(color);
-    HDC dc = Canvas->GetHandle();
-    SetTextColor(dc, RGB(255, 255, 255));
-    SetBkColor(dc, RGB(0, 0, 0));
-    BitBlt(dc, x, y, Images->GetWidth(), Images->GetHeight(), mask.GetCanvas()->GetHandle(), 0, 0, kPaintWhereSet);
-  };
-  if (DrawHighlight) paint(HighlightColor, X + 1, Y + 1);
-  paint(GrayColor, X, Y);
+  // The opaque pixels are the mask's clear ones.
+  if (DrawHighlight) qmutils::PaintThroughMask(Canvas, HighlightColor, X + 1, Y + 1, &mask, false);
+  qmutils::PaintThroughMask(Canvas, GrayColor, X, Y, &mask, false);
 }

@@ -1,28 +1,20 @@
 // Bitmaps drawn with one colour left out: a mask of that colour and its inverse cut the source
 // and the destination, and the two halves are put together in a work bitmap, stretched as one.
 #include "imaging/QmUtils.h"
+#include "platform/gdi/SelectedBitmap.h"
+#include "platform/vcl/GdiObject.h"
 
 namespace {
 
-// A memory context holding one work bitmap for the length of a call.
+// A work bitmap of the call, in a memory context of its own; both are deleted after.
 class WorkContext {
  public:
-  WorkContext(HDC compatibleWith, HBITMAP bitmap) : FDC(CreateCompatibleDC(compatibleWith)), FBitmap(bitmap) {
-    FOld = SelectObject(FDC, FBitmap);
-  }
-  ~WorkContext() {
-    SelectObject(FDC, FOld);
-    DeleteObject(FBitmap);
-    DeleteDC(FDC);
-  }
-  WorkContext(const WorkContext&) = delete;
-  WorkContext& operator=(const WorkContext&) = delete;
-  HDC get() const { return FDC; }
+  WorkContext(HDC compatibleWith, HBITMAP bitmap) : FBitmap(bitmap), FSelected(bitmap, compatibleWith) {}
+  HDC get() const { return FSelected.get(); }
 
  private:
-  HDC FDC;
-  HBITMAP FBitmap;
-  HGDIOBJ FOld;
+  vcl::GdiBitmap FBitmap;  // outlives the selection
+  gdi::SelectedBitmap FSelected;
 };
 
 // The bitmap canvas's change event is quiet and its lock held while a draw reads it.
@@ -89,12 +81,9 @@ void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HD
 void DrawTransparentBitmap(HDC DC, HBITMAP Bitmap, int DstX, int DstY, LONG TransparentColor) {
   BITMAP header{};
   if (GetObjectA(Bitmap, sizeof header, &header) == 0) return;
-  HDC source = CreateCompatibleDC(DC);
-  HGDIOBJ old = SelectObject(source, Bitmap);
-  StretchBltTransparent(DC, DstX, DstY, header.bmWidth, header.bmHeight, source, 0, 0, header.bmWidth,
+  gdi::SelectedBitmap source(Bitmap, DC);
+  StretchBltTransparent(DC, DstX, DstY, header.bmWidth, header.bmHeight, source.get(), 0, 0, header.bmWidth,
                         header.bmHeight, nullptr, TransparentColor);
-  SelectObject(source, old);
-  DeleteDC(source);
 }
 
 void StretchBitmapRectTransparent(TCanvas* Dest, int DstX, int DstY, int DstW, int DstH, const TRect& SrcRect,

@@ -4,9 +4,8 @@
 # seeds for a million inputs (or the count given), shared out over FUZZ_JOBS processes (4).
 # A crash, a sanitizer report, an allocation over 300 MiB (more than any checked picture size
 # allows) or an input taking over 10 s stops a process; the input that did it is left in
-# build-fuzz/, and each process's log in build-fuzz/fuzz-<n>.log. The icon-file target
-# icon_file runs under a driver of its own instead. FUZZ_TARGETS names some of the targets
-# (all by default).
+# build-fuzz/, and each process's log in build-fuzz/fuzz-<n>.log. FUZZ_TARGETS names some of
+# the targets (all by default).
 source "$(dirname "$0")/common.sh"
 runs="${1:-1000000}"
 jobs="${FUZZ_JOBS:-4}"
@@ -16,20 +15,14 @@ flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefin
 cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQM_BUILD_BENCH=OFF -DQM_FUZZ_ENGINE=ON \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-cmake --build "$ROOT/build-fuzz" --target fuzz_bmp fuzz_icon fuzz_iconlist fuzz_ani icon_seeds fuzz_icon_file -j "$(nproc)"
-# The icon, icon-list and animated-cursor seeds are written from the published layouts.
+cmake --build "$ROOT/build-fuzz" --target fuzz_bmp fuzz_icon fuzz_realsize_icon fuzz_iconlist fuzz_ani icon_seeds \
+  -j "$(nproc)"
+# The real-size icon, icon-list and animated-cursor seeds are written from the published layouts.
 "$ROOT/build-fuzz/tests/icon_seeds" "$ROOT/build-fuzz/fuzz/seeds"
 export QT_QPA_PLATFORM=offscreen
 # Large pictures pass through; a smaller quarantine keeps the run's memory well below its limit.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=32}"
-for target in ${FUZZ_TARGETS:-bmp icon iconlist ani icon_file}; do
-  if [ "$target" = icon_file ]; then
-    # Its own driver: the seeds, then mutated copies; any allocation above 64 MiB is a fault.
-    (cd "$ROOT/build-fuzz" && ASAN_OPTIONS="max_allocation_size_mb=64:allocator_may_return_null=0:detect_leaks=1" \
-      UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" ./fuzz/fuzz_icon_file --runs "$runs" \
-      "$ROOT/resources/imaging/qm_handcur.cur" "$ROOT/resources/imaging/qm_dragcur.cur")
-    continue
-  fi
+for target in ${FUZZ_TARGETS:-bmp icon realsize_icon iconlist ani}; do
   corpus="$ROOT/build-fuzz/corpus/$target"
   seeds="$ROOT/tests/fuzz/seeds/$target"
   [ -d "$seeds" ] || seeds="$ROOT/build-fuzz/fuzz/seeds/$target"

@@ -11,6 +11,8 @@
 #include <mutex>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/gdi/SelectedBitmap.h"
+#include "platform/user/HandleTable.h"
 #include "platform/user/IconFile.h"
 #include "platform/user/UserInternal.h"
 #include "platform/user/WinUser.h"
@@ -38,9 +40,8 @@ struct IconObject {
 };
 
 struct IconTable {
-  std::mutex lock;
-  std::uintptr_t next = 0x7E0000;  // handles never repeat
-  std::map<std::uintptr_t, std::shared_ptr<IconObject>> icons;
+  detail::HandleTable<IconObject> icons{0x7E0000};
+  std::mutex lock;  // for the two below
   std::map<WORD, HICON> system;  // the system's icons and cursors, made once
   HCURSOR screenCursor = nullptr;
 };
@@ -51,20 +52,9 @@ IconTable& Table() {
   return *table;
 }
 
-HICON Register(std::shared_ptr<IconObject> icon) {
-  IconTable& t = Table();
-  std::lock_guard guard(t.lock);
-  t.next += 8;
-  t.icons[t.next] = std::move(icon);
-  return reinterpret_cast<HICON>(t.next);
-}
+HICON Register(std::shared_ptr<IconObject> icon) { return static_cast<HICON>(Table().icons.Add(std::move(icon))); }
 
-std::shared_ptr<IconObject> Find(HICON icon) {
-  IconTable& t = Table();
-  std::lock_guard guard(t.lock);
-  const auto it = t.icons.find(reinterpret_cast<std::uintptr_t>(icon));
-  return it == t.icons.end() ? nullptr : it->second;
-}
+std::shared_ptr<IconObject> Find(HICON icon) { return Table().icons.Find(icon); }
 
 // A device-independent bitmap of the format, bottom row first like the files' rows.
 HBITMAP NewBitmap(int width, int height, int bits, std::span<const RGBQUAD> colors, void** pixels = nullptr) {
@@ -86,14 +76,9 @@ HBITMAP Resized(HBITMAP source, int width, int height) {
   if (!px.bits || width <= 0 || height <= 0) return nullptr;
   HBITMAP copy = NewBitmap(width, height, px.bitsPerPixel, px.palette);
   if (!copy) return nullptr;
-  HDC from = CreateCompatibleDC(nullptr), to = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldFrom = SelectObject(from, source), oldTo = SelectObject(to, copy);
-  SetStretchBltMode(to, COLORONCOLOR);
-  StretchBlt(to, 0, 0, width, height, from, 0, 0, px.width, px.height, SRCCOPY);
-  SelectObject(from, oldFrom);
-  SelectObject(to, oldTo);
-  DeleteDC(from);
-  DeleteDC(to);
+  gdi::SelectedBitmap from(source), to(copy);
+  SetStretchBltMode(to.get(), COLORONCOLOR);
+  StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, px.width, px.height, SRCCOPY);
   return copy;
 }
 
@@ -305,6 +290,11 @@ std::optional<CursorImage> ImageOfCursor(HCURSOR cursor) {
   return image;
 }
 
+HCURSOR CursorFromFileData(std::span<const std::byte> data) {
+  const std::span<const std::byte> frame = FirstAnimatedFrame(data);
+  return CreateIconFromFile(frame.empty() ? data : frame, 0, 0);
+}
+
 void SetScreenCursor(HCURSOR cursor) {
   {
     IconTable& t = Table();
@@ -370,14 +360,7 @@ HICON CopyIcon(HICON icon) {
 // The system's icons and cursors are shared and stay.
 BOOL DestroyIcon(HICON icon) {
   if (IsSystemObject(icon)) return TRUE;
-  IconTable& t = Table();
-  std::shared_ptr<IconObject> gone;  // freed after the lock
-  std::lock_guard guard(t.lock);
-  const auto it = t.icons.find(reinterpret_cast<std::uintptr_t>(icon));
-  if (it == t.icons.end()) return FALSE;
-  gone = std::move(it->second);
-  t.icons.erase(it);
-  return TRUE;
+  return Table().icons.Remove(icon) ? TRUE : FALSE;
 }
 
 BOOL DestroyCursor(HCURSOR cursor) { return DestroyIcon(cursor); }
@@ -487,8 +470,7 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
 HCURSOR LoadCursorFromFileA(LPCSTR fileName) {
   const std::vector<std::byte> data = ReadWholeFile(fileName);
   if (data.empty()) return nullptr;
-  const std::span<const std::byte> frame = FirstAnimatedFrame(data);
-  HCURSOR cursor = CreateIconFromFile(frame.empty() ? std::span<const std::byte>(data) : frame, 0, 0);
+  HCURSOR cursor = CursorFromFileData(data);
   if (!cursor) SetLastError(ERROR_INVALID_PARAMETER);
   return cursor;
 }

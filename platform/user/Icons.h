@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/win32/Win32Types.h"
@@ -70,6 +71,10 @@ HCURSOR LoadCursorFromFileA(LPCSTR fileName);
 HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);
 
 namespace user {
+
+// A cursor from the bytes of a cursor, icon or animated cursor file, as LoadCursorFromFileA
+// reads them; null for anything else.
+HCURSOR CursorFromFileData(std::span<const std::byte> data);
 
 // What a toolkit needs to show a cursor: its picture as 32-bit pixels with alpha
 // (0xAARRGGBB, rows top first), its hot spot, and for the system's cursors which one it is.

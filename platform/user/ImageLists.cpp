@@ -1,13 +1,13 @@
 // Image lists: each image a colour bitmap and a monochrome mask of the list's size. Pixels under
 // the mask are kept black, so a transparent draw is the mask ANDed on, then the image ORed.
 #include <algorithm>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/gdi/SelectedBitmap.h"
 #include "platform/user/CommCtrl.h"
+#include "platform/user/HandleTable.h"
 #include "platform/user/Icons.h"
 
 namespace {
@@ -31,41 +31,15 @@ struct ImageList {
   }
 };
 
-struct Lists {
-  std::mutex lock;
-  std::uintptr_t next = 0x7F0000;
-  std::map<std::uintptr_t, std::shared_ptr<ImageList>> lists;
-};
-
 // Never destroyed: lists may be freed during static destruction, the drawing layer's table too.
-Lists& TheLists() {
-  static auto* lists = new Lists;
+user::detail::HandleTable<ImageList>& TheLists() {
+  static auto* lists = new user::detail::HandleTable<ImageList>(0x7F0000);
   return *lists;
 }
 
-std::shared_ptr<ImageList> Find(HIMAGELIST handle) {
-  Lists& l = TheLists();
-  std::lock_guard guard(l.lock);
-  const auto it = l.lists.find(reinterpret_cast<std::uintptr_t>(handle));
-  return it == l.lists.end() ? nullptr : it->second;
-}
+std::shared_ptr<ImageList> Find(HIMAGELIST handle) { return TheLists().Find(handle); }
 
-// A memory context holding one bitmap for the length of a call.
-class Selected {
- public:
-  explicit Selected(HBITMAP bitmap) : FDC(CreateCompatibleDC(nullptr)), FOld(SelectObject(FDC, bitmap)) {}
-  ~Selected() {
-    SelectObject(FDC, FOld);
-    DeleteDC(FDC);
-  }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-  HDC get() const { return FDC; }
-
- private:
-  HDC FDC;
-  HGDIOBJ FOld;
-};
+using Selected = gdi::SelectedBitmap;
 
 HBITMAP NewColor(const ImageList& list) {
   BITMAPINFO info{};
@@ -117,23 +91,10 @@ HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int, int) {
   const UINT depth = flags & 0xFE;
   list->bits = depth == ILC_COLOR4 ? 4 : depth == ILC_COLOR8 ? 8 : depth == ILC_COLOR16 ? 16 : depth == ILC_COLOR24 ? 24
                : depth == ILC_COLOR32 ? 32 : gdi::GetDesktopMode().bitsPerPixel;
-  Lists& l = TheLists();
-  std::lock_guard guard(l.lock);
-  l.next += 8;
-  l.lists[l.next] = std::move(list);
-  return reinterpret_cast<HIMAGELIST>(l.next);
+  return static_cast<HIMAGELIST>(TheLists().Add(std::move(list)));
 }
 
-BOOL ImageList_Destroy(HIMAGELIST list) {
-  Lists& l = TheLists();
-  std::shared_ptr<ImageList> gone;  // freed after the lock
-  std::lock_guard guard(l.lock);
-  const auto it = l.lists.find(reinterpret_cast<std::uintptr_t>(list));
-  if (it == l.lists.end()) return FALSE;
-  gone = std::move(it->second);
-  l.lists.erase(it);
-  return TRUE;
-}
+BOOL ImageList_Destroy(HIMAGELIST list) { return TheLists().Remove(list) ? TRUE : FALSE; }
 
 int ImageList_GetImageCount(HIMAGELIST list) {
   const auto l = Find(list);

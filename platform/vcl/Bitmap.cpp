@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/gdi/SelectedBitmap.h"
 #include "platform/user/Clipboard.h"
 #include "platform/win32/GlobalMemory.h"
 #include "platform/vcl/BmpCodec.h"
@@ -70,21 +71,13 @@ std::vector<RGBQUAD> StandardColors(int bits) {
   return colors;
 }
 
-// A memory device context holding one bitmap for the length of an operation.
-class SelectedDC {
+// A memory device context holding one bitmap for the length of an operation; no context is
+// out of resources.
+class SelectedDC : public gdi::SelectedBitmap {
  public:
-  explicit SelectedDC(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
-    if (!dc_) OutOfResources();
-    previous_ = SelectObject(dc_.get(), bitmap);
+  explicit SelectedDC(HBITMAP bitmap) : gdi::SelectedBitmap(bitmap) {
+    if (!get()) OutOfResources();
   }
-  ~SelectedDC() { SelectObject(dc_.get(), previous_); }
-  SelectedDC(const SelectedDC&) = delete;
-  SelectedDC& operator=(const SelectedDC&) = delete;
-  HDC get() const { return dc_.get(); }
-
- private:
-  vcl::MemoryDC dc_;
-  HGDIOBJ previous_ = nullptr;
 };
 
 std::byte* RowOf(HBITMAP bitmap, int row) {

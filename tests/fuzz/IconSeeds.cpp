@@ -1,4 +1,4 @@
-// Writes the seeds of the icon, icon-list and animated-cursor fuzz targets into the folder
+// Writes the seeds of the real-size icon, icon-list and animated-cursor fuzz targets into the folder
 // given, each a file of the published layouts: icons and cursors of every depth, lists with
 // empty entries, animated cursors with and without "rate", "seq " and texts, odd sizes.
 #include <filesystem>
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
                                                         {"eight.ico", &eight}, {"rgb.ico", &rgb},
                                                         {"rgba.ico", &rgba},   {"several.ico", &several},
                                                         {"cursor.cur", &cursor}};
-  for (const auto& [name, bytes] : icons) Write(root / "icon", name, *bytes);
+  for (const auto& [name, bytes] : icons) Write(root / "realsize_icon", name, *bytes);
 
   Write(root / "iconlist", "three.lst", ListOf({&four, nullptr, &eight}));
   Write(root / "iconlist", "several.lst", ListOf({&several, &cursor}));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/vcl/Graphics.h"
+#include "tests/support/Pictures.h"
 
 namespace art {
 
@@ -60,12 +61,6 @@ inline std::string Picture(TBitmap* b) {
     for (int x = 0; x < b->GetWidth(); ++x) out += LetterOf(b->GetCanvas()->GetPixels(x, y));
     out += '\n';
   }
-  return out;
-}
-
-inline std::string Rows(std::initializer_list<const char*> rows) {
-  std::string out;
-  for (const char* r : rows) (out += r) += '\n';
   return out;
 }
 

@@ -6,8 +6,6 @@
 
 namespace {
 
-using art::Rows;
-
 TEST(DisabledBitmap, OutlinePixelsInShadowWithAHighlightBelowRight) {
   auto source = art::Bitmap({"KWW", "WKW", "WWW"});
   std::unique_ptr<TBitmap> disabled(CreateDisabledBitmap(source.get(), clBlack));

@@ -12,8 +12,6 @@
 
 namespace {
 
-using art::Rows;
-
 std::string DrawnIcon(TIcon* icon, TColor background) {
   auto target = art::Plain(icon->GetWidth(), icon->GetHeight(), background);
   target->GetCanvas()->Draw(0, 0, icon);

@@ -7,8 +7,6 @@
 
 namespace {
 
-using art::Rows;
-
 TEST(TransparentDraw, TheKeyColourShowsTheDestinationStretchedOrNot) {
   auto source = art::Bitmap({"MGM", "RMB"});
   auto target = art::Plain(6, 4, clYellow);

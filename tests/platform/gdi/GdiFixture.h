@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/GdiMemory.h"
+#include "tests/support/Pictures.h"
 
 struct TestCanvas {
   HDC dc = nullptr;
@@ -58,10 +59,3 @@ struct TestCanvas {
     return out;
   }
 };
-
-// Rows joined with newlines, so expected pictures read as pictures.
-inline std::string Rows(std::initializer_list<const char*> rows) {
-  std::string out;
-  for (const char* r : rows) (out += r) += '\n';
-  return out;
-}

@@ -1,6 +1,6 @@
 // The clipboard through Qt: what the program places is an image other programs can paste and
 // data of the program's own types; an image another program placed is pasted as a bitmap.
-#include <gtest/gtest.h>
+#include "PeerFixture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -19,19 +19,7 @@
 
 namespace {
 
-class ClipboardThroughQt : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { setenv("QT_QPA_PLATFORM", "offscreen", 0); }
-  void SetUp() override {
-    ResetApplicationForTest();
-    ASSERT_TRUE(qt::Install());
-    Application->Initialize();
-  }
-  void TearDown() override {
-    ResetApplicationForTest();
-    qt::Uninstall();
-  }
-};
+class ClipboardThroughQt : public PeerTest {};
 
 TEST_F(ClipboardThroughQt, PlacedDataIsAnImageAndTypesOfItsOwn) {
   TBitmap bitmap;

@@ -1,6 +1,6 @@
 // The screen's cursor shown through Qt: standard cursors as Qt's own shapes, the program's
 // cursors as their pictures with their hot spots, hidden while the cursor counter says so.
-#include <gtest/gtest.h>
+#include "PeerFixture.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -15,18 +15,11 @@
 
 namespace {
 
-class CursorPeer : public ::testing::Test {
+class CursorPeer : public PeerTest {
  protected:
-  static void SetUpTestSuite() { setenv("QT_QPA_PLATFORM", "offscreen", 0); }
-  void SetUp() override {
-    ResetApplicationForTest();
-    ASSERT_TRUE(qt::Install());
-    Application->Initialize();
-  }
   void TearDown() override {
     Screen->SetCursor(crDefault);
-    ResetApplicationForTest();
-    qt::Uninstall();
+    PeerTest::TearDown();
   }
   static const QCursor* Shown() { return QGuiApplication::overrideCursor(); }
 };

@@ -1,6 +1,6 @@
 // The message dialog's Qt peer: the user sees the caption, the text (in any language) and the
 // buttons, and the button pressed is the dialog's result.
-#include <gtest/gtest.h>
+#include "PeerFixture.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -14,18 +14,8 @@
 
 namespace {
 
-class MessageDialogPeer : public ::testing::Test {
+class MessageDialogPeer : public PeerTest {
  protected:
-  static void SetUpTestSuite() { setenv("QT_QPA_PLATFORM", "offscreen", 0); }
-  void SetUp() override {
-    ResetApplicationForTest();
-    ASSERT_TRUE(qt::Install());
-    Application->Initialize();
-  }
-  void TearDown() override {
-    ResetApplicationForTest();
-    qt::Uninstall();
-  }
   // Presses the button with `caption` in the dialog that is about to open, noting what it showed.
   void PressWhenShown(const QString& caption) {
     QTimer::singleShot(0, [this, caption] {

@@ -12,6 +12,7 @@
 #include "platform/win32/Kernel32.h"
 #include "platform/win32/Resources.h"
 #include "tests/support/IconFiles.h"
+#include "tests/support/Pictures.h"
 
 namespace {
 
@@ -51,12 +52,6 @@ struct Surface {
     return out;
   }
 };
-
-std::string Rows(std::initializer_list<const char*> rows) {
-  std::string out;
-  for (const char* r : rows) (out += r) += '\n';
-  return out;
-}
 
 TEST(Icons, DrawnByMaskThenImageStretchedOrNot) {
   const auto file = iconfiles::File(1, {{{".R", "GB"}, 24}});
