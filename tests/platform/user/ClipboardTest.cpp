@@ -154,9 +154,11 @@ TEST_F(Clipboard, TheDesktopSeesImagesPalettesAndRegisteredTypes) {
   EXPECT_EQ(bmp.type, "image/bmp");
   BITMAPFILEHEADER file;
   std::memcpy(&file, bmp.data.data(), sizeof file);
-  EXPECT_EQ(file.bfType, 0x4D42);
-  EXPECT_EQ(file.bfSize, bmp.data.size());
-  EXPECT_EQ(file.bfOffBits, 14u + 40u);
+  const WORD type = file.bfType;  // copies: the packed header's fields are not aligned
+  const DWORD size = file.bfSize, offset = file.bfOffBits;
+  EXPECT_EQ(type, 0x4D42);
+  EXPECT_EQ(size, bmp.data.size());
+  EXPECT_EQ(offset, 14u + 40u);
   EXPECT_EQ(peer.published[1].type, "application/x-qm-palette");
   EXPECT_EQ(peer.published[2].type, "application/x-qm-clipboard;name=Quillmont%20Icon");
 
