@@ -86,7 +86,8 @@ void TIconList::Put(int Index, TIcon* Icon) {
 }
 
 int TIconList::AddIcon(TIcon* Icon) {
-  FList.reserve(FList.size() + 1);  // the only step that may fail, before the list owns Icon
+  // The only step that may fail, taken before the list owns Icon; growth stays geometric.
+  if (FList.size() == FList.capacity()) FList.reserve(std::max<std::size_t>(8, 2 * FList.capacity()));
   FList.emplace_back(Icon);
   Bind(Icon);
   Changed();
