@@ -4,7 +4,8 @@
 # seeds for a million inputs (or the count given), shared out over FUZZ_JOBS processes (4).
 # A crash, a sanitizer report, an allocation over 300 MiB (more than any checked picture size
 # allows) or an input taking over 10 s stops a process; the input that did it is left in
-# build-fuzz/, and each process's log in build-fuzz/fuzz-<n>.log.
+# build-fuzz/, and each process's log in build-fuzz/fuzz-<n>.log. FUZZ_TARGETS names some of
+# the targets (all by default).
 source "$(dirname "$0")/common.sh"
 runs="${1:-1000000}"
 jobs="${FUZZ_JOBS:-4}"
@@ -14,13 +15,16 @@ flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefin
 cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQM_BUILD_BENCH=OFF -DQM_FUZZ_ENGINE=ON \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-cmake --build "$ROOT/build-fuzz" --target fuzz_bmp fuzz_gif fuzz_icon gif_seeds -j "$(nproc)"
-# The GIF seeds, the interoperability set, are written by the reference GIF library.
+cmake --build "$ROOT/build-fuzz" --target fuzz_bmp fuzz_gif fuzz_icon fuzz_realsize_icon fuzz_iconlist fuzz_ani \
+  gif_seeds icon_seeds -j "$(nproc)"
+# The GIF seeds, the interoperability set, are written by the reference GIF library; the
+# real-size icon, icon-list and animated-cursor seeds from the published layouts.
 LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp" "$ROOT/build-fuzz/tests/gif_seeds" "$ROOT/build-fuzz/fuzz/seeds/gif"
+"$ROOT/build-fuzz/tests/icon_seeds" "$ROOT/build-fuzz/fuzz/seeds"
 export QT_QPA_PLATFORM=offscreen
 # Large pictures pass through; a smaller quarantine keeps the run's memory well below its limit.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=32}"
-for target in bmp gif icon; do
+for target in ${FUZZ_TARGETS:-bmp gif icon realsize_icon iconlist ani}; do
   corpus="$ROOT/build-fuzz/corpus/$target"
   seeds="$ROOT/tests/fuzz/seeds/$target"
   [ -d "$seeds" ] || seeds="$ROOT/build-fuzz/fuzz/seeds/$target"

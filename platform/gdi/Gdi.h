@@ -159,6 +159,9 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
                        const BITMAPINFO* info, UINT usage);
 constexpr DWORD CBM_INIT = 4;
 int GetDIBits(HDC hdc, HBITMAP bmp, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
+// The bitmap's rows at its own depth, top row first, each padded to 2 bytes as device bitmaps
+// keep them (what CreateBitmap takes); at most `bytes` of them. Returns the bytes copied.
+LONG GetBitmapBits(HBITMAP bmp, LONG bytes, LPVOID bits);
 int SetDIBits(HDC hdc, HBITMAP bmp, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);

@@ -1,6 +1,7 @@
 // Bitmaps: device-independent sections, device bitmaps, transfers of device-independent bits in
 // and out (through the colour tables, plain or run-length encoded), and the colour tables of
 // paletted sections.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/gdi/Blit.h"
@@ -171,6 +172,21 @@ int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT lines, void* bits, BITMAPIN
 
 // Run-length bits describe the whole image; the lines taken from it are those a plain buffer
 // would hold.
+LONG GetBitmapBits(HBITMAP hbm, LONG bytes, LPVOID bits) {
+  const auto bmp = Find<BitmapObject>(hbm);
+  if (!bmp || !bits || bytes <= 0) return 0;
+  const PixelBuffer& px = bmp->pixels;
+  const long long stride = RowBytes(px.width, px.bitsPerPixel, 2);
+  auto* out = static_cast<std::byte*>(bits);
+  long long copied = 0;
+  for (int y = 0; y < px.height && copied < bytes; ++y) {
+    const long long n = std::min<long long>(stride, bytes - copied);
+    std::memcpy(out + copied, px.bits + static_cast<long long>(px.pitch) * y, static_cast<std::size_t>(n));
+    copied += n;
+  }
+  return static_cast<LONG>(copied);
+}
+
 int SetDIBits(HDC hdc, HBITMAP bmp, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
   const auto target = Find<BitmapObject>(bmp);
   const auto dc = FindDc(hdc);

@@ -59,6 +59,8 @@ class TObject {
 // An event handler bound to its object; "assigned" means non-empty.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+class TFiler;
+
 // An object whose state can be copied from another (`Assign`).
 class TPersistent : public TObject {
  public:
@@ -66,8 +68,11 @@ class TPersistent : public TObject {
   virtual void Assign(TPersistent* Source);
 
  protected:
+  friend class TFiler;
   // Copies this object into Dest; the base raises the assignment error.
   virtual void AssignTo(TPersistent* Dest);
+  // Names the properties the object stores itself (platform/vcl/Filer.h); the base has none.
+  virtual void DefineProperties(TFiler*) {}
   // Raises EConvertError "Cannot assign a <Source's class or nil> to a <this class>".
   [[noreturn]] void AssignError(TPersistent* Source);
 };

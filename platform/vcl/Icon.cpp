@@ -6,6 +6,7 @@
 #include "platform/user/Icons.h"
 #include "platform/user/WinUser.h"
 #include "platform/vcl/IconCodec.h"
+#include "platform/win32/GlobalMemory.h"
 
 TIcon::TIcon() = default;
 
@@ -77,6 +78,21 @@ void TIcon::SaveToStream(TStream* Stream) {
   if (!FHandle) return;
   const std::vector<std::byte> data = vcl::ico::Write(FHandle);
   Stream->WriteBuffer(data.data(), static_cast<int>(data.size()));
+}
+
+void TIcon::LoadFromClipboardFormat(WORD, HANDLE AData, HPALETTE) {
+  const void* memory = AData ? GlobalLock(AData) : nullptr;
+  if (memory == nullptr) throw EInvalidGraphic("Icon image is not valid");
+  TMemoryStream stream;
+  try {
+    stream.WriteBuffer(memory, static_cast<int>(GlobalSize(AData)));
+  } catch (...) {
+    GlobalUnlock(AData);
+    throw;
+  }
+  GlobalUnlock(AData);
+  stream.SetPosition(0);
+  LoadFromStream(&stream);
 }
 
 std::unique_ptr<TGraphic> TIcon::NewGraphic() const { return std::make_unique<TIcon>(); }

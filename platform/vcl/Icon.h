@@ -39,6 +39,10 @@ class TIcon : public TGraphic {
   void LoadFromStream(TStream* Stream) override;
   // The data as read, or a file of one image made from the handle; nothing when empty.
   void SaveToStream(TStream* Stream) override;
+  // Clipboard data of the icon formats registered with the picture class: a global memory block
+  // holding an icon file (the block may be longer). Read as LoadFromStream reads; a missing or
+  // empty block raises EInvalidGraphic "Icon image is not valid".
+  void LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) override;
 
   std::unique_ptr<TGraphic> NewGraphic() const override;
 

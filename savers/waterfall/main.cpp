@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "imaging/Clipicon.h"
 #include "imaging/QmUtils.h"
 #include "imaging/Qmconst.h"
 #include "platform/qt/QtAudio.h"
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
   // The image library's units start before the entry and end after it.
   QmUtilsInitialization();
   QmconstInitialization();
+  ClipiconInitialization();
   const std::vector<AnsiString> params(argv + 1, argv + argc);
   const int status = WinMain(params);
   QmUtilsFinalization();

@@ -1,5 +1,6 @@
 // Icon and cursor files built in memory for tests: images drawn as rows of letters ('.' is
-// transparent, K W R G B Y opaque black, white, red, green, blue, yellow) at a chosen depth.
+// transparent, K W R G B Y opaque black, white, red, green, blue, yellow) at a chosen depth;
+// O, orange, is in no palette and serves 24- and 32-bit images only.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +26,7 @@ inline COLORREF ColorOf(char c) {
     case 'G': return RGB(0, 255, 0);
     case 'B': return RGB(0, 0, 255);
     case 'Y': return RGB(255, 255, 0);
+    case 'O': return RGB(255, 128, 0);
     default: return RGB(0, 0, 0);
   }
 }
