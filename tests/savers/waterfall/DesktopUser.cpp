@@ -2,6 +2,7 @@
 #include "tests/savers/waterfall/DesktopUser.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -32,21 +34,51 @@ std::optional<Window> FindShown(Display* x, const std::string& title) {
   return found;
 }
 
+// The window goes when the dialog closes; a look at it then finds nothing instead of ending the test.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
 }  // namespace
 
 struct DesktopUser::State {
   Display* x = nullptr;
+  Window window = 0;
   int left = 0;
   int top = 0;
-  // Each event has had its effect on the program before the next.
-  void Settle() const {
+
+  // What the window shows now.
+  std::vector<char> Picture() const {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(x, window, &attributes)) return {};
+    XImage* image = XGetImage(x, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (!image) return {};
+    std::vector<char> bytes(image->data, image->data + static_cast<std::size_t>(image->bytes_per_line) * image->height);
+    XDestroyImage(image);
+    return bytes;
+  }
+
+  // Each event has had its effect on the program before the next: a slow program (a sanitizer
+  // build on a busy machine) may start on it late, so wait for the window to change and then
+  // to hold still; an event that changes nothing is given two seconds.
+  void Settle(const std::vector<char>& before) const {
     XSync(x, False);
-    std::this_thread::sleep_for(150ms);
+    const auto until = std::chrono::steady_clock::now() + 2s;
+    std::vector<char> now = Picture();
+    while (now == before && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(50ms);
+      now = Picture();
+    }
+    for (int still = 0; still < 2;) {
+      std::this_thread::sleep_for(100ms);
+      std::vector<char> next = Picture();
+      still = next == now ? still + 1 : 0;
+      now = std::move(next);
+    }
   }
 };
 
 DesktopUser::DesktopUser(const std::string& display) : state_(std::make_unique<State>()) {
   state_->x = XOpenDisplay(display.c_str());
+  XSetErrorHandler(IgnoreError);
 }
 
 DesktopUser::~DesktopUser() {
@@ -58,6 +90,7 @@ bool DesktopUser::WaitForWindow(const std::string& title) {
   for (const auto until = std::chrono::steady_clock::now() + 60s; std::chrono::steady_clock::now() < until;
        std::this_thread::sleep_for(50ms)) {
     if (const auto window = FindShown(state_->x, title)) {
+      state_->window = *window;
       Window child = 0;
       XTranslateCoordinates(state_->x, *window, DefaultRootWindow(state_->x), 0, 0, &state_->left, &state_->top,
                             &child);
@@ -69,21 +102,23 @@ bool DesktopUser::WaitForWindow(const std::string& title) {
 }
 
 void DesktopUser::Click(int x, int y) {
+  const std::vector<char> before = state_->Picture();
   XTestFakeMotionEvent(state_->x, -1, state_->left + x, state_->top + y, 0);
   XTestFakeButtonEvent(state_->x, 1, True, 0);
   XTestFakeButtonEvent(state_->x, 1, False, 0);
-  state_->Settle();
+  state_->Settle(before);
 }
 
 void DesktopUser::Key(const std::string& key, bool shift) {
   Display* x = state_->x;
   const KeyCode code = XKeysymToKeycode(x, XStringToKeysym(key.c_str()));
   const KeyCode shiftCode = XKeysymToKeycode(x, XK_Shift_L);
+  const std::vector<char> before = state_->Picture();
   if (shift) XTestFakeKeyEvent(x, shiftCode, True, 0);
   XTestFakeKeyEvent(x, code, True, 0);
   XTestFakeKeyEvent(x, code, False, 0);
   if (shift) XTestFakeKeyEvent(x, shiftCode, False, 0);
-  state_->Settle();
+  state_->Settle(before);
 }
 
 void DesktopUser::Type(const std::string& text) {
