@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/savers/waterfall/Launcher.h"
+#include "tests/savers/common/Launcher.h"
 
 namespace {
 

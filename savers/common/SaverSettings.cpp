@@ -1,4 +1,4 @@
-// The desktop's mode from the screen's device context.
+// The desktop's mode from the screen's device context, and the first run's shared values.
 #include "savers/common/SaverSettings.h"
 
 #include "platform/gdi/Gdi.h"
@@ -10,4 +10,16 @@ TDesktopMode DesktopMode() {
                           GetDeviceCaps(screen, BITSPIXEL)};
   ReleaseDC(nullptr, screen);
   return mode;
+}
+
+TSaverSettings FirstRunSaverSettings(const TDesktopMode& Desktop, int ColorClock) {
+  constexpr int ClockMargin = 20;
+  TSaverSettings s;
+  s.ResHor = Desktop.Width;
+  s.ResVert = Desktop.Height;
+  s.ColorDepth = Desktop.Depth;
+  s.clockX = s.ResHor - s.clockRad - ClockMargin;
+  s.clockY = s.clockRad + ClockMargin;
+  s.ColorClock = ColorClock;
+  return s;
 }

@@ -3,7 +3,8 @@
 #pragma once
 
 // Each field is named after its registry value; the defaults are the first run's, but for the
-// display mode and the clock's place, which follow the desktop.
+// display mode and the clock's place, which follow the desktop, and the clock's colour, which
+// is each program's own.
 struct TSaverSettings {
   bool flag_clock = true;
   bool flag_PlaySound = true;
@@ -17,7 +18,7 @@ struct TSaverSettings {
   int clockX = 0;
   int clockY = 90;
   int clockRad = 70;
-  int ColorClock = 0xFFFFFF;  // white, the waterfall's; each program sets its own first-run colour
+  int ColorClock = 0xFFFFFF;
   int SetSpeed = 1;
 };
 
@@ -28,3 +29,7 @@ struct TDesktopMode {
 };
 // The screen device context's size and depth.
 TDesktopMode DesktopMode();
+
+// The first run's values: the desktop's mode, and the clock of the given colour in the top right
+// corner, 20 pixels from the edges.
+TSaverSettings FirstRunSaverSettings(const TDesktopMode& Desktop, int ColorClock);

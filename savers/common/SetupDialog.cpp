@@ -12,6 +12,7 @@
 #include "platform/user/WinUser.h"
 #include "platform/win32/Kernel32.h"
 #include "platform/win32/Resources.h"
+#include "savers/common/ScreenSaver.h"
 
 const std::array<const char*, 3> SoundNote = {
     "If you don't hear the sound, download and ",
@@ -200,6 +201,21 @@ void TSetupDialog::ReportDamagedSettings() {
   const AnsiString text = registry::DescribeDamage(*damage) +
                           ".\r\nThe dialog shows the first-run settings; \"OK\" keeps the damaged file beside the new one.";
   MessageBoxA(GetHandle(), text.c_str(), "Screen saver", MB_OK | MB_ICONWARNING);
+}
+
+void TSetupDialog::LoadAndShowSettings() {
+  ReportDamagedSettings();
+  try {
+    LoadSettings();
+  } catch (Exception& E) {
+    // The controls would not show the fields, and "OK" would overwrite every stored value with
+    // half-loaded ones.
+    Application->ShowException(&E);
+    MarkErrorEnd();
+    Application->Terminate();
+    return;
+  }
+  ShowSettings();
 }
 
 // A write fails on a damaged file, which is left as it is; once renamed, the writes that follow

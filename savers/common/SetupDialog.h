@@ -51,6 +51,10 @@ auto Handler(TOwner* Owner, void (TOwner::*Method)(TArgs...)) {
 // then BindSharedEvents. The shared handlers work on the Settings given, the program's fields.
 class TSetupDialog : public TForm {
  public:
+  // All the program's values, or the first-run values written at once.
+  virtual void LoadSettings() = 0;
+  // Every field into its control; the controls' handlers copy them back.
+  virtual void ShowSettings() = 0;
   void CheckBox1PlaySoundClick(TObject* Sender);
   void CheckBox2ShowFPSClick(TObject* Sender);
   void RadioButton3KeyMouseClick(TObject* Sender);
@@ -202,6 +206,9 @@ class TSetupDialog : public TForm {
   // The first two steps of the create handler: the mode table, then the gamma probe, with the
   // gamma controls greyed without it.
   void ProbeDisplay();
+  // The last steps of the create handler: a damaged settings file named in a box, the settings
+  // loaded and shown. A value that cannot be read ends the dialog after its box.
+  void LoadAndShowSettings();
   // A damaged settings file is named in a box when the dialog opens ...
   void ReportDamagedSettings();
   // ... and "OK" keeps it beside the new one, before it writes.

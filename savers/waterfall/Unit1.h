@@ -8,28 +8,14 @@
 
 #include "components/DDani.h"
 #include "components/DDbmp.h"
-#include "components/DDgamma.h"
-#include "components/DDmain.h"
-#include "components/DDtimer.h"
-#include "components/DXClock.h"
-#include "components/SetReg.h"
-#include "platform/vcl/ExtCtrls.h"
-#include "platform/vcl/Forms.h"
+#include "savers/common/SceneForm.h"
 #include "savers/waterfall/Flyers.h"
 #include "savers/waterfall/SunTime.h"
 #include "savers/waterfall/WaterfallSettings.h"
 
-// A layer's stretch size and place, authored for an 800 x 600 screen.
-struct TLayerGeometry {
-  int Width;
-  int Height;
-  int X;
-  int Y;
-};
-
 // The settings fields come from TWaterfallSettings, named after their registry values. Values
 // the timer thread shares with the main thread are atomic.
-class TForm1 : public TForm, public TWaterfallSettings {
+class TForm1 : public TWaterfallSettings, public TSceneForm {
  public:
   explicit TForm1(TComponent* AOwner);
   ~TForm1() override;
@@ -43,23 +29,13 @@ class TForm1 : public TForm, public TWaterfallSettings {
   // The daylight tint of the current time of day, through the gamma ramp.
   void ApplyDaylight();
 
-  void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
-  void FormKeyPress(TObject* Sender, char& Key);
   void FormMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-  void RequestEnd();
-  void EndSaver();
+  void EndSaver() override;
   // Tears the display objects and the flyers down; only the first call does anything.
-  void CloseScene();
-  void DDmain1Error(TObject* Sender);
+  void CloseScene() override;
   // Every setting, or the first-run defaults written at once; the desktop's mode on request.
   void LoadSettings();
 
-  TDDmain* DDmain1;
-  TPanel* Panel1;
-  TDXClock* DXClock1;
-  TDDtimer* DDtimer1;
-  TDDgamma* DDgamma1;
-  TSetReg* SetReg1;
   TImage* Image1ground;
   TImage* Image1hightwater;
   TImage* Image1lowwater;
@@ -76,8 +52,6 @@ class TForm1 : public TForm, public TWaterfallSettings {
   TDDani* DDani1Eagles;
   TDDani* DDani1Butterflys;
 
-  bool EndGuard = false;
-  bool PageParity = false;
   std::atomic<int> AnimFrame{0};
   bool MouseLatch = false;
   std::array<std::atomic<int>, 3> ColorNow{};
@@ -88,8 +62,6 @@ class TForm1 : public TForm, public TWaterfallSettings {
   TButterflyTable Butterflies;
   int ButterflyCount = 0;
   std::atomic<int> FlapCounter{0};
-  int LastMouseX = 0;
-  int LastMouseY = 0;
 
  private:
   // The layer table: stretch sizes and places on an 800 x 600 screen.
@@ -101,22 +73,14 @@ class TForm1 : public TForm, public TWaterfallSettings {
   static constexpr TLayerGeometry Mask2Layer{193, 281, 607, 0};
   static constexpr TLayerGeometry Mask3Layer{121, 305, 0, 295};
   static constexpr TLayerGeometry Mask4Layer{88, 113, 712, 487};
-  // Where a layer lands on the display as it was opened.
-  TLayerGeometry Scaled(const TLayerGeometry& Layer) const;
-
   void LoadPictures();
   template <class TSprite>
   void BuildLayer(TSprite* Sprite, const TLayerGeometry& Layer, bool Keyed);
   // The sheet stays at a fixed size whatever the screen.
   void BuildSheet(TDDani* Sheet, int FrameHeight, int Width, int Height);
-  // One pixel towards Step, kept clockRad + 20 from the edges, and stored under Name.
-  void MoveClock(int& Center, int Step, int Limit, const char* Name);
+  // The mouse's end request is latched until a refused password resumes the run.
+  void RunResumed() override;
 
-  bool FSettingUp = false;
-  bool FSceneClosed = false;
   // Held by every tick, so the teardown can wait for one still running.
   std::mutex FTickLock;
 };
-
-// Decodes the JPEG picture of Image into the sprite's bitmap; the image keeps its picture.
-void CopyPictureToSprite(TImage* Image, TDDsprite* Sprite);

@@ -1,48 +1,7 @@
-// The end of a run: key and mouse handling (clock and gamma keys in key-only mode), the end
-// request with the password check, the orderly teardown and the display's error handler.
+// The end of a run: the mouse's end request with its latch, and the orderly teardown.
 #include "savers/waterfall/Unit1.h"
 
 #include <cstdlib>
-#include <limits>
-
-#include "platform/winmm/PlaySound.h"
-#include "savers/waterfall/ScreenSaver.h"
-
-void TForm1::MoveClock(int& Center, int Step, int Limit, const char* Name) {
-  // In 64 bits: the stored radius, centre and screen size are not bounded.
-  const long long margin = static_cast<long long>(clockRad) + 20;
-  const long long next = static_cast<long long>(Center) + Step;
-  const bool inside = Step < 0 ? margin < Center : Center < Limit - margin;
-  if (inside && next >= std::numeric_limits<int>::min() && next <= std::numeric_limits<int>::max())
-    Center = static_cast<int>(next);
-  DXClock1->SetXcenter(clockX);
-  DXClock1->SetYcenter(clockY);
-  // Written after every arrow key, also when the clock stayed at its limit.
-  SetReg1->Write(Name, Center);
-}
-
-void TForm1::FormKeyDown(TObject*, WORD& Key, TShiftState) {
-  if (TermMouse) return RequestEnd();
-  switch (Key) {
-    case VK_LEFT: return MoveClock(clockX, -1, ResHor, "clockX");
-    case VK_RIGHT: return MoveClock(clockX, 1, ResHor, "clockX");
-    case VK_UP: return MoveClock(clockY, -1, ResVert, "clockY");
-    case VK_DOWN: return MoveClock(clockY, 1, ResVert, "clockY");
-    default: return;
-  }
-}
-
-void TForm1::FormKeyPress(TObject*, char& Key) {
-  if (TermMouse || Key == 27) return RequestEnd();
-  if (Key != '+' && Key != '-') return;
-  DDgamma1->SetEnabled(true);
-  if (!DDgamma1->GetEnabled()) return;
-  const int level = DDgamma1->GetRGB();
-  if (Key == '+' && level < 256) DDgamma1->SetRGB(level + 1);
-  if (Key == '-' && level > 0) DDgamma1->SetRGB(level - 1);
-  DDgamma1->SetEnabled(false);
-  SetReg1->Write("Gamma", DDgamma1->GetRGB());
-}
 
 void TForm1::FormMouseMove(TObject*, TShiftState, int X, int Y) {
   // A coordinate whose previous value is 0 does not count: the first event only records.
@@ -57,25 +16,7 @@ void TForm1::FormMouseMove(TObject*, TShiftState, int X, int Y) {
   LastMouseY = Y;
 }
 
-void TForm1::RequestEnd() {
-  if (EndGuard || FSceneClosed) return;
-  EndGuard = true;
-  // An odd number of flips leaves the buffer the platform's windows draw on at the back.
-  if (!PageParity) DDmain1->FlipSurfaces();
-  if (FSceneClosed) {  // that flip failed and the error ended the run
-    EndGuard = false;
-    return;
-  }
-  ShowCursor(TRUE);
-  if (VerifyPassword(GetHandle())) {
-    EndSaver();
-  } else {
-    if (!DDtimer1->GetEnabled()) DDtimer1->SetEnabled(true);
-    ShowCursor(FALSE);
-    MouseLatch = false;
-  }
-  EndGuard = false;
-}
+void TForm1::RunResumed() { MouseLatch = false; }
 
 void TForm1::EndSaver() {
   Application->OnIdle = nullptr;
@@ -83,9 +24,7 @@ void TForm1::EndSaver() {
   // Recreating the window drops the input still queued for it, such as the character event
   // of the key that ended the run.
   SetBorderStyle(bsSizeable);
-  PlaySoundA(nullptr, nullptr, SND_RESOURCE);
-  UINT wasRunning = 0;
-  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &wasRunning, 0);
+  StopRun();
   SetVisible(false);
   if (DDgamma1->GetEnabled()) DDgamma1->SetRGB(256);
   Close();
@@ -114,16 +53,4 @@ void TForm1::CloseScene() {
   ButterflyCount = 0;
   for (auto& eagle : Eagles) eagle.reset();
   for (auto& butterfly : Butterflies) butterfly.reset();
-}
-
-void TForm1::DDmain1Error(TObject*) {
-  // One broken display reports every later call too; the scene is torn down once.
-  if (FSceneClosed) return;
-  CloseScene();
-  SetBorderStyle(bsSizeable);
-  MessageBoxA(GetHandle(), DDmain1->GetErrorResult().c_str(), "ERROR", MB_OK);
-  MarkErrorEnd();
-  Close();
-  // Before the message loop runs, closing the form does not end the program yet.
-  if (FSettingUp) Application->Terminate();
 }

@@ -3,8 +3,6 @@
 // eagles, butterflies and time of day.
 #include "savers/waterfall/Unit2.h"
 
-#include "savers/waterfall/ScreenSaver.h"
-
 TForm2* Form2 = nullptr;
 
 TForm2::TForm2(TComponent* AOwner)
@@ -97,18 +95,7 @@ void TForm2::BindEvents() {
 void TForm2::FormCreate(TObject*) {
   ProbeDisplay();
   FillCityList();
-  ReportDamagedSettings();
-  try {
-    LoadSettings();
-  } catch (Exception& E) {
-    // A value that cannot be read ends the dialog after its box: the controls would not show
-    // the fields, and "OK" would overwrite every stored value with half-loaded ones.
-    Application->ShowException(&E);
-    MarkErrorEnd();
-    Application->Terminate();
-    return;
-  }
-  ShowSettings();
+  LoadAndShowSettings();
 }
 
 void TForm2::LoadSettings() {

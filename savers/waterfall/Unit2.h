@@ -15,9 +15,8 @@ class TForm2 : public TWaterfallSettings, public TSetupDialog {
   // The mode table, the gamma probe, the city list, the settings, then the controls showing them.
   void FormCreate(TObject* Sender);
   // All 26 values, or the first-run values written at once.
-  void LoadSettings();
-  // Every field into its control; the controls' handlers copy them back.
-  void ShowSettings();
+  void LoadSettings() override;
+  void ShowSettings() override;
   void Button1OKClick(TObject* Sender);
   void Button1DefaultClick(TObject* Sender);
   void QmSpinEdit1Change(TObject* Sender);

@@ -4,10 +4,9 @@
 
 #include <array>
 #include <functional>
-#include <variant>
 
 #include "components/SetReg.h"
-#include "savers/common/SaverSettings.h"
+#include "savers/common/SettingValues.h"
 
 // The waterfall's own values follow the 14 that both programs keep; each field is named after
 // its registry value.
@@ -26,14 +25,8 @@ struct TWaterfallSettings : TSaverSettings {
   int IndexCity = 0;  // the setup dialog's only; the scene never reads it
 };
 
-using TSettingField =
-    std::variant<bool TWaterfallSettings::*, int TWaterfallSettings::*, float TWaterfallSettings::*>;
-struct TSettingValue {
-  const char* Name;
-  TSettingField Field;
-};
 // Storage order: the order of every read and every write.
-extern const std::array<TSettingValue, 26> WaterfallSettingValues;
+extern const std::array<TSettingValue<TWaterfallSettings>, 26> WaterfallSettingValues;
 
 // Every first-run value; the display mode is the desktop's, the clock sits in its top right
 // corner and the city is the city table's first.

@@ -1,7 +1,7 @@
 // The waterfall program's entry: the shared screensaver modes run with its own forms.
 #include "savers/waterfall/WinMain.h"
 
-#include "savers/waterfall/ScreenSaver.h"
+#include "savers/common/ScreenSaver.h"
 #include "savers/waterfall/Unit1.h"
 #include "savers/waterfall/Unit2.h"
 

@@ -12,13 +12,13 @@
 #include "platform/user/ShellApi.h"
 #include "platform/vcl/Dialogs.h"
 #include "savers/waterfall/Unit2.h"
-#include "tests/platform/vcl/ControlInput.h"
+#include "tests/savers/common/DialogInput.h"
 #include "tests/savers/waterfall/SceneFixture.h"
 #include "tests/savers/waterfall/StoredSettings.h"
 
 namespace waterfall_test {
 
-class DialogTest : public SceneTest {
+class DialogTest : public SceneTest, public saver_test::DialogInput {
  protected:
   void SetUp() override {
     SceneTest::SetUp();
@@ -48,31 +48,6 @@ class DialogTest : public SceneTest {
     Store(s);
     return Open();
   }
-
-  // The user brings the control's tab forward first, as only the shown tab takes input.
-  static void ShowPageOf(TControl* Control) {
-    for (TControl* c = Control; c; c = c->GetParent())
-      if (auto* sheet = dynamic_cast<TTabSheet*>(c)) sheet->GetPageControl()->SetActivePage(sheet);
-  }
-  static void Click(TControl* Control) {
-    ShowPageOf(Control);
-    ClickControl(Control);
-    Application->ProcessMessages();
-  }
-  static void Key(TWinControl* Control, WORD Key) {
-    user::PostInput(Control->GetHandle(), WM_KEYDOWN, Key, 0);
-    user::PostInput(Control->GetHandle(), WM_KEYUP, Key, 0);
-    Application->ProcessMessages();
-  }
-  // Focuses the control from the keyboard, which selects an edit's text, and types.
-  static void Type(TWinControl* Control, std::string_view Text) {
-    ShowPageOf(Control);
-    Control->SetFocus();
-    control_input::Post(Control->GetHandle(), Text);
-    Application->ProcessMessages();
-  }
-  // Tab to the next control, which leaves this one.
-  static void Leave(TWinControl* Control) { Key(Control, VK_TAB); }
 
  protected:
   std::string FileBytes() const {

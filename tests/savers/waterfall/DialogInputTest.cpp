@@ -10,7 +10,7 @@
 #include "savers/waterfall/Unit1.h"
 #include "savers/waterfall/WaterfallSettings.h"
 #include "tests/savers/waterfall/DesktopUser.h"
-#include "tests/savers/waterfall/Launcher.h"
+#include "tests/savers/common/Launcher.h"
 #include "tests/savers/waterfall/StoredSettings.h"
 
 namespace {
@@ -37,7 +37,6 @@ class DialogInputTest : public ::testing::Test {
   template <class TUse>
   int RunDialog(TUse Use) {
     const fs::path errors = Folder / "errors.txt";
-    // Connected first: the server, without clients, would reset while the program connects.
     DesktopUser user(Desktop.Name());
     const pid_t child = Launch(RILLMOOR_PROGRAM, {"/c"},
                                {{"DISPLAY", Desktop.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", Folder},
@@ -64,6 +63,9 @@ class DialogInputTest : public ::testing::Test {
   fs::path SettingsFile() const { return Folder / "quillmont" / "registry.txt"; }
 
   const VirtualDisplay Desktop{"1024x768x24"};
+  // A client throughout: without one between two runs the server resets, and the next run's
+  // connection may come while it does.
+  const DesktopUser Holder{Desktop.Name()};
   fs::path Folder;
 };
 

@@ -8,34 +8,12 @@
 namespace waterfall_test {
 namespace {
 
-// The fake PASSWORD.CPL's answer and how often it was asked.
-BOOL passwordAnswer = TRUE;
-int passwordAsked = 0;
-BOOL FakeVerifyScreenSavePwd(HWND) {
-  ++passwordAsked;
-  return passwordAnswer;
-}
+using saver_test::FakePasswordProvider;
 
 class EndTest : public SceneTest {
  protected:
-  void TearDown() override {
-    win32::UnregisterModule("PASSWORD.CPL");
-    passwordAnswer = TRUE;
-    passwordAsked = 0;
-    SceneTest::TearDown();
-  }
-
   TForm1* Scene(bool TermMouse) {
     return SceneWith([&](TWaterfallSettings& s) { s.TermMouse = TermMouse; });
-  }
-
-  static void ReportWindows9x() {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof(version);
-    version.dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
-    win32::SetVersionInfo(version);
-    win32::RegisterModule("PASSWORD.CPL",
-                          {{"VerifyScreenSavePwd", reinterpret_cast<FARPROC>(&FakeVerifyScreenSavePwd)}});
   }
 
   static void Key(TForm1* Form, WORD Code) { Form->FormKeyDown(Form, Code, {}); }
@@ -205,12 +183,12 @@ TEST_F(EndTest, GammaKeysDoNothingWithoutGamma) {
 }
 
 TEST_F(EndTest, RefusedPasswordResumesAndTheEndCanBeAskedAgain) {
-  ReportWindows9x();
-  passwordAnswer = FALSE;
+  const FakePasswordProvider provider;
+  FakePasswordProvider::Answer = FALSE;
   TForm1* form = Scene(true);
   form->FormMouseMove(form, {}, 100, 100);
   form->FormMouseMove(form, {}, 200, 100);
-  EXPECT_EQ(passwordAsked, 1);
+  EXPECT_EQ(FakePasswordProvider::Asked, 1);
   EXPECT_FALSE(Application->GetTerminated());
   EXPECT_TRUE(form->DDmain1->GetEnabled());
   EXPECT_TRUE(form->DDtimer1->GetEnabled());  // the stopped timer was started again
@@ -219,25 +197,25 @@ TEST_F(EndTest, RefusedPasswordResumesAndTheEndCanBeAskedAgain) {
   EXPECT_FALSE(form->EndGuard);
   EXPECT_EQ(form->DDmain1->GetTestString3(), "KU-KU!!");  // keeps it for the rest of the run
 
-  passwordAnswer = TRUE;
+  FakePasswordProvider::Answer = TRUE;
   Key(form, 'A');
-  EXPECT_EQ(passwordAsked, 2);
+  EXPECT_EQ(FakePasswordProvider::Asked, 2);
   EXPECT_TRUE(Ended(form));
 }
 
 TEST_F(EndTest, NoPasswordIsAskedOnTheNtFamily) {
-  ReportWindows9x();
+  const FakePasswordProvider provider;
   OSVERSIONINFOA version{};
   version.dwPlatformId = VER_PLATFORM_WIN32_NT;
   win32::SetVersionInfo(version);
   TForm1* form = Scene(true);
   Key(form, 'A');
-  EXPECT_EQ(passwordAsked, 0);
+  EXPECT_EQ(FakePasswordProvider::Asked, 0);
   EXPECT_TRUE(Ended(form));
 }
 
 TEST_F(EndTest, WithoutAPasswordProviderTheRunEnds) {
-  ReportWindows9x();
+  const FakePasswordProvider provider;
   win32::UnregisterModule("PASSWORD.CPL");
   TForm1* form = Scene(true);
   Key(form, 'A');

@@ -55,7 +55,7 @@ TEST_F(SceneTest, FullScreenRunDrawsTicksAndEndsOnAKey) {
 
   TRegistry key;
   ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
-  for (const TSettingValue& value : WaterfallSettingValues) EXPECT_TRUE(key.ValueExists(value.Name)) << value.Name;
+  for (const auto& value : WaterfallSettingValues) EXPECT_TRUE(key.ValueExists(value.Name)) << value.Name;
   winmm::SetAudioSinkFactory(nullptr);
 }
 

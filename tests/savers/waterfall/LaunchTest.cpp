@@ -4,7 +4,7 @@
 
 #include <X11/Xlib.h>
 
-#include "tests/savers/waterfall/Launcher.h"
+#include "tests/savers/common/Launcher.h"
 
 namespace {
 

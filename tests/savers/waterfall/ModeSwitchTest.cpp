@@ -7,7 +7,7 @@
 
 #include "platform/registry/Registry.h"
 #include "platform/user/WinUser.h"
-#include "savers/waterfall/ScreenSaver.h"
+#include "savers/common/ScreenSaver.h"
 #include "savers/waterfall/Unit2.h"
 #include "savers/waterfall/WinMain.h"
 #include "tests/savers/waterfall/SceneFixture.h"

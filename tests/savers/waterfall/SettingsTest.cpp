@@ -13,7 +13,7 @@ TEST(SettingValues, StorageOrderIsTheTables) {
       "FlagShowEagles", "FlagShowButterfly", "FlagDaytime", "FlagDemoDaytime", "FlagShowSimulateTime",
       "FlagDaylightSavingTime", "RegLat", "RegLng", "RegOfUTC", "ShowRisSet", "IndexCity"};
   std::vector<std::string> names;
-  for (const TSettingValue& value : WaterfallSettingValues) names.push_back(value.Name);
+  for (const auto& value : WaterfallSettingValues) names.push_back(value.Name);
   EXPECT_EQ(names, expected);
 }
 
@@ -31,7 +31,7 @@ TEST_F(SettingsTest, FirstRunWritesEveryValueAtOnce) {
   TForm1* form = CreateScene();
   TRegistry key;
   ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
-  for (const TSettingValue& value : WaterfallSettingValues) EXPECT_TRUE(key.ValueExists(value.Name)) << value.Name;
+  for (const auto& value : WaterfallSettingValues) EXPECT_TRUE(key.ValueExists(value.Name)) << value.Name;
   struct Expect {
     const char* Name;
     int Value;

@@ -16,13 +16,13 @@ inline TWaterfallSettings StoredSettings() {
   store.SetCompanyName("Quillmont");
   store.SetProductName("Rillmoor");
   TWaterfallSettings s;
-  for (const TSettingValue& value : WaterfallSettingValues)
+  for (const auto& value : WaterfallSettingValues)
     std::visit([&](auto Field) { EXPECT_TRUE(store.Read(value.Name, &(s.*Field))) << value.Name; }, value.Field);
   return s;
 }
 
 inline void ExpectSameSettings(const TWaterfallSettings& Actual, const TWaterfallSettings& Expected) {
-  for (const TSettingValue& value : WaterfallSettingValues)
+  for (const auto& value : WaterfallSettingValues)
     std::visit([&](auto Field) { EXPECT_EQ(Actual.*Field, Expected.*Field) << value.Name; }, value.Field);
 }
 

@@ -1,6 +1,6 @@
 // The screensaver modes: the full-screen scene, the setup dialog, the still preview in the
 // host's window, and the password change and check through the platform's providers.
-#include "savers/waterfall/ScreenSaver.h"
+#include "savers/common/ScreenSaver.h"
 
 #include <cstdint>
 #include <utility>

@@ -1,0 +1,94 @@
+// The settings as a table of named values in storage order, and the load and write both
+// programs run over their own table: the 14 values both keep come first in each.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <variant>
+
+#include "components/SetReg.h"
+#include "savers/common/SaverSettings.h"
+
+template <class TSettings>
+struct TSettingValue {
+  const char* Name;
+  std::variant<bool TSettings::*, int TSettings::*, float TSettings::*> Field;
+};
+
+// Storage order: the order of every read and every write.
+inline constexpr std::array<TSettingValue<TSaverSettings>, 14> SaverSettingValues = {{
+    {"flag_clock", &TSaverSettings::flag_clock},
+    {"flag_PlaySound", &TSaverSettings::flag_PlaySound},
+    {"flag_fps", &TSaverSettings::flag_fps},
+    {"TermMouse", &TSaverSettings::TermMouse},
+    {"Gamma", &TSaverSettings::Gamma},
+    {"flag_defres", &TSaverSettings::flag_defres},
+    {"ResHor", &TSaverSettings::ResHor},
+    {"ResVert", &TSaverSettings::ResVert},
+    {"ColorDepth", &TSaverSettings::ColorDepth},
+    {"clockX", &TSaverSettings::clockX},
+    {"clockY", &TSaverSettings::clockY},
+    {"clockRad", &TSaverSettings::clockRad},
+    {"ColorClock", &TSaverSettings::ColorClock},
+    {"SetSpeed", &TSaverSettings::SetSpeed},
+}};
+
+// The shared values, then a program's own, as one table over the program's settings.
+template <class TSettings, std::size_t N>
+constexpr std::array<TSettingValue<TSettings>, SaverSettingValues.size() + N> WithSaverSettingValues(
+    const std::array<TSettingValue<TSettings>, N>& Own) {
+  std::array<TSettingValue<TSettings>, SaverSettingValues.size() + N> table{};
+  std::size_t i = 0;
+  for (const auto& value : SaverSettingValues)
+    table[i++] = {value.Name, std::visit([](auto Field) -> decltype(TSettingValue<TSettings>::Field) { return Field; },
+                                         value.Field)};
+  for (const auto& value : Own) table[i++] = value;
+  return table;
+}
+
+// Writes every value of the table in its order.
+template <class TSettings>
+void WriteSettingValues(TSetReg& Store, const TSettings& Settings, std::span<const TSettingValue<TSettings>> Values) {
+  for (const auto& value : Values) std::visit([&](auto Field) { Store.Write(value.Name, Settings.*Field); }, value.Field);
+}
+
+template <class TSettings>
+struct TSettingsLoad {
+  std::span<const TSettingValue<TSettings>> Values;  // the whole table, written on a first run
+  std::size_t ReadCount;                              // how many of them a load reads
+  TSettings FirstRun;
+  TDesktopMode Desktop;
+  // Runs after the desktop's mode replaced the stored one.
+  std::function<void(TSettings&)> AfterDesktopMode;
+};
+
+// Reads the values in storage order, the desktop's mode in place of the stored one when the
+// settings ask for it; without the key (the first value missing) it writes the first-run values
+// instead and returns false. A value missing from the key raises the store's exception.
+template <class TSettings>
+bool LoadSettingValues(TSetReg& Store, TSettings& Settings, const TSettingsLoad<TSettings>& Load) {
+  // ResHor, ResVert and ColorDepth are the 7th to 9th values: the desktop's mode comes after them.
+  constexpr std::size_t AfterModeValues = 9;
+  const auto read = [&](std::size_t From, std::size_t To) {
+    bool found = true;
+    for (std::size_t i = From; i < To; ++i)
+      std::visit([&](auto Field) { found = Store.Read(Load.Values[i].Name, &(Settings.*Field)); }, Load.Values[i].Field);
+    return found;
+  };
+  if (!read(0, 1)) {
+    Settings = Load.FirstRun;
+    WriteSettingValues(Store, Settings, Load.Values);
+    return false;
+  }
+  read(1, AfterModeValues);
+  if (Settings.flag_defres) {
+    Settings.ResHor = Load.Desktop.Width;
+    Settings.ResVert = Load.Desktop.Height;
+    Settings.ColorDepth = Load.Desktop.Depth;
+    if (Load.AfterDesktopMode) Load.AfterDesktopMode(Settings);
+  }
+  read(AfterModeValues, Load.ReadCount);
+  return true;
+}
