@@ -2,9 +2,7 @@
 // own, launched again and again, ended by the mouse as a user ends it; and without a display.
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-
-#include "tests/savers/common/Launcher.h"
+#include "tests/savers/common/EndByMouse.h"
 
 namespace {
 
@@ -20,22 +18,6 @@ class LaunchTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(Folder); }
   fs::path Folder;
 };
-
-// Moves the pointer to and fro over the display until the program ends, as a user ending the
-// screensaver does; the wait status, or none when it did not end in time.
-std::optional<int> EndByMouse(const std::string& display, pid_t child) {
-  Display* x = XOpenDisplay(display.c_str());
-  if (!x) return std::nullopt;
-  std::optional<int> status;
-  const auto until = Clock::now() + 120s;
-  for (int move = 0; !status && Clock::now() < until; ++move) {
-    XWarpPointer(x, None, DefaultRootWindow(x), 0, 0, 0, 0, move % 2 ? 400 : 200, move % 2 ? 300 : 200);
-    XFlush(x);
-    status = WaitUntil(child, Clock::now() + 100ms);
-  }
-  XCloseDisplay(x);
-  return status;
-}
 
 // Each launch holds the server until Qt has its own connection: none may find it resetting.
 TEST_F(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
