@@ -189,12 +189,17 @@ std::unique_ptr<TIcon> HoledIcon() {
   return IconFrom(iconfiles::File(1, {{rows, 4}}));
 }
 
+// The clipboard as at the program's start: empty, with the icon format registered. The reset
+// forgets the registered names, so the format is registered anew.
+void FreshClipboard() {
+  user::ResetClipboardForTest();
+  CF_ICON = 0;
+  ClipiconInitialization();
+}
+
 class IconClipboard : public ::testing::Test {
  protected:
-  void SetUp() override {
-    user::ResetClipboardForTest();
-    ClipiconInitialization();
-  }
+  void SetUp() override { FreshClipboard(); }
   void TearDown() override { user::ResetClipboardForTest(); }
 };
 
@@ -267,8 +272,7 @@ TEST(IconClipboardPeer, ASecondProgramPastesTheCopiedIcon) {
   ResetApplicationForTest();
   ASSERT_TRUE(qt::Install());
   Application->Initialize();
-  user::ResetClipboardForTest();
-  ClipiconInitialization();
+  FreshClipboard();
   const auto icon = HoledIcon();
   CopyIconToClipboard(icon.get(), clTeal);
 
