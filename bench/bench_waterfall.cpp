@@ -7,55 +7,28 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
+#include "bench/BenchScene.h"
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/Driver.h"
-#include "platform/gdi/GdiMemory.h"
-#include "platform/vcl/Forms.h"
 #include "savers/waterfall/Unit1.h"
 
 namespace {
 
-// A scene set up as a run in the given mode would have it, its timer stopped so only the
-// frame loop runs.
-class TBenchScene {
- public:
-  TBenchScene(int Width, int Height, int Depth) {
-    char folder[] = "/tmp/rillmoor-bench-XXXXXX";
-    if (!mkdtemp(folder)) std::abort();
-    FConfig = folder;
-    setenv("XDG_CONFIG_HOME", folder, 1);
-    ddraw::ResetDriver();
-    gdi::SetDesktopMode({1280, 1024, 32});
-    TWaterfallSettings s = FirstRunSettings({Width, Height, Depth});
-    s.flag_defres = false;
-    s.flag_PlaySound = false;
-    TSetReg store(nullptr);
-    store.SetCompanyName("Quillmont");
-    store.SetProductName("Rillmoor");
-    WriteWaterfallSettings(store, s);
-    Application->CreateForm(Form);
-    Form->DDtimer1->SetEnabled(false);
-  }
-  ~TBenchScene() {
-    ResetApplicationForTest();
-    ddraw::ResetDriver();
-    gdi::SetDesktopMode({});
-    std::filesystem::remove_all(FConfig);
-  }
-  TBenchScene(const TBenchScene&) = delete;
-  TBenchScene& operator=(const TBenchScene&) = delete;
+// The waterfall's settings for a fixed mode, without sound.
+void StoreMode(TSetReg& Store, const TDesktopMode& Mode) {
+  TWaterfallSettings s = FirstRunSettings(Mode);
+  s.flag_defres = false;
+  s.flag_PlaySound = false;
+  WriteWaterfallSettings(Store, s);
+}
 
-  TForm1* Form = nullptr;
-
- private:
-  std::filesystem::path FConfig;
+struct TWaterfallBench : TBenchScene<TForm1> {
+  TWaterfallBench(int Width, int Height, int Depth) : TBenchScene("Rillmoor", {Width, Height, Depth}, StoreMode) {}
 };
 
 void SceneFrame(benchmark::State& state) {
-  TBenchScene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+  TWaterfallBench scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
                     static_cast<int>(state.range(2)));
   if (!scene.Form->DDmain1->GetEnabled()) {
     state.SkipWithError("the display did not open");
@@ -130,7 +103,7 @@ void KeyedRow(std::byte* Out, const std::byte* In, int Width, std::uint32_t Key)
 void PlainFrame(benchmark::State& state) {
   const int W = static_cast<int>(state.range(0)), H = static_cast<int>(state.range(1));
   const int bytes = static_cast<int>(state.range(2)) / 8;
-  TBenchScene scene(W, H, static_cast<int>(state.range(2)));
+  TWaterfallBench scene(W, H, static_cast<int>(state.range(2)));
   if (!scene.Form->DDmain1->GetEnabled()) return state.SkipWithError("the display did not open");
   const std::vector<TPlainLayer> layers = SceneLayers(*scene.Form);
   const int pitch = (W * bytes + 3) & ~3;
