@@ -2,6 +2,7 @@
 // clock texts, and the blend of the four key colours around sunrise and sunset.
 #include "savers/waterfall/SunTime.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -44,18 +45,32 @@ TLevels Blend(const TLevels& From, const TLevels& To, int a, int Start, int End)
   return out;
 }
 
-// Between TimePoint1 and TimePoint6 only. Each case holds only after the ones before it failed,
-// so every blend stays within its span.
-TLevels BetweenNights(int a, const TDaylightTimes& Times, const TDaylightKeys& Keys) {
-  if (a <= Times.TimePoint2)
-    return Blend(Keys.ColorNight, Keys.ColorDawn, a, Times.TimePoint1, Times.TimePoint2);
-  if (a <= Times.TimePoint3)
-    return Blend(Keys.ColorDawn, Keys.ColorDay, a, Times.TimePoint2, Times.TimePoint3);
-  if (a <= Times.TimePoint4) return Keys.ColorDay;
-  if (a <= Times.TimePoint5)
-    return Blend(Keys.ColorDay, Keys.ColorDusk, a, Times.TimePoint4, Times.TimePoint5);
-  return Blend(Keys.ColorDusk, Keys.ColorNight, a, Times.TimePoint5, Times.TimePoint6);
+// The tint rising from night through dawn to day around sunrise, and falling from day through
+// dusk to night around sunset; each holds its end colour outside its blends.
+TLevels Rising(int a, const TDaylightTimes& Times, const TDaylightKeys& Keys) {
+  if (a <= Times.TimePoint1) return Keys.ColorNight;
+  if (a <= Times.TimePoint2) return Blend(Keys.ColorNight, Keys.ColorDawn, a, Times.TimePoint1, Times.TimePoint2);
+  if (a <= Times.TimePoint3) return Blend(Keys.ColorDawn, Keys.ColorDay, a, Times.TimePoint2, Times.TimePoint3);
+  return Keys.ColorDay;
 }
+
+TLevels Falling(int a, const TDaylightTimes& Times, const TDaylightKeys& Keys) {
+  if (a <= Times.TimePoint4) return Keys.ColorDay;
+  if (a <= Times.TimePoint5) return Blend(Keys.ColorDay, Keys.ColorDusk, a, Times.TimePoint4, Times.TimePoint5);
+  if (a <= Times.TimePoint6) return Blend(Keys.ColorDusk, Keys.ColorNight, a, Times.TimePoint5, Times.TimePoint6);
+  return Keys.ColorNight;
+}
+
+// Channel by channel, `Pick` of the two.
+template <class Pick>
+TLevels PerChannel(const TLevels& x, const TLevels& y, Pick pick) {
+  TLevels out{};
+  for (std::size_t c = 0; c < out.size(); ++c) out[c] = pick(x[c], y[c]);
+  return out;
+}
+
+int Darker(int x, int y) { return std::min(x, y); }
+int Brighter(int x, int y) { return std::max(x, y); }
 
 int SunSeconds(float Hour) { return static_cast<int>(static_cast<double>(Hour) * 3600.0); }
 
@@ -147,12 +162,17 @@ TDaylightTimes MakeDaylightTimes(TSunTime Sunrise, TSunTime Sunset, bool Dayligh
 }
 
 TLevels DaylightColor(int TimeOfDay, const TDaylightTimes& Times, const TDaylightKeys& Keys) {
-  // The points may reach into the day before (dawn just after midnight) or the day after (a
-  // sunset after midnight); a time of day is the same time on those days too, so the tint runs
-  // on across midnight. When the days' spans overlap, today's wins.
-  for (const int day : {0, SecondsPerDay, -SecondsPerDay}) {
+  // One day's tint is the darker of the rising and the falling one, channel by channel: on a
+  // usual day that is the rise until the day colour, then the fall; on a day too short for
+  // both blends the two meet where they cross instead of jumping. The points may reach into the day
+  // before (dawn just after midnight) or the day after (a sunset after midnight); a time of day
+  // is the same time on those days too, and the brighter of the days' tints holds, so the tint
+  // runs on across midnight and across a night too short for both blends.
+  TLevels color = Keys.ColorNight;
+  for (const int day : {-SecondsPerDay, 0, SecondsPerDay}) {
     const int a = TimeOfDay + day;
-    if (a > Times.TimePoint1 && a < Times.TimePoint6) return BetweenNights(a, Times, Keys);
+    const TLevels tint = PerChannel(Rising(a, Times, Keys), Falling(a, Times, Keys), Darker);
+    color = PerChannel(color, tint, Brighter);
   }
-  return Keys.ColorNight;
+  return color;
 }

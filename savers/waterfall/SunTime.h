@@ -54,5 +54,7 @@ struct TDaylightTimes {
 // sunset that falls after midnight counts on the next day. Sunrise and Sunset stay the hours shown.
 TDaylightTimes MakeDaylightTimes(TSunTime Sunrise, TSunTime Sunset, bool DaylightSaving);
 // The tint at a time of day, in seconds after midnight; it runs on across midnight when dawn or
-// dusk reaches into the day before or after.
+// dusk reaches into the day before or after, and without a jump through a day or a night too
+// short for both of its blends. The keys must brighten from night through dawn to day, and
+// darken from day through dusk to night, channel by channel (the defaults do).
 TLevels DaylightColor(int TimeOfDay, const TDaylightTimes& Times, const TDaylightKeys& Keys);

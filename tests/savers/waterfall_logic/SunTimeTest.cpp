@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 
+#include "savers/waterfall/CityTable.h"
 #include "savers/waterfall/SunTime.h"
 
 namespace {
@@ -235,9 +237,18 @@ int OneBlendStep(const TDaylightKeys& k) {
   return step + 1;
 }
 
+// A day of a city in the table, as the scene makes it.
+TDaylightTimes CityDay(std::string_view Name, int Month, int Day, bool Saving) {
+  const auto city = std::find_if(CityTable.begin(), CityTable.end(), [&](const TCity& c) { return Name == c.Name; });
+  EXPECT_NE(city, CityTable.end()) << Name;
+  if (city == CityTable.end()) return {};
+  return MakeDaylightTimes(CalcSunTime(true, city->Lat, city->Lng, city->OfUTC, 2003, Month, Day),
+                           CalcSunTime(false, city->Lat, city->Lng, city->OfUTC, 2003, Month, Day), Saving);
+}
+
 // A walk through the day in minutes, the wrap from 23:59 to 0:00 included, as the demo day
 // and the real clock both go round.
-TEST(DaylightColor, TintRunsOnAcrossMidnight) {
+TEST(DaylightColor, TintChangesByAtMostOneBlendStepAMinute) {
   const TDaylightKeys keys;
   const TSunTime reykjavikSunrise = CalcSunTime(true, 64.1333f, -21.9333f, 0, 2003, 6, 21);
   const TSunTime reykjavikSunset = CalcSunTime(false, 64.1333f, -21.9333f, 0, 2003, 6, 21);
@@ -252,6 +263,11 @@ TEST(DaylightColor, TintRunsOnAcrossMidnight) {
       {"dawn before midnight", MakeDaylightTimes({0.3f, TSunEvent::Occurs}, {20.0f, TSunEvent::Occurs}, false)},
       {"sunrise before midnight", MakeDaylightTimes({23.9f, TSunEvent::Occurs}, {15.0f, TSunEvent::Occurs}, false)},
       {"Aachen, 21 June", MakeDaylightTimes({4.3665f, TSunEvent::Occurs}, {20.8759f, TSunEvent::Occurs}, true)},
+      // Sunset 0:18 after midnight, sunrise 1:19: a night shorter than its two blends.
+      {"Murmansk, 21 May, saving hour", CityDay("MURMANSK RU", 5, 21, true)},
+      // Sunrise 10:58, sunset 12:07: a day shorter than its two blends.
+      {"Murmansk, 1 December", CityDay("MURMANSK RU", 12, 1, false)},
+      {"Fairbanks, 21 December", CityDay("FAIRBANKS(AK) US", 12, 21, false)},
   };
   const int step = OneBlendStep(keys);
   for (const auto& day : days) {
@@ -267,6 +283,9 @@ TEST(DaylightColor, TintRunsOnAcrossMidnight) {
   }
   // Just after midnight in Reykjavik the day is still turning to dusk, not night.
   EXPECT_NE(DaylightColor(60, days[0].Times, keys), keys.ColorNight);
+  // The short night never gets quite dark, the short day never quite bright.
+  EXPECT_NE(DaylightColor(1800, days[5].Times, keys), keys.ColorNight);
+  EXPECT_NE(DaylightColor(41400, days[6].Times, keys), keys.ColorDay);
 }
 
 }  // namespace
