@@ -64,12 +64,19 @@ class FileSafetyTest : public TempProfile {
 // Killed between making its copy and renaming it, a writer leaves the copy behind; the next
 // writer to take the lock clears it away.
 TEST_F(FileSafetyTest, CopiesOfKilledWritersAreRemovedByTheNextWrite) {
-  {
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kKey, true));
-    for (int i = 0; i < 2000; ++i) reg.WriteString("padding" + std::to_string(i), std::string(40, 'p'));
-  }
-  for (int kill = 0; kill < 60; ++kill) {
+  // A file of some size, so a write takes a while.
+  std::string text = "QUILLMONT REGISTRY 1\n\n[" + std::string(kKey) + "]\n";
+  for (int i = 0; i < 2000; ++i) text += "\"padding" + std::to_string(i) + "\"=\"" + std::string(40, 'p') + "\"\n";
+  SetFileText(text);
+  int left = 0;  // kills that left a copy behind
+  for (int kill = 0; kill < 30; ++kill) {
+    const std::vector<std::string> before = Names(Folder());
+    const auto copyMade = [&] {  // a name that was not there before the writer started
+      const std::vector<std::string> now = Names(Folder());
+      return std::any_of(now.begin(), now.end(), [&](const std::string& name) {
+        return std::find(before.begin(), before.end(), name) == before.end();
+      });
+    };
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -78,10 +85,14 @@ TEST_F(FileSafetyTest, CopiesOfKilledWritersAreRemovedByTheNextWrite) {
         if (reg.OpenKey(kKey, true)) reg.WriteInteger("busy", i);
       }
     }
-    ::usleep(static_cast<useconds_t>(2000 + kill * 397 % 9000));
+    // Killed as soon as it is seen writing its copy, or at a moment of its loop.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!copyMade() && std::chrono::steady_clock::now() < until) ::usleep(100);
     ::kill(child, SIGKILL);
     ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    left += copyMade();
   }
+  EXPECT_GT(left, 0);  // else this test saw no killed writer's copy
   Write("after", 1);
   EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"registry.lock", "registry.txt"}));
   EXPECT_EQ(Read("after"), 1);
