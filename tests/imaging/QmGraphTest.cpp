@@ -42,19 +42,23 @@ void PrintTo(const Target& t, std::ostream* os) { *os << t.name; }
 
 class EveryStream : public testing::TestWithParam<Target> {};
 
+// From bitmaps of every depth, the same depth included (the bitmap's own stream).
 TEST_P(EveryStream, ReadsBackThroughBothReadersWithTheSamePixels) {
   const Target& t = GetParam();
-  const auto bitmap = bmpstream::MakeBitmap(Colourful());
-  const auto stream = BitmapToMemoryStream(bitmap.get(), t.format, t.method);
-  const Bmp bmp = bmpstream::ReadBmp(*stream);
-  EXPECT_EQ(bmp.info.biBitCount, t.bits);
-  EXPECT_EQ(bmp.info.biWidth, 13);
-  EXPECT_EQ(bmp.info.biHeight, 7);
-  const Picture own = bmp.picture();
-  EXPECT_EQ(bmpstream::OurReader(*stream), own);
-  EXPECT_EQ(bmpstream::QtReader(*stream), own);
-  if (t.bits == 24 && t.method != mmGrayscale) {
-    EXPECT_EQ(own, Colourful());
+  for (const TPixelFormat source : {pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit}) {
+    SCOPED_TRACE(testing::Message() << "from format " << source);
+    const auto bitmap = bmpstream::MakeBitmap(Colourful(), source);
+    const auto stream = BitmapToMemoryStream(bitmap.get(), t.format, t.method);
+    const Bmp bmp = bmpstream::ReadBmp(*stream);
+    EXPECT_EQ(bmp.info.biBitCount, t.bits);
+    EXPECT_EQ(bmp.info.biWidth, 13);
+    EXPECT_EQ(bmp.info.biHeight, 7);
+    const Picture own = bmp.picture();
+    EXPECT_EQ(bmpstream::OurReader(*stream), own);
+    EXPECT_EQ(bmpstream::QtReader(*stream), own);
+    if (t.bits == 24 && t.method != mmGrayscale) {
+      EXPECT_EQ(own, bmpstream::PixelsOf(*bitmap));
+    }
   }
 }
 
