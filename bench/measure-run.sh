@@ -1,24 +1,27 @@
 #!/usr/bin/env bash
 # Measures a real full-screen run: for each screen size a virtual X server (24-bit, black root)
 # starts and the program runs for twenty seconds in the screen's size at the given depth, and
-# bench/scene_probe prints frames per second, CPU per frame, CPU share, peak memory and the
-# time to the first frame (and the X server's CPU share). The settings are the first run's,
-# made by a short run beforehand, with the mode fixed, so the measured runs are ordinary ones.
-# With --repeat, each size ends with the best CPU per frame and first frame and their spread.
-# Needs the plain build (cmake --build --preset plain).
+# bench/scene_probe prints frames per second, CPU per frame, CPU share, peak memory, the
+# time to the first frame and the CPU time the program took until then (and the X server's
+# CPU share). The settings are the first run's, made by a short run beforehand, with the mode
+# fixed, so the measured runs are ordinary ones. With --repeat, each size ends with the best
+# CPU per frame, time to the first frame and CPU time until then, and their spread.
+# Needs a plain build: build/ (cmake --build --preset plain), or the folder given by --build
+# or $QM_BUILD_DIR; --program picks another program than that build's waterfall.
 #
-#   bench/measure-run.sh [--program PATH] [--sizes "1024x768 1280x1024"] [--depth 24]
-#                        [--seconds 20] [--repeat 1]
+#   bench/measure-run.sh [--build DIR] [--program PATH] [--sizes "1024x768 1280x1024"]
+#                        [--depth 24] [--seconds 20] [--repeat 1]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
-program="$ROOT/build/bin/Rillmoor.scr"
-probe="$ROOT/build/bench/scene_probe"
+build="${QM_BUILD_DIR:-$ROOT/build}"
+program=""
 sizes="1024x768 1280x1024"
 depth=24
 seconds=20
 repeat=1
 while [ $# -gt 0 ]; do
   case "$1" in
+    --build) build="$2"; shift 2 ;;
     --program) program="$2"; shift 2 ;;
     --sizes) sizes="$2"; shift 2 ;;
     --depth) depth="$2"; shift 2 ;;
@@ -27,6 +30,8 @@ while [ $# -gt 0 ]; do
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
+program="${program:-$build/bin/Rillmoor.scr}"
+probe="$build/bench/scene_probe"
 for tool in "$program" "$probe"; do
   [ -x "$tool" ] || { echo "missing $tool: build the plain preset first" >&2; exit 2; }
 done
@@ -60,7 +65,7 @@ stop_server() {
 }
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-10s %4s %8s %10s %9s %9s %12s %10s\n' size run fps cpu_ms/fr cpu_% peak_MB first_ms server_%
+printf '%-10s %4s %8s %10s %9s %9s %10s %13s %10s\n' size run fps cpu_ms/fr cpu_% peak_MB first_ms first_cpu_ms server_%
 # Runs the program under the probe for $1 seconds, measuring from $2 seconds after its first
 # frame; the probe's report in $out.
 probe_run() {
@@ -82,16 +87,17 @@ for size in $sizes; do
     probe_run "$seconds" 2
     stop_server
     value() { awk -v k="$1" '$1 == k { print $2 }' <<<"$out"; }
-    printf '%-10s %4s %8s %10s %9s %9s %12s %10s\n' "$size" "$run" "$(value frames_per_second)" \
+    printf '%-10s %4s %8s %10s %9s %9s %10s %13s %10s\n' "$size" "$run" "$(value frames_per_second)" \
       "$(value cpu_ms_per_frame)" "$(value cpu_share_percent)" "$(value peak_memory_mb)" \
-      "$(value first_frame_ms)" "$(value server_cpu_share_percent)"
-    echo "$(value cpu_ms_per_frame) $(value first_frame_ms)" >>"$work/runs"
+      "$(value first_frame_ms)" "$(value first_frame_cpu_ms)" "$(value server_cpu_share_percent)"
+    echo "$(value cpu_ms_per_frame) $(value first_frame_ms) $(value first_frame_cpu_ms)" >>"$work/runs"
   done
   if [ "$repeat" -gt 1 ]; then
-    awk -v size="$size" 'NR == 1 { c0 = c1 = $1; f0 = f1 = $2 }
-      { if ($1 < c0) c0 = $1; if ($1 > c1) c1 = $1; if ($2 < f0) f0 = $2; if ($2 > f1) f1 = $2 }
-      END { printf "%-10s best cpu_ms/fr %.3f (spread %.3f), first_ms %d (spread %d)\n", size, c0, c1 - c0, f0, f1 - f0 }' \
-      "$work/runs"
+    awk -v size="$size" 'NR == 1 { c0 = c1 = $1; f0 = f1 = $2; p0 = p1 = $3 }
+      { if ($1 < c0) c0 = $1; if ($1 > c1) c1 = $1; if ($2 < f0) f0 = $2; if ($2 > f1) f1 = $2
+        if ($3 < p0) p0 = $3; if ($3 > p1) p1 = $3 }
+      END { printf "%-10s best cpu_ms/fr %.3f (spread %.3f), first_ms %d (spread %d), first_cpu_ms %d (spread %d)\n",
+                   size, c0, c1 - c0, f0, f1 - f0, p0, p1 - p0 }' "$work/runs"
   fi
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
