@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 
 #include "platform/ddraw/Blit.h"
@@ -43,8 +42,7 @@ Surface::Surface(std::shared_ptr<Display> display, Kind kind, int width, int hei
       height_(height),
       bitsPerPixel_(bitsPerPixel),
       pitch_(PitchFor(width, bitsPerPixel)),
-      bits_(static_cast<std::byte*>(std::calloc(static_cast<std::size_t>(pitch_) * height, 1)), &std::free) {
-  if (!bits_) throw std::bad_alloc();
+      bits_(static_cast<std::size_t>(pitch_) * height) {
   if (kind_ == Kind::Primary) {
     gamma_ = std::make_unique<Gamma>();
     IdentityRamp(gamma_->ramp);
@@ -189,7 +187,7 @@ HRESULT Surface::Lock(LPRECT rect, DDSURFACEDESC2* desc, DWORD /*flags: every lo
   Settle();
   *desc = Describe();
   desc->dwFlags |= DDSD_LPSURFACE;
-  desc->lpSurface = bits_.get();
+  desc->lpSurface = bits_.data();
   locked_ = true;
   return DD_OK;
 }
@@ -295,7 +293,7 @@ void Surface::Settle() {
 }
 
 gdi::PixelBuffer Surface::Pixels() {
-  gdi::PixelBuffer pixels{bits_.get(), width_, height_, pitch_, bitsPerPixel_, {}};
+  gdi::PixelBuffer pixels{bits_.data(), width_, height_, pitch_, bitsPerPixel_, {}};
   if (bitsPerPixel_ == 8) pixels.palette = FixedPalette();
   return pixels;
 }

@@ -10,6 +10,7 @@
 
 #include "platform/ddraw/ComRef.h"
 #include "platform/ddraw/Display.h"
+#include "platform/gdi/ZeroedBytes.h"
 
 namespace ddraw::detail {
 
@@ -72,9 +73,8 @@ class Surface final : public IDirectDrawSurface7, public IDirectDrawGammaControl
   int height_;
   int bitsPerPixel_;
   int pitch_;
-  // Zeroed memory from calloc, which takes fresh pages as they come instead of clearing them
-  // again: the scenes' sprite sheets make tens of megabytes of surfaces at set-up.
-  std::unique_ptr<std::byte, void (*)(void*)> bits_;
+  // The scenes' sprite sheets make tens of megabytes of surfaces at set-up.
+  gdi::ZeroedBytes bits_;
   std::atomic<bool> lost_{false};
   bool locked_ = false;
   HDC dc_ = nullptr;  // made by the first GetDC and kept, so a frame's text costs no allocation

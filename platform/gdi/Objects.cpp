@@ -192,7 +192,7 @@ std::shared_ptr<BitmapObject> MakeBitmap(int width, int height, int bitsPerPixel
   const long long stride = RowBytes(width, bitsPerPixel, layout == Layout::Device ? 2 : 4);
   if (stride * height > kMaxBitmapBytes || stride > INT32_MAX) return nullptr;
   auto bmp = std::make_shared<BitmapObject>();
-  bmp->storage.resize(static_cast<std::size_t>(stride * height));
+  bmp->storage = ZeroedBytes(static_cast<std::size_t>(stride * height));
   bmp->colors = std::move(colors);
   if (ops->indexed && bmp->colors.empty()) {
     const auto defaults = DefaultColorTable(bitsPerPixel);

@@ -8,6 +8,7 @@
 
 #include "platform/gdi/Geometry.h"
 #include "platform/gdi/GdiMemory.h"
+#include "platform/gdi/ZeroedBytes.h"
 
 namespace gdi {
 
@@ -25,7 +26,7 @@ struct Object {
 struct BitmapObject : Object {
   static constexpr Kind kKind = Kind::Bitmap;
   BitmapObject() : Object(kKind) {}
-  std::vector<std::byte> storage;
+  ZeroedBytes storage;
   std::vector<RGBQUAD> colors;
   PixelBuffer pixels;
   bool dibSection = false;
