@@ -2,6 +2,7 @@
 // Multi-byte pixels are little-endian; 1- and 4-bit rows hold the leftmost pixel in the high bits.
 #include "platform/gdi/PixelFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -41,11 +42,21 @@ struct Packed {
   }
 };
 
+// 3-byte pixels move as 4 bytes but the last of a run, which may end the row: a read drops the
+// extra byte, a write's extra byte is the next pixel's first, written again with it.
 template <int Bytes>
 struct Direct {
   static void read(const std::byte* row, int x, int count, Pixel* out) {
     const std::byte* p = row + static_cast<long>(x) * Bytes;
-    for (int i = 0; i < count; ++i, p += Bytes) {
+    int i = 0;
+    if constexpr (Bytes == 3) {
+      for (; i + 1 < count; ++i, p += 3) {
+        Pixel v;
+        std::memcpy(&v, p, 4);
+        out[i] = v & 0xFFFFFF;
+      }
+    }
+    for (; i < count; ++i, p += Bytes) {
       Pixel v = 0;
       std::memcpy(&v, p, Bytes);
       out[i] = v;
@@ -53,15 +64,28 @@ struct Direct {
   }
   static void write(std::byte* row, int x, int count, const Pixel* in) {
     std::byte* p = row + static_cast<long>(x) * Bytes;
-    for (int i = 0; i < count; ++i, p += Bytes) std::memcpy(p, &in[i], Bytes);
+    int i = 0;
+    if constexpr (Bytes == 3)
+      for (; i + 1 < count; ++i, p += 3) std::memcpy(p, &in[i], 4);
+    for (; i < count; ++i, p += Bytes) std::memcpy(p, &in[i], Bytes);
   }
+  // A value of one repeated byte (black, white) is a memset; any other is one pixel written,
+  // then the filled part copied after itself, doubling each time.
   static void fill(std::byte* row, int x, int count, Pixel value) {
+    if (count <= 0) return;
     std::byte* p = row + static_cast<long>(x) * Bytes;
-    if constexpr (Bytes == 1) {
-      std::memset(p, static_cast<int>(value), static_cast<std::size_t>(count));
-    } else {
-      for (int i = 0; i < count; ++i, p += Bytes) std::memcpy(p, &value, Bytes);
+    const auto total = static_cast<std::size_t>(count) * Bytes;
+    if (OneByteRepeated(value)) {
+      std::memset(p, static_cast<int>(value & 0xFF), total);
+      return;
     }
+    std::memcpy(p, &value, Bytes);
+    for (std::size_t done = Bytes; done < total; done *= 2) std::memcpy(p + done, p, std::min(done, total - done));
+  }
+  static bool OneByteRepeated(Pixel value) {
+    for (int i = 1; i < Bytes; ++i)
+      if ((value >> (8 * i) & 0xFF) != (value & 0xFF)) return false;
+    return true;
   }
 };
 
