@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <array>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/gdi/Fonts.h"
@@ -47,10 +49,20 @@ UINT MouseMessageOf(QEvent::Type type, Qt::MouseButton button) {
   }
 }
 
+// The installed family drawing in a face uses; asked of fontconfig once per face, as every
+// change of every control's state shows its font again.
+const QString& FamilyOf(const std::string& face) {
+  static std::unordered_map<std::string, QString> families;  // main thread only
+  auto found = families.find(face);
+  if (found == families.end())
+    found = families.emplace(face, QString::fromStdString(gdi::InstalledFamily(face))).first;
+  return found->second;
+}
+
 }  // namespace
 
 QFont FontOf(const user::FontState& font) {
-  QFont f(QString::fromStdString(gdi::InstalledFamily(font.face)));
+  QFont f(FamilyOf(font.face));
   f.setPixelSize(std::max(1, font.height < 0 ? -font.height : font.height * 4 / 5));
   f.setBold(font.bold);
   f.setItalic(font.italic);
