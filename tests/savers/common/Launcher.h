@@ -77,10 +77,13 @@ class VirtualDisplay {
       ::_exit(127);
     }
     ::close(ready[1]);
-    char number[16] = {};
-    const ssize_t n = ::read(ready[0], number, sizeof number - 1);  // written once it accepts clients
+    // Written once it accepts clients, the number and then its line end: the server ends if
+    // the pipe is closed before the line end is written.
+    std::string number;
+    char c = 0;
+    while (::read(ready[0], &c, 1) == 1 && c != '\n') number += c;
     ::close(ready[0]);
-    if (n > 0) name_ = ":" + std::to_string(std::atoi(number));
+    if (!number.empty() && c == '\n') name_ = ":" + number;
   }
   ~VirtualDisplay() {
     if (server_ > 0) {
