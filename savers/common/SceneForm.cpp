@@ -76,6 +76,14 @@ void TSceneForm::SetTimerAndClock() {
   DXClock1->SetRadius(FSettings.clockRad);
 }
 
+bool TSceneForm::BeginFrame(bool& Done) {
+  Done = FSceneClosed;
+  if (FSceneClosed) return false;
+  PageParity = !PageParity;
+  DDmain1->ClearBackSurface();
+  return !FSceneClosed;
+}
+
 void TSceneForm::ApplyGamma() {
   DDgamma1->SetEnabled(true);
   if (DDgamma1->GetEnabled()) {

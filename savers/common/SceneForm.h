@@ -82,6 +82,10 @@ class TSceneForm : public TForm {
   bool OpenDisplay();
   // The tick interval of the speed, and the clock's centre and radius.
   void SetTimerAndClock();
+  // A frame's first steps: Done cleared so the idle handler runs again at once, the page parity
+  // turned, the back surface cleared. False when there is nothing to draw: the scene is torn
+  // down (then Done is set, so the program waits for input), also by an error in the clear.
+  bool BeginFrame(bool& Done);
   // The gamma level stored, where the driver has a gamma ramp.
   void ApplyGamma();
   // The rest of every set-up: the clock's colour, the running flag, the timer, the sound and the

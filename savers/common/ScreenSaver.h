@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 
+#include "platform/vcl/Forms.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win32/Win32Types.h"
 
@@ -19,6 +20,16 @@ struct TSaverProgram {
   std::function<void()> CreateSetup;  // creates the setup dialog
   AnsiString SetupTitle;              // the application's title in the setup mode
 };
+
+// A program of a scene form class and a setup dialog made into the given global.
+template <class TScene, class TSetup>
+TSaverProgram SaverProgram(TSetup*& Setup, const char* SetupTitle) {
+  return {[] {
+            TScene* scene = nullptr;
+            Application->CreateForm(scene);
+          },
+          [&Setup] { Application->CreateForm(Setup); }, SetupTitle};
+}
 
 // Runs the mode the arguments (those after the program's name) select. Returns the program's
 // exit status: 0 after a normal end, 1 after an end that showed an error (an exception, a

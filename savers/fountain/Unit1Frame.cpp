@@ -1,17 +1,11 @@
 // The fountain scene's two life lines: the whole frame drawn whenever the program is idle, and
 // the tick on the timer's thread; and the end of the run.
-#include <cstdlib>
-
 #include "savers/fountain/Unit1.h"
 
+#include <cstdlib>
+
 void TForm1::RenderFrame(TObject*, bool& Done) {
-  // Once the scene is torn down there is nothing to draw: wait for input instead.
-  Done = FSceneClosed;
-  if (FSceneClosed) return;
-  PageParity = !PageParity;
-  DDmain1->ClearBackSurface();
-  // A display error tears the scene down in the middle of a frame.
-  if (FSceneClosed) return;
+  if (!BeginFrame(Done)) return;
   DDbmp1ground->DrawImage();
   for (const TAnimationLayer& layer : AnimationLayers) {
     TDDani* sprite = this->*layer.Sprite;

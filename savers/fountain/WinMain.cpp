@@ -5,17 +5,6 @@
 #include "savers/fountain/Unit1.h"
 #include "savers/fountain/Unit2.h"
 
-namespace {
-
-void CreateScene() {
-  TForm1* Form1 = nullptr;
-  Application->CreateForm(Form1);
-}
-
-void CreateSetup() { Application->CreateForm(Form2); }
-
-}  // namespace
-
 int WinMain(std::span<const AnsiString> Params) {
-  return RunScreenSaver(Params, {CreateScene, CreateSetup, "Vellanor Sunset Screensaver "});
+  return RunScreenSaver(Params, SaverProgram<TForm1>(Form2, "Vellanor Sunset Screensaver "));
 }

@@ -5,13 +5,7 @@
 #include "platform/win32/Kernel32.h"
 
 void TForm1::RenderFrame(TObject*, bool& Done) {
-  // Once the scene is torn down there is nothing to draw: wait for input instead.
-  Done = FSceneClosed;
-  if (FSceneClosed) return;
-  PageParity = !PageParity;
-  DDmain1->ClearBackSurface();
-  // A display error tears the scene down in the middle of a frame.
-  if (FSceneClosed) return;
+  if (!BeginFrame(Done)) return;
 
   DDbmp1ground->DrawImage();
   const int frame = AnimFrame.load(std::memory_order_relaxed);

@@ -5,17 +5,6 @@
 #include "savers/waterfall/Unit1.h"
 #include "savers/waterfall/Unit2.h"
 
-namespace {
-
-void CreateScene() {
-  TForm1* Form1 = nullptr;
-  Application->CreateForm(Form1);
-}
-
-void CreateSetup() { Application->CreateForm(Form2); }
-
-}  // namespace
-
 int WinMain(std::span<const AnsiString> Params) {
-  return RunScreenSaver(Params, {CreateScene, CreateSetup, "Lumivelle Waterfall Screensaver "});
+  return RunScreenSaver(Params, SaverProgram<TForm1>(Form2, "Lumivelle Waterfall Screensaver "));
 }
