@@ -1,21 +1,26 @@
 // What every in-process test of a screensaver program starts from: a fresh settings folder,
 // display driver, headless display, desktop, clock and application per test, message boxes
-// recorded; and a click as a control's peer posts it.
+// recorded; a click as a control's peer posts it, a fake password provider, the wait for a run's
+// frames and the host's preview window.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/Driver.h"
 #include "platform/ddraw/HeadlessDevice.h"
 #include "platform/gdi/GdiMemory.h"
+#include "platform/user/WinUser.h"
 #include "platform/user/UserPeer.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Graphics.h"
 #include "platform/win32/Kernel32.h"
 
 namespace saver_test {
@@ -42,6 +47,37 @@ inline void ClickControl(TControl* Control) {
   }
   user::PostInput(window->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), {.left = true});
   user::PostInput(window->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// Waits (without timing anything) until a run has shown `Frames` frames; false after a minute.
+inline bool WaitForFrames(long Frames) {
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (ddraw::HeadlessFramesPresented() < Frames) {
+    if (std::chrono::steady_clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+// A visible window of the host's, 200 x 150 in a colour of its own, for the preview to draw in.
+inline HWND PreviewHost(user::WindowState& Host) {
+  Host.width = 200;
+  Host.height = 150;
+  Host.color = RGB(1, 2, 3);
+  return user::CreateWindowRecord(Host, nullptr);
+}
+
+// The program's preview picture, 154 x 116, drawn once at the window's top left, unscaled.
+inline void ExpectPreviewIn(HWND Window) {
+  TBitmap picture;
+  picture.LoadFromResourceName(GetModuleHandleA(nullptr), "PREV_BITMAP");
+  ASSERT_EQ(picture.GetWidth(), 154);
+  ASSERT_EQ(picture.GetHeight(), 116);
+  HDC dc = GetDC(Window);
+  for (POINT p : {POINT{0, 0}, POINT{77, 58}, POINT{153, 115}})
+    EXPECT_EQ(GetPixel(dc, p.x, p.y), static_cast<COLORREF>(picture.GetCanvas()->GetPixels(p.x, p.y)));
+  EXPECT_EQ(GetPixel(dc, 154, 0), RGB(1, 2, 3));
+  ReleaseDC(Window, dc);
 }
 
 // Reports a platform that asks the screensaver for the password, with a password provider

@@ -27,20 +27,11 @@ class EntryTest : public FountainTest {
   static int Run(std::vector<AnsiString> Params) { return WinMain(Params); }
 };
 
-// Waits (without timing anything) until the run has shown `frames` frames.
-bool WaitForFrames(long frames) {
-  const auto giveUp = std::chrono::steady_clock::now() + 60s;
-  while (ddraw::HeadlessFramesPresented() < frames)
-    if (std::chrono::steady_clock::now() > giveUp) return false;
-    else std::this_thread::sleep_for(10ms);
-  return true;
-}
-
 TEST_F(EntryTest, FullScreenRunDrawsTicksAndEndsOnAKey) {
   const auto sound = winmm::InstallSoundRecorder();
   std::vector<std::uint32_t> water[2];
   std::thread host([&] {
-    if (!WaitForFrames(30)) return;
+    if (!saver_test::WaitForFrames(30)) return;
     for (auto& seen : water) {  // the water's rectangle, ticks apart
       std::this_thread::sleep_for(300ms);
       const ddraw::HeadlessFrame frame = ddraw::HeadlessLastFrame();
@@ -86,21 +77,10 @@ TEST_F(EntryTest, SetupArgumentOpensTheDialogWithTheProgramsTitle) {
 
 TEST_F(EntryTest, PreviewDrawsTheFountainsPictureIntoTheHostWindow) {
   user::WindowState host;
-  host.width = 200;
-  host.height = 150;
   host.visible = true;
-  host.color = RGB(1, 2, 3);
-  HWND window = user::CreateWindowRecord(host, nullptr);
+  const HWND window = saver_test::PreviewHost(host);
   EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(window))}), 0);
-  TBitmap picture;
-  picture.LoadFromResourceName(GetModuleHandleA(nullptr), "PREV_BITMAP");
-  ASSERT_EQ(picture.GetWidth(), 154);
-  ASSERT_EQ(picture.GetHeight(), 116);
-  HDC dc = GetDC(window);
-  for (POINT p : {POINT{0, 0}, POINT{77, 58}, POINT{153, 115}})
-    EXPECT_EQ(GetPixel(dc, p.x, p.y), static_cast<COLORREF>(picture.GetCanvas()->GetPixels(p.x, p.y)));
-  EXPECT_EQ(GetPixel(dc, 154, 0), RGB(1, 2, 3));
-  ReleaseDC(window, dc);
+  saver_test::ExpectPreviewIn(window);
 }
 
 }  // namespace

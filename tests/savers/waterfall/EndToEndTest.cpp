@@ -14,14 +14,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Waits (without timing anything) until the run has shown `frames` frames for a while.
-bool WaitForFrames(long frames) {
-  const auto giveUp = std::chrono::steady_clock::now() + 60s;
-  while (ddraw::HeadlessFramesPresented() < frames)
-    if (std::chrono::steady_clock::now() > giveUp) return false;
-    else std::this_thread::sleep_for(10ms);
-  return true;
-}
+using saver_test::WaitForFrames;
 
 TEST_F(SceneTest, FullScreenRunDrawsTicksAndEndsOnAKey) {
   // An error end before does not carry over into the exit status of this run.

@@ -104,33 +104,17 @@ TEST_F(EntryTest, PreviewWithAHandleThatIsNoNumberShowsTheConversionError) {
 
 TEST_F(EntryTest, PreviewDrawsThePictureIntoTheHostWindow) {
   user::WindowState host;
-  host.width = 200;
-  host.height = 150;
   host.visible = true;
-  host.color = RGB(1, 2, 3);
-  HWND window = user::CreateWindowRecord(host, nullptr);
-  const auto id = std::to_string(reinterpret_cast<std::uintptr_t>(window));
-  EXPECT_EQ(Run({"/p", id}), 0);
+  const HWND window = saver_test::PreviewHost(host);
+  EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(window))}), 0);
   EXPECT_TRUE(Shown().empty());
-
-  TBitmap picture;
-  picture.LoadFromResourceName(GetModuleHandleA(nullptr), "PREV_BITMAP");
-  ASSERT_EQ(picture.GetWidth(), 154);
-  ASSERT_EQ(picture.GetHeight(), 116);
-  HDC dc = GetDC(window);
-  for (POINT p : {POINT{0, 0}, POINT{77, 58}, POINT{153, 115}})
-    EXPECT_EQ(GetPixel(dc, p.x, p.y), static_cast<COLORREF>(picture.GetCanvas()->GetPixels(p.x, p.y)));
-  EXPECT_EQ(GetPixel(dc, 154, 0), RGB(1, 2, 3));  // drawn once, unscaled
-  ReleaseDC(window, dc);
+  saver_test::ExpectPreviewIn(window);
 }
 
 // The host shows its preview window a moment after starting the program.
 TEST_F(EntryTest, PreviewWaitsForTheHostWindowToBecomeVisible) {
   user::WindowState host;
-  host.width = 200;
-  host.height = 150;
-  host.color = RGB(1, 2, 3);
-  HWND window = user::CreateWindowRecord(host, nullptr);
+  const HWND window = saver_test::PreviewHost(host);
   std::thread shows([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     host.visible = true;
@@ -138,12 +122,7 @@ TEST_F(EntryTest, PreviewWaitsForTheHostWindowToBecomeVisible) {
   });
   EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(window))}), 0);
   shows.join();
-  TBitmap picture;
-  picture.LoadFromResourceName(GetModuleHandleA(nullptr), "PREV_BITMAP");
-  HDC dc = GetDC(window);
-  EXPECT_EQ(GetPixel(dc, 77, 58), static_cast<COLORREF>(picture.GetCanvas()->GetPixels(77, 58)));
-  EXPECT_EQ(GetPixel(dc, 154, 0), RGB(1, 2, 3));
-  ReleaseDC(window, dc);
+  saver_test::ExpectPreviewIn(window);
 }
 
 TEST_F(EntryTest, PreviewEndsWithoutDrawingWhenTheHandleNamesNoWindow) {

@@ -1,5 +1,5 @@
-// The real executable as the screensaver host starts it: on a virtual X server of the test's
-// own, launched again and again, ended by the mouse as a user ends it; and without a display.
+// Each program's executable as the screensaver host starts it: on a virtual X server of the
+// test's own, launched again and again, ended by the mouse as a user ends it; and without a display.
 #include <gtest/gtest.h>
 
 #include "tests/savers/common/EndByMouse.h"
@@ -8,7 +8,13 @@ namespace {
 
 using namespace launcher;
 
-class LaunchTest : public ::testing::Test {
+struct Program {
+  const char* Path;
+  int Launches;  // in a row, each the first run of a settings folder of its own
+};
+std::ostream& operator<<(std::ostream& Out, const Program& P) { return Out << fs::path(P.Path).filename().string(); }
+
+class LaunchTest : public ::testing::TestWithParam<Program> {
  protected:
   void SetUp() override {
     char folder[] = "/tmp/rillmoor-launch-XXXXXX";
@@ -20,15 +26,15 @@ class LaunchTest : public ::testing::Test {
 };
 
 // Each launch holds the server until Qt has its own connection: none may find it resetting.
-TEST_F(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
+TEST_P(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
   const VirtualDisplay display("1920x1080x24");
   ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start";
-  for (int launch = 1; launch <= 20; ++launch) {
+  for (int launch = 1; launch <= GetParam().Launches; ++launch) {
     SCOPED_TRACE(launch);
     const fs::path config = Folder / std::to_string(launch);
     fs::create_directories(config);
     const fs::path errors = config / "errors.txt";
-    const pid_t child = Launch(RILLMOOR_PROGRAM, {"/s"},
+    const pid_t child = Launch(GetParam().Path, {"/s"},
                                {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config},
                                 {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS},
                                 {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
@@ -50,7 +56,7 @@ TEST_F(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
 }
 
 // Every mode says which display it cannot open, in one line, and fails.
-TEST_F(LaunchTest, WithoutADisplayEveryModeSaysSoAndFails) {
+TEST_P(LaunchTest, WithoutADisplayEveryModeSaysSoAndFails) {
   const std::vector<std::vector<std::string>> modes = {{}, {"/s"}, {"/c"}, {"/p", "1234"}, {"/a", "1234"}};
   for (const auto& [display, said] : {std::pair<std::string, std::string>{":4321", "cannot open the display \":4321\""},
                                       {"", "cannot open the display: DISPLAY is not set"}}) {
@@ -58,7 +64,7 @@ TEST_F(LaunchTest, WithoutADisplayEveryModeSaysSoAndFails) {
       SCOPED_TRACE(display + " " + (args.empty() ? "" : args[0]));
       const fs::path errors = Folder / "errors.txt";
       const pid_t child =
-          Launch(RILLMOOR_PROGRAM, args, {{"DISPLAY", display}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", Folder}}, &errors);
+          Launch(GetParam().Path, args, {{"DISPLAY", display}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", Folder}}, &errors);
       const std::optional<int> status = WaitUntil(child, Clock::now() + 60s);
       if (!status) {
         Stop(child);
@@ -66,10 +72,14 @@ TEST_F(LaunchTest, WithoutADisplayEveryModeSaysSoAndFails) {
       }
       ASSERT_TRUE(WIFEXITED(*status));
       EXPECT_NE(WEXITSTATUS(*status), 0);
-      EXPECT_EQ(TextOf(errors), fs::path(RILLMOOR_PROGRAM).filename().string() + ": " + said + "\n");
+      EXPECT_EQ(TextOf(errors), fs::path(GetParam().Path).filename().string() + ": " + said + "\n");
     }
   }
   EXPECT_FALSE(fs::exists(Folder / "quillmont"));  // no mode ran
 }
+
+INSTANTIATE_TEST_SUITE_P(Programs, LaunchTest,
+                         ::testing::Values(Program{RILLMOOR_PROGRAM, 20}, Program{SORRELIN_PROGRAM, 3}),
+                         [](const auto& info) { return fs::path(info.param.Path).stem().string(); });
 
 }  // namespace
