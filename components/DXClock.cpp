@@ -13,9 +13,10 @@ namespace {
 // The full turn as the clock's tables have always used it, a shade below the float nearest 2 pi.
 const float kTurn = std::bit_cast<float>(0x40C90FD8u);
 
-// A clock reaching further than this from the origin is on no screen. Refusing it keeps every
-// coordinate handed to GDI, and every sum of two of them, far inside the int range.
-constexpr long long kMaxReach = 1 << 24;
+// A clock reaching further than this from the origin is larger than any screen. Refusing it
+// keeps every coordinate handed to GDI, and every sum of two of them, far inside the int range,
+// and a frame's clock cheap: the hands' outlines are walked point by point, on screen or not.
+constexpr long long kMaxReach = 1 << 16;
 
 }  // namespace
 

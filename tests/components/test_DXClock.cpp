@@ -217,7 +217,8 @@ TEST_F(DXClockTest, ExtremeGeometryDrawsNothingAndNeverOverflows) {
   const Geometry cases[] = {
       {kMax, kCentre, 60, false}, {kCentre, kMax, 60, false}, {kMin, kMin, 60, false},
       {kCentre, kCentre, kMax, false}, {kCentre, kCentre, kMin, false}, {kMax, kMax, kMax, false},
-      {kCentre, kCentre, 1 << 23, false}, {-40, kCentre, 60, true},  // partly off the screen
+      {kCentre, kCentre, 1 << 23, false}, {kCentre, kCentre, 1 << 15, false},
+      {-40, kCentre, 60, true},  // partly off the screen
       {kCentre, kCentre, -60, true},
   };
   Open(32, kSide, kSide);
