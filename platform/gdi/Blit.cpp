@@ -113,23 +113,6 @@ void GatherPixels(std::byte* out, const std::byte* in, const std::vector<int>& c
     out += Bytes;
   }
 }
-
-// 3-byte pixels move as 4 bytes, the extra byte overwritten by the next pixel: all but the last
-// pixel, and but those of the row's last sampled column, whose fourth byte may lie past the row.
-template <>
-void GatherPixels<3>(std::byte* out, const std::byte* in, const std::vector<int>& columns) {
-  if (columns.empty()) return;
-  const int lastColumn = std::max(columns.front(), columns.back());  // the map is monotonic
-  for (std::size_t i = 0; i + 1 < columns.size(); ++i, out += 3) {
-    const std::byte* pixel = in + static_cast<std::size_t>(columns[i]) * 3;
-    if (columns[i] == lastColumn) {
-      std::memcpy(out, pixel, 3);
-    } else {
-      std::memcpy(out, pixel, 4);
-    }
-  }
-  std::memcpy(out, in + static_cast<std::size_t>(columns.back()) * 3, 3);
-}
 using GatherRoutine = void (*)(std::byte*, const std::byte*, const std::vector<int>&);
 constexpr GatherRoutine kGather[] = {&GatherPixels<1>, &GatherPixels<2>, &GatherPixels<3>, &GatherPixels<4>};
 
