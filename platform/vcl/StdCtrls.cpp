@@ -89,7 +89,9 @@ void TCustomEdit::WndProc(TMessage& Message) {
       Change();
       return;
     case CM_ENTER:
-      if (FAutoSelect && !LeftButtonHeld()) SelectAll();
+      // Only a single-line field: a memo entered keeps its caret, so a note keeps its first
+      // line in view.
+      if (FAutoSelect && !IsMultiLine() && !LeftButtonHeld()) SelectAll();
       TWinControl::WndProc(Message);
       return;
     case CM_CTL3DCHANGED:
