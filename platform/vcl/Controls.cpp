@@ -784,8 +784,9 @@ bool TWinControl::DialogKey(WORD Key) {
     want = DLGC_WANTALLKEYS;
   else
     return false;
-  const UINT code = GetDlgCode();
-  if ((code & DLGC_WANTALLKEYS) || (code & want)) return false;
+  // Each key by its own flag: a multi-line edit wants Enter and Escape, yet Tab and the
+  // arrows still move the focus unless it asks for them.
+  if (GetDlgCode() & want) return false;
   return TopWindow()->Perform(CM_DIALOGKEY, Key, 0) != 0;
 }
 

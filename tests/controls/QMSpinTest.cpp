@@ -201,7 +201,7 @@ TEST_F(QMSpinTest, WithTheEditorDisabledOnlyTheStepsChangeTheText) {
   EXPECT_EQ(Spin->GetText(), "5");
 }
 
-TEST_F(QMSpinTest, EnterPressesTheDefaultButtonWithoutALineBreakAndEscapeTheCancelButton) {
+TEST_F(QMSpinTest, EnterPressesTheDefaultButtonWithoutALineBreakEscapeTheCancelButtonAndTabMovesOn) {
   Spin->SetText("2");
   Spin->SetSelStart(1);
   Type("\r");
@@ -209,6 +209,8 @@ TEST_F(QMSpinTest, EnterPressesTheDefaultButtonWithoutALineBreakAndEscapeTheCanc
   EXPECT_EQ(Spin->GetText(), "2");
   Type("\x1b");
   EXPECT_EQ(Clicks, (std::vector<std::string>{"ok", "cancel"}));
+  Key(VK_TAB);
+  EXPECT_EQ(Form->GetActiveControl(), Ok) << "Tab leaves the edit, which takes Enter itself";
   // Without a form there is no one to take them; Enter is still no line break.
   auto* alone = new TQmSpinEdit(nullptr);
   std::unique_ptr<TQmSpinEdit> owned(alone);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the spin edit of control_form with real X input on a virtual desktop of its own:
 # typed digits and a refused letter, a click on each half of the button, a half held for a
-# second, the arrow keys, Enter and Escape; then checks what the form reported.
+# second, the arrow keys, Enter, Tab to the default button and Space on it, and Escape; then
+# checks what the form reported.
 set -euo pipefail
 form="$1"
 if [[ "${INNER:-}" != 1 ]]; then
@@ -18,6 +19,7 @@ xdotool mousemove 168 32 click 1 && sleep 0.3
 xdotool mousemove 157 22 mousedown 1 && sleep 1 && xdotool mouseup 1 && sleep 0.3
 xdotool mousemove 60 60 key --delay 100 Up Up Down && sleep 0.3
 xdotool key Return && sleep 0.3
+xdotool key Tab && sleep 0.3 && xdotool key space && sleep 0.3
 xdotool key Escape
 expect_form_closed
 mapfile -t lines <"$out"
@@ -30,5 +32,7 @@ held=$((${#values[@]} - 4 - 3))
 for ((i = 4; i < 4 + held; i++)); do ((values[i] == 13 + i - 4)) || fail "the held steps"; done
 last=$((13 + held - 1))
 [[ "${values[*]: -3}" == "$((last + 1)) $((last + 2)) $((last + 1))" ]] || fail "the arrow keys"
-[[ "${lines[-2]}" == "click OK" && "${lines[-1]}" == "click Cancel" ]] || fail "Enter and Escape"
+[[ "${lines[-3]}" == "click OK" ]] || fail "Enter"
+[[ "${lines[-2]}" == "click OK" ]] || fail "Tab to the default button and Space"
+[[ "${lines[-1]}" == "click Cancel" ]] || fail "Escape"
 echo "spin edit: ${values[*]}"

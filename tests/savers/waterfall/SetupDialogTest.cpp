@@ -381,13 +381,15 @@ TEST_F(DialogTest, TheAboutLinksOpenTheWebPageAndTheMail) {
 }
 
 // Tab selects a field's text, not a note's: a selected note would scroll to its last line.
-TEST_F(DialogTest, TabbingOntoANoteKeepsItsFirstLineInView) {
+TEST_F(DialogTest, TabbingOverANoteKeepsItsFirstLineInView) {
   TForm2* d = Open();
   d->CheckBox1PlaySound->SetFocus();
   Leave(d->CheckBox1PlaySound);
   ASSERT_EQ(d->GetActiveControl(), d->Memo1);
   EXPECT_EQ(d->Memo1->GetSelStart(), 0);
   EXPECT_EQ(d->Memo1->GetSelLength(), 0);
+  Leave(d->Memo1);
+  EXPECT_EQ(d->GetActiveControl(), d->CheckBox2ShowFPS) << "Tab goes on; a note does not keep it";
 }
 
 // --- OK, Cancel, Default Setting ---
