@@ -25,10 +25,33 @@ class LaunchTest : public ::testing::TestWithParam<Program> {
   fs::path Folder;
 };
 
-// Each launch holds the server until Qt has its own connection: none may find it resetting.
+// Another client that connects and leaves again and again, as short-lived desktop clients do:
+// whenever it leaves last, the server resets. It stops when this goes out of scope.
+class ComingAndGoingClient {
+ public:
+  explicit ComingAndGoingClient(const std::string& display) : pid_(::fork()) {
+    if (pid_ != 0) return;
+    for (;;) {
+      if (Display* x = XOpenDisplay(display.c_str())) XCloseDisplay(x);
+      ::usleep(2000);
+    }
+  }
+  ~ComingAndGoingClient() {
+    if (pid_ > 0) Stop(pid_);
+  }
+  ComingAndGoingClient(const ComingAndGoingClient&) = delete;
+  ComingAndGoingClient& operator=(const ComingAndGoingClient&) = delete;
+
+ private:
+  pid_t pid_;
+};
+
+// Each launch holds the server until Qt has its own connection: none may find it resetting,
+// though another client comes and goes meanwhile.
 TEST_P(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
   const VirtualDisplay display("1920x1080x24");
   ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start";
+  const ComingAndGoingClient other(display.Name());
   for (int launch = 1; launch <= GetParam().Launches; ++launch) {
     SCOPED_TRACE(launch);
     const fs::path config = Folder / std::to_string(launch);
