@@ -4,6 +4,21 @@
 
 #include <utility>
 
+namespace {
+
+// Whether Sheet's pixels copied into a bitmap at the desktop's depth stay as they are: 24 and
+// 32 bits hold every colour, but a 24-bit pixel has no fourth byte.
+bool DesktopHolds(TBitmap* Sheet) {
+  BITMAP sheet{};
+  if (!GetObjectA(Sheet->GetHandle(), sizeof sheet, &sheet)) return true;  // an empty sheet draws nothing
+  HDC screen = GetDC(nullptr);
+  const int desktop = GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(nullptr, screen);
+  return sheet.bmBitsPixel == desktop || (desktop >= 24 && sheet.bmBitsPixel <= desktop);
+}
+
+}  // namespace
+
 TDDani::TDDani(TComponent* AOwner) : TDDsprite(AOwner) {}
 
 TDDani::~TDDani() { CloseSurface(); }
@@ -37,12 +52,18 @@ void TDDani::Create1Surface(int Index, int Width, int Height) {
     return;
   }
   const HRESULT painted = PaintSurface(slot, [&](TCanvas& canvas) {
-    const int sheetWidth = FBitmap->GetWidth();
     const int top = FYOffsetFrame * Index;
+    const TRect rows(0, top, FBitmap->GetWidth(), top + FYOffsetFrame);
+    // A frame is its rows copied into a bitmap at the desktop's depth, then stretched. Nearest-
+    // pixel stretching picks the same pixels from the sheet as from that copy, so where the
+    // copy changes nothing the frame is stretched straight from the sheet.
+    if (DesktopHolds(FBitmap.get())) {
+      canvas.CopyRect(Rect(0, 0, Width, Height), FBitmap->GetCanvas(), rows);
+      return;
+    }
     TBitmap frame;
-    frame.SetSize(sheetWidth, FYOffsetFrame);
-    frame.GetCanvas()->CopyRect(Rect(0, 0, sheetWidth, FYOffsetFrame), FBitmap->GetCanvas(),
-                                Rect(0, top, sheetWidth, top + FYOffsetFrame));
+    frame.SetSize(rows.Width(), rows.Height());
+    frame.GetCanvas()->CopyRect(Rect(0, 0, rows.Width(), rows.Height()), FBitmap->GetCanvas(), rows);
     canvas.StretchDraw(Rect(0, 0, Width, Height), &frame);
   });
   if (FAILED(painted)) Report("Error FpSurface->GetDC (ANI)", &slot);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <random>
 #include <utility>
 
 #include "components/DDani.h"
@@ -118,6 +120,84 @@ TEST_F(DDaniTest, StretchedFramesHaveTheStretchSize) {
   EXPECT_EQ(BackRow(4), across);
   EXPECT_EQ(SourceRow(Back(2, 2)), 1);  // the second frame's row, three times over
   EXPECT_EQ(Back(2, 5), 0u);
+}
+
+// A sheet whose every stored bit is random: colour-table indices, 5-6-5 values, the unused
+// byte of 32-bit pixels.
+std::unique_ptr<TBitmap> RandomSheet(TPixelFormat Format, int Bits, int Width, int Height, std::mt19937& Random) {
+  auto sheet = std::make_unique<TBitmap>();
+  sheet->SetPixelFormat(Format);
+  sheet->SetSize(Width, Height);
+  for (int y = 0; y < Height; ++y) {
+    auto* row = static_cast<std::uint8_t*>(sheet->GetScanLine(y));
+    for (int i = 0; i < (Width * Bits + 7) / 8; ++i) row[i] = static_cast<std::uint8_t>(Random());
+  }
+  return sheet;
+}
+
+// The stored values of a surface, row by row.
+std::vector<DWORD> SurfacePixels(IDirectDrawSurface7* Surface, int Width, int Height) {
+  std::vector<DWORD> pixels;
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) pixels.push_back(ddraw_test::ReadPixel(Surface, x, y));
+  return pixels;
+}
+
+// Frame Index of Sheet as frame surfaces were first made: the frame's rows copied into a bitmap
+// at the desktop's depth, which is then stretched into a surface of Width x Height.
+std::vector<DWORD> CopiedFrame(IDirectDraw7* DD, TBitmap* Sheet, int FrameHeight, int Index, int Width, int Height) {
+  ddraw::Ref<IDirectDrawSurface7> surface = ddraw_test::Offscreen(DD, Width, Height);
+  HDC dc = nullptr;
+  EXPECT_EQ(surface->GetDC(&dc), DD_OK);
+  {
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    TBitmap frame;
+    frame.SetSize(Sheet->GetWidth(), FrameHeight);
+    const int top = FrameHeight * Index;
+    frame.GetCanvas()->CopyRect(Rect(0, 0, Sheet->GetWidth(), FrameHeight), Sheet->GetCanvas(),
+                                Rect(0, top, Sheet->GetWidth(), top + FrameHeight));
+    canvas.StretchDraw(Rect(0, 0, Width, Height), &frame);
+  }
+  surface->ReleaseDC(dc);
+  return SurfacePixels(surface.get(), Width, Height);
+}
+
+TEST_F(DDaniTest, FramesHaveThePixelsOfTheirRowsCopiedAtTheDesktopsDepthAndStretched) {
+  struct SheetFormat {
+    TPixelFormat Format;
+    int Bits;
+  };
+  const SheetFormat formats[] = {{pf1bit, 1}, {pf8bit, 8}, {pf16bit, 16}, {pf24bit, 24}, {pf32bit, 32}};
+  const TSize sizes[] = {{7, 5}, {13, 9}, {4, 2}};  // the sheet's own frame size, enlarged, reduced
+  std::mt19937 random(15);
+  for (const int display : {16, 24, 32}) {
+    DDmain->SetEnabled(false);
+    Open(display);
+    for (const int desktop : {16, 24, 32}) {
+      gdi::SetDesktopMode({1024, 768, desktop});
+      for (const SheetFormat& format : formats) {
+        for (const TSize& size : sizes) {
+          SCOPED_TRACE(testing::Message() << "display " << display << ", desktop " << desktop << ", sheet "
+                                          << format.Bits << " bits, frames " << size.cx << "x" << size.cy);
+          TDDani* ani = Sprite<TDDani>();
+          ani->SetBitmap(RandomSheet(format.Format, format.Bits, 7, 5 * 3, random).get());
+          ani->SetYOffsetFrame(5);
+          ani->SetStretching(true);
+          ani->SetStretchWidth(size.cx);
+          ani->SetStretchHeight(size.cy);
+          ani->CreateSurface();
+          ASSERT_EQ(ani->GetFrameCount(), 3);
+          for (int frame = 0; frame < 3; ++frame)
+            EXPECT_EQ(SurfacePixels(ani->GetSurface(frame), size.cx, size.cy),
+                      CopiedFrame(DDmain->FpDD7, ani->GetBitmap(), 5, frame, size.cx, size.cy))
+                << "frame " << frame;
+          delete ani;
+        }
+      }
+    }
+  }
+  EXPECT_TRUE(Errors.empty());
 }
 
 TEST_F(DDaniTest, EachFrameIsKeyedByItsOwnCorner) {
