@@ -77,6 +77,7 @@ using TExtensionList = std::vector<std::unique_ptr<TExtension>>;
 TExtension* FindExtensionOfKind(const TExtensionList& List, TGIFExtensionKind Kind);
 
 class TGIFImage;
+class TAnimatedCursorImage;
 
 class TGIFFrame : public TPersistent {
  public:
@@ -253,6 +254,7 @@ class TGIFImage : public TGraphic {
   friend class TGIFFrame;
   void AssignImage(TGIFImage* Source);
   void AssignFrame(TGIFFrame* Source);
+  void AssignCursor(TAnimatedCursorImage* Source);
   void NewImage();
   void UniqueImage();
   void ClearFrames();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/AniFile.h"
 #include "imaging/QmGIF.h"
 #include "imaging/QmGIFTexts.h"
 #include "imaging/QmGraph.h"
@@ -148,9 +149,23 @@ void TGIFImage::Assign(TPersistent* Source) {
     NewImage();
     AddFrame(bitmap);
     Changed(this);
+  } else if (auto* cursor = dynamic_cast<TAnimatedCursorImage*>(Source)) {
+    AssignCursor(cursor);
   } else {
     TGraphic::Assign(Source);
   }
+}
+
+// One frame per icon, shown as long as the cursor shows it: jiffies of 1/60 s in hundredths.
+void TGIFImage::AssignCursor(TAnimatedCursorImage* Source) {
+  NewImage();
+  FBackgroundColor = clWindow;
+  for (int i = 0; i < Source->GetIconCount(); ++i) {
+    AddFrame(Source->GetIcon(i));
+    FItems[static_cast<std::size_t>(FFrameIndex)]->FAnimateInterval =
+        static_cast<WORD>(Source->GetFrame(i)->GetJiffyRate() * 100 / 6);
+  }
+  Changed(this);
 }
 
 void TGIFImage::AssignImage(TGIFImage* Source) {

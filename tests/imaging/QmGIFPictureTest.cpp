@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "imaging/AniFile.h"
 #include "imaging/QmGIF.h"
 #include "imaging/QmGIFTexts.h"
 #include "imaging/QmUtils.h"
 #include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/Icon.h"
 #include "platform/win32/GlobalMemory.h"
+#include "tests/imaging/AniFiles.h"
 #include "tests/imaging/GifBytes.h"
 #include "tests/imaging/GifTestUtil.h"
 
@@ -192,6 +194,35 @@ TEST(GifPicture, CopiesToAndFromBitmaps) {
   EXPECT_TRUE(empty.GetBitmap()->GetEmpty());
   EXPECT_EQ(empty.GetCount(), 1);
   EXPECT_EQ(empty.GetFrameIndex(), 0);
+}
+
+// One frame per icon over the window colour, each shown for its jiffies of 1/60 s.
+TEST(GifPicture, AnAnimatedCursorBecomesOneFramePerIcon) {
+  using namespace anifiles;
+  Header header;
+  header.icons = header.steps = 4;
+  header.rate = 6;
+  TMemoryStream stream;
+  // Each "rate" chunk times the next frame; the fourth keeps the header's rate.
+  Fill(stream, Riff({Anih(header), Chunk("rate", Dwords({6})), Chunk("rate", Dwords({6})), Chunk("rate", Dwords({10})),
+                     Frames({SolidIcon(4, 'R'), SolidIcon(4, 'G'), SolidIcon(8, 'B'), SolidIcon(24, 'Y')})}));
+  TAnimatedCursorImage cursor;
+  cursor.LoadFromStream(&stream);
+  ASSERT_EQ(cursor.GetIconCount(), 4);
+  TGIFImage image;
+  image.Assign(&cursor);
+  ASSERT_EQ(image.GetCount(), 4);
+  EXPECT_EQ(image.GetBackgroundColor(), clWindow);
+  EXPECT_EQ(image.GetVersion(), gv89a);
+  EXPECT_EQ(image.GetFrameIndex(), 3);
+  const WORD intervals[] = {100, 100, 166, 100};
+  const TColor colours[] = {clRed, clLime, clBlue, clYellow};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(image.GetFrames(i)->GetAnimateInterval(), intervals[i]) << i;
+    TBitmap frame;
+    frame.Assign(image.GetFrames(i));
+    EXPECT_EQ(frame.GetCanvas()->GetPixels(16, 16), colours[i]) << i;
+  }
 }
 
 TEST(GifPicture, DrawsAnIconOnMagenta) {
