@@ -185,11 +185,19 @@ TBitmap::TBitmapImage TBitmap::NewImage(int AWidth, int AHeight, TPixelFormat Fo
   return image;
 }
 
-void TBitmap::SetImage(TBitmapImage Image) {
+void TBitmap::SetImage(std::shared_ptr<TBitmapImage> Image) {
   if (FCanvas) FCanvas->FreeContext();
   FPalette.reset();
   FImage = std::move(Image);
   Changed(this);
+}
+
+void TBitmap::OwnImage() {
+  if (FImage.use_count() == 1) return;
+  TBitmapImage image = NewImage(FImage->Width, FImage->Height, FImage->PixelFormat, FImage->Colors);
+  if (!CopyRows(FImage->Handle.get(), image.Handle.get())) CopyInto(image, false);
+  if (FCanvas) FCanvas->FreeContext();
+  FImage = std::make_shared<TBitmapImage>(std::move(image));
 }
 
 // Copies the current image into Target through the drawing layer, which converts the pixel
@@ -204,9 +212,9 @@ void TBitmap::CopyInto(TBitmapImage& Target, bool FillWithBrush) {
     const RECT all{0, 0, Target.Width, Target.Height};
     ::FillRect(target.get(), &all, fill.get());
   }
-  if (!FImage.Handle) return;
-  SelectedDC source(FImage.Handle.get());
-  BitBlt(target.get(), 0, 0, std::min(Target.Width, FImage.Width), std::min(Target.Height, FImage.Height),
+  if (!FImage->Handle) return;
+  SelectedDC source(FImage->Handle.get());
+  BitBlt(target.get(), 0, 0, std::min(Target.Width, FImage->Width), std::min(Target.Height, FImage->Height),
          source.get(), 0, 0, SRCCOPY);
 }
 
@@ -215,12 +223,11 @@ void TBitmap::Assign(TPersistent* Source) {
   if (Source == nullptr) return SetImage(TBitmapImage{});
   auto* bitmap = dynamic_cast<TBitmap*>(Source);
   if (bitmap == nullptr) return TGraphic::Assign(Source);
-  TBitmapImage image = NewImage(bitmap->FImage.Width, bitmap->FImage.Height, bitmap->FImage.PixelFormat,
-                                bitmap->FImage.Colors);
-  if (!CopyRows(bitmap->GetHandle(), image.Handle.get())) bitmap->CopyInto(image, false);
+  // Only a bitmap that owns its image alone keeps a device context on it.
+  if (bitmap->FCanvas) bitmap->FCanvas->FreeContext();
   FHandleType = bitmap->FHandleType;
   FTransparentColor = bitmap->FTransparentColor;
-  SetImage(std::move(image));
+  SetImage(bitmap->FImage);
   SetTransparent(bitmap->GetTransparent());
 }
 
@@ -232,8 +239,13 @@ TCanvas* TBitmap::GetCanvas() {
   return FCanvas.get();
 }
 
+HBITMAP TBitmap::GetHandle() {
+  OwnImage();
+  return FImage->Handle.get();
+}
+
 void TBitmap::SetHandle(HBITMAP Value) {
-  if (Value == GetHandle()) return;
+  if (Value == FImage->Handle.get()) return;
   TBitmapImage image;
   if (Value) {
     const gdi::PixelBuffer pixels = gdi::PixelsOf(Value);
@@ -249,23 +261,24 @@ void TBitmap::SetHandle(HBITMAP Value) {
 
 void TBitmap::SetPixelFormat(TPixelFormat Value) {
   if (Value == pf15bit) Value = pf16bit;
-  if (Value == FImage.PixelFormat) return;
+  if (Value == FImage->PixelFormat) return;
   // A paletted image keeps its colours when the new table has room for them.
-  const bool keepColors = !FImage.Colors.empty() && FImage.Colors.size() <= (std::size_t{1} << BitCountOf(Value));
-  TBitmapImage image = NewImage(FImage.Width, FImage.Height, Value, keepColors ? FImage.Colors : std::vector<RGBQUAD>{});
+  const bool keepColors = !FImage->Colors.empty() && FImage->Colors.size() <= (std::size_t{1} << BitCountOf(Value));
+  TBitmapImage image = NewImage(FImage->Width, FImage->Height, Value, keepColors ? FImage->Colors : std::vector<RGBQUAD>{});
   CopyInto(image, false);
   SetImage(std::move(image));
 }
 
 void* TBitmap::GetScanLine(int Row) {
-  if (!FImage.Handle || Row < 0 || Row >= FImage.Height)
+  if (!FImage->Handle || Row < 0 || Row >= FImage->Height)
     throw EInvalidGraphicOperation("Scan line index out of range");
-  return RowOf(FImage.Handle.get(), Row);
+  OwnImage();
+  return RowOf(FImage->Handle.get(), Row);
 }
 
 bool TBitmap::GetMonochrome() const {
-  return FImage.PixelFormat == pf1bit && FImage.Colors.size() == 2 && Rgb(FImage.Colors[0]) == 0 &&
-         Rgb(FImage.Colors[1]) == 0xFFFFFF;
+  return FImage->PixelFormat == pf1bit && FImage->Colors.size() == 2 && Rgb(FImage->Colors[0]) == 0 &&
+         Rgb(FImage->Colors[1]) == 0xFFFFFF;
 }
 
 void TBitmap::SetMonochrome(bool Value) {
@@ -273,15 +286,15 @@ void TBitmap::SetMonochrome(bool Value) {
   TCanvas* canvas = GetCanvas();
   const auto text = static_cast<COLORREF>(ColorToRGB(canvas->GetFont()->GetColor()));
   const auto back = static_cast<COLORREF>(ColorToRGB(canvas->GetBrush()->GetColor()));
-  TBitmapImage image = NewImage(FImage.Width, FImage.Height, Value ? pf1bit : pfDevice,
+  TBitmapImage image = NewImage(FImage->Width, FImage->Height, Value ? pf1bit : pfDevice,
                                 Value ? StandardColors(1) : std::vector<RGBQUAD>{});
-  if (image.Handle && FImage.Handle) {
+  if (image.Handle && FImage->Handle) {
     FCanvas->FreeContext();
-    SelectedDC target(image.Handle.get()), source(FImage.Handle.get());
+    SelectedDC target(image.Handle.get()), source(FImage->Handle.get());
     SetBkColor(source.get(), back);  // the colour that becomes white
     SetTextColor(target.get(), text);  // what black and white become
     SetBkColor(target.get(), back);
-    BitBlt(target.get(), 0, 0, FImage.Width, FImage.Height, source.get(), 0, 0, SRCCOPY);
+    BitBlt(target.get(), 0, 0, FImage->Width, FImage->Height, source.get(), 0, 0, SRCCOPY);
   }
   SetImage(std::move(image));
 }
@@ -294,7 +307,7 @@ void TBitmap::SetHandleType(TBitmapHandleType Value) {
 
 TColor TBitmap::GetTransparentColor() {
   if (FTransparentColor != clDefault) return FTransparentColor;
-  const TColor automatic = GetMonochrome() || GetEmpty() ? clWhite : GetCanvas()->GetPixels(0, FImage.Height - 1);
+  const TColor automatic = GetMonochrome() || GetEmpty() ? clWhite : GetCanvas()->GetPixels(0, FImage->Height - 1);
   return automatic | 0x02000000;
 }
 
@@ -305,27 +318,27 @@ void TBitmap::SetTransparentColor(TColor Value) {
 }
 
 void TBitmap::SetSize(int AWidth, int AHeight) {
-  if (AWidth == FImage.Width && AHeight == FImage.Height) return;
-  TBitmapImage image = NewImage(AWidth, AHeight, FImage.PixelFormat, FImage.Colors);
+  if (AWidth == FImage->Width && AHeight == FImage->Height) return;
+  TBitmapImage image = NewImage(AWidth, AHeight, FImage->PixelFormat, FImage->Colors);
   CopyInto(image, true);
   SetImage(std::move(image));
 }
 
 HPALETTE TBitmap::GetPalette() {
-  if (FImage.Colors.empty()) return nullptr;
-  if (!FPalette) FPalette = vcl::NewPalette(FImage.Colors);
+  if (FImage->Colors.empty()) return nullptr;
+  if (!FPalette) FPalette = vcl::NewPalette(FImage->Colors);
   return FPalette.get();
 }
 
 void TBitmap::SetPalette(HPALETTE Value) {
-  if (Value == nullptr || FImage.Colors.empty()) return;
+  if (Value == nullptr || FImage->Colors.empty()) return;
   std::array<PALETTEENTRY, 256> entries{};
   const UINT count = std::min<UINT>(GetPaletteEntries(Value, 0, 256, entries.data()), 256);
-  std::vector<RGBQUAD> colors = FImage.Colors;
+  std::vector<RGBQUAD> colors = FImage->Colors;
   for (UINT i = 0; i < count && i < colors.size(); ++i)
     colors[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
-  TBitmapImage image = NewImage(FImage.Width, FImage.Height, FImage.PixelFormat, std::move(colors));
-  CopyRows(GetHandle(), image.Handle.get());
+  TBitmapImage image = NewImage(FImage->Width, FImage->Height, FImage->PixelFormat, std::move(colors));
+  CopyRows(FImage->Handle.get(), image.Handle.get());
   SetImage(std::move(image));
 }
 
@@ -346,10 +359,10 @@ void TBitmap::LoadFromStream(TStream* Stream) {
 }
 
 void TBitmap::SaveToStream(TStream* Stream) {
-  if (!FImage.Handle) return;
+  if (!FImage->Handle) return;
   // The rows are found once, not looked up again for each row.
-  const gdi::PixelBuffer pixels = gdi::PixelsOf(GetHandle());
-  vcl::bmp::WriteBmp(Stream, {FImage.Width, FImage.Height, pixels.bitsPerPixel, FImage.Colors,
+  const gdi::PixelBuffer pixels = gdi::PixelsOf(FImage->Handle.get());
+  vcl::bmp::WriteBmp(Stream, {FImage->Width, FImage->Height, pixels.bitsPerPixel, FImage->Colors,
                               [&pixels](int row) -> const std::byte* {
                                 return pixels.bits + static_cast<std::ptrdiff_t>(row) * pixels.pitch;
                               }});
@@ -370,9 +383,10 @@ std::unique_ptr<TGraphic> TBitmap::NewGraphic() const { return std::make_unique<
 void TBitmap::SaveToClipboardFormat(WORD& AFormat, HANDLE& AData, HPALETTE& APalette) {
   TBitmap copy;
   copy.Assign(this);
+  copy.OwnImage();  // its handle goes to the clipboard
   AFormat = CF_BITMAP;
-  AData = copy.FImage.Handle.release();
-  APalette = FImage.Colors.empty() ? nullptr : vcl::NewPalette(FImage.Colors).release();
+  AData = copy.FImage->Handle.release();
+  APalette = FImage->Colors.empty() ? nullptr : vcl::NewPalette(FImage->Colors).release();
 }
 
 void TBitmap::LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APalette) {
@@ -405,10 +419,10 @@ void TBitmap::LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APale
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
   HDC target = ACanvas->GetHandle();
   HDC source = GetCanvas()->GetHandle();
-  const bool stretched = Rect.Width() != FImage.Width || Rect.Height() != FImage.Height;
+  const bool stretched = Rect.Width() != FImage->Width || Rect.Height() != FImage->Height;
   // Stretching drops or repeats whole pixels instead of mixing them.
   const int previousMode = stretched ? SetStretchBltMode(target, COLORONCOLOR) : 0;
-  StretchBlt(target, Rect.left, Rect.top, Rect.Width(), Rect.Height(), source, 0, 0, FImage.Width, FImage.Height,
+  StretchBlt(target, Rect.left, Rect.top, Rect.Width(), Rect.Height(), source, 0, 0, FImage->Width, FImage->Height,
              ACanvas->GetCopyMode());
   if (stretched) SetStretchBltMode(target, previousMode);
 }

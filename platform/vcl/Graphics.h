@@ -396,6 +396,7 @@ class TBitmapCanvas;
 
 // A picture held as a device-independent bitmap. New areas take the canvas's brush colour.
 // 16-bit images are 5-6-5, so pf15bit is kept as pf16bit. pfDevice is the desktop's depth.
+// Bitmaps assigned from one another share one image until one of them may change its pixels.
 class TBitmap : public TGraphic {
  public:
   TBitmap();
@@ -403,19 +404,21 @@ class TBitmap : public TGraphic {
   TBitmap(const TBitmap&) = delete;
   TBitmap& operator=(const TBitmap&) = delete;
 
-  // From a TBitmap: a copy; from nil: empty; from other pictures through their AssignTo.
+  // From a TBitmap: its image, shared; from nil: empty; from other pictures through their AssignTo.
   void Assign(TPersistent* Source) override;
 
-  // A canvas on a memory device context that holds the bitmap.
+  // A canvas on a memory device context that holds the bitmap (its own image from then on).
   TCanvas* GetCanvas();
-  // The DIB section (null when empty). Setting takes ownership of a bitmap made by the
-  // drawing layer; a handle that is no bitmap raises EInvalidGraphic and stays the caller's.
-  HBITMAP GetHandle() const { return FImage.Handle.get(); }
+  // The DIB section (null when empty), the bitmap's own from then on, as its pixels may be
+  // changed through it. Setting takes ownership of a bitmap made by the drawing layer; a handle
+  // that is no bitmap raises EInvalidGraphic and stays the caller's.
+  HBITMAP GetHandle();
   void SetHandle(HBITMAP Value);
-  TPixelFormat GetPixelFormat() const { return FImage.PixelFormat; }
+  TPixelFormat GetPixelFormat() const { return FImage->PixelFormat; }
   // Converts the image; 1, 4 and 8 bits get a standard palette unless already paletted.
   void SetPixelFormat(TPixelFormat Value);
-  // Row Row's pixels, top row first; EInvalidGraphicOperation "Scan line index out of range".
+  // Row Row's pixels, top row first, of the bitmap's own image; EInvalidGraphicOperation "Scan
+  // line index out of range".
   void* GetScanLine(int Row);
   // One bit per pixel in black and white. Setting it converts as the device does: to
   // monochrome, the canvas's brush colour becomes white and every other colour black; from
@@ -431,11 +434,11 @@ class TBitmap : public TGraphic {
   void SetTransparentColor(TColor Value);
   TTransparentMode GetTransparentMode() const { return FTransparentColor == clDefault ? tmAuto : tmFixed; }
 
-  bool GetEmpty() override { return !FImage.Handle; }
-  int GetWidth() override { return FImage.Width; }
-  void SetWidth(int Value) override { SetSize(Value, FImage.Height); }
-  int GetHeight() override { return FImage.Height; }
-  void SetHeight(int Value) override { SetSize(FImage.Width, Value); }
+  bool GetEmpty() override { return !FImage->Handle; }
+  int GetWidth() override { return FImage->Width; }
+  void SetWidth(int Value) override { SetSize(Value, FImage->Height); }
+  int GetHeight() override { return FImage->Height; }
+  void SetHeight(int Value) override { SetSize(FImage->Width, Value); }
   void SetSize(int AWidth, int AHeight);
   // A palette made from the colour table of a 1-, 4- or 8-bit image, owned by the bitmap; null
   // for other depths. Setting copies the entries into the colour table.
@@ -475,9 +478,13 @@ class TBitmap : public TGraphic {
   static TBitmapImage NewImage(int AWidth, int AHeight, TPixelFormat Format, std::vector<RGBQUAD> Colors);
   void ReadDIB(std::span<const std::byte> Dib, std::size_t BitsOffset);
   void CopyInto(TBitmapImage& Target, bool FillWithBrush);
-  void SetImage(TBitmapImage Image);
+  void SetImage(TBitmapImage Image) { SetImage(std::make_shared<TBitmapImage>(std::move(Image))); }
+  void SetImage(std::shared_ptr<TBitmapImage> Image);
+  // Before the pixels may change: a shared image is copied, so the others keep theirs.
+  void OwnImage();
 
-  TBitmapImage FImage;
+  // Never null; only ever replaced, its pixels changed only while no other bitmap shares it.
+  std::shared_ptr<TBitmapImage> FImage = std::make_shared<TBitmapImage>();
   TBitmapHandleType FHandleType = bmDIB;
   TColor FTransparentColor = clDefault;
   vcl::GdiPalette FPalette;

@@ -103,6 +103,21 @@ TEST(Jpeg, DecodesIntoABitmapThroughAssignment) {
   ExpectQuarters(bitmap);
 }
 
+// The bitmap shares the decoded pixels until it is drawn on.
+TEST(Jpeg, ABitmapMadeFromItAndDrawnOnLeavesItsPicture) {
+  TJPEGImage jpeg;
+  Load(jpeg, Picture16());
+  TBitmap bitmap;
+  bitmap.Assign(&jpeg);
+  bitmap.GetCanvas()->FillRect(Rect(0, 0, 16, 16));
+  TBitmap drawn;
+  drawn.SetPixelFormat(pf24bit);
+  drawn.SetSize(16, 16);
+  drawn.GetCanvas()->Draw(0, 0, &jpeg);
+  ExpectQuarters(drawn);
+  EXPECT_EQ(bitmap.GetCanvas()->GetPixels(4, 4), clWhite);
+}
+
 TEST(Jpeg, PictureToSpriteCopy) {
   TPicture picture;  // as an image component holds it
   {
