@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "tests/platform/gdi/GdiFixture.h"
 
@@ -80,6 +83,23 @@ TEST(Bitmap, BottomUpSectionStoresTheBottomRowFirst) {
   EXPECT_EQ(ds.dsBm.bmBits, up.bits);
   EXPECT_EQ(ds.dsBmih.biHeight, 3);
   EXPECT_EQ(ds.dsBmih.biSizeImage, 24u);
+}
+
+// Pixel memory comes from the heap, from huge pages that blocks share, or mapped on its own,
+// by size; blocks go back in and out of order, and whatever memory a new bitmap gets is black.
+TEST(Bitmap, NewBitmapsAreBlackWhateverCameAndWentBefore) {
+  const int rows[] = {4, 40, 400, 800, 1000};  // 600 pixels of 4 bytes: 9 KB .. 2.4 MB
+  std::vector<std::unique_ptr<TestCanvas>> kept;
+  for (int round = 0; round < 80; ++round) {
+    SCOPED_TRACE(round);
+    if (round == 60) kept.clear();  // every block given back
+    auto canvas = std::make_unique<TestCanvas>(600, rows[round % 5]);
+    auto* bytes = static_cast<std::uint8_t*>(canvas->bits);
+    const std::size_t size = std::size_t{600} * 4 * static_cast<std::size_t>(canvas->height);
+    ASSERT_EQ(std::count(bytes, bytes + size, 0), static_cast<std::ptrdiff_t>(size));
+    std::memset(bytes, 0xFF, size);
+    if (round % 3 == 0) kept.push_back(std::move(canvas));
+  }
 }
 
 TEST(Bitmap, RejectsHeadersItCannotDraw) {
