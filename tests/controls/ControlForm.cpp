@@ -244,7 +244,13 @@ int main(int argc, char* argv[]) {
     TControlForm* form = nullptr;
     Application->CreateForm(form);
   }
-  Report("ready", "");
+  // Ready once the loop runs with the form shown and nothing queued: input sent earlier could be
+  // lost while a slow (sanitizer) build still starts.
+  Application->OnIdle = [reported = false](TObject*, bool& Done) mutable {
+    if (!reported) Report("ready", "");
+    reported = true;
+    Done = true;
+  };
   Application->Run();
   return 0;
 }

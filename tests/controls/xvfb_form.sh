@@ -9,8 +9,9 @@ trap 'rm -f "$out" "$err"' EXIT
 start_form() {
   "$@" >"$out" 2>"$err" &
   pid=$!
-  for _ in $(seq 200); do grep -q ready "$out" && break; sleep 0.1; done
-  sleep 0.5
+  for _ in $(seq 600); do grep -q ready "$out" && break; sleep 0.1; done
+  # The window is mapped and painted a moment after the loop first runs.
+  sleep 1
 }
 
 # After the key that closes it: the form must end, and end well.
