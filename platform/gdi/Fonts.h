@@ -12,6 +12,12 @@
 
 namespace gdi {
 
+// Rows of a text's cell, counted from its top, that one of the font's lines covers.
+struct LineBand {
+  int top = 0;
+  int height = 0;
+};
+
 struct FontMetrics {
   int height = 0;
   int ascent = 0;
@@ -21,6 +27,8 @@ struct FontMetrics {
   int aveCharWidth = 0;
   int maxCharWidth = 0;
   int weight = FW_NORMAL;
+  LineBand underline;
+  LineBand strikeOut;
 };
 
 // One character's mask (1 = ink), `left` and `top` from the pen position at the cell's top.

@@ -12,9 +12,11 @@ namespace {
 const LOGFONTA& FontOf(const DcObject& dc) { return dc.state.font->font; }
 
 // Draws one line with its cell's top-left corner at device (x, y); an opaque
-// background fills the whole cell first.
+// background fills the whole cell first. The font's underline and strike-out run across the
+// whole advance, blanks included.
 void DrawRun(const DcObject& dc, Painter& painter, int x, int y, std::string_view text) {
-  const TextRun run = LayOut(FontOf(dc), text);
+  const LOGFONTA& font = FontOf(dc);
+  const TextRun run = LayOut(font, text);
   if (dc.state.bkMode == OPAQUE)
     painter.fill({x, y, x + run.width, y + run.metrics.height},
                  Ink{painter.coder().encode(ResolveColor(dc, dc.state.bkColor))});
@@ -25,6 +27,11 @@ void DrawRun(const DcObject& dc, Painter& painter, int x, int y, std::string_vie
     painter.mask(penX + g.left, y + g.top, g.width, g.height, g.mask, ink);
     penX += g.advance;
   }
+  const auto line = [&](const LineBand& band) {
+    painter.fill({x, y + band.top, x + run.width, y + band.top + band.height}, Ink{ink});
+  };
+  if (font.lfUnderline) line(run.metrics.underline);
+  if (font.lfStrikeOut) line(run.metrics.strikeOut);
 }
 
 bool ValidText(LPCSTR text, int length) { return length >= 0 && (length == 0 || text); }

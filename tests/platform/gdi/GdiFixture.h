@@ -1,8 +1,10 @@
-// Test helpers: a memory device context over a fresh device-independent bitmap, and pictures of
-// its pixels as text rows ('#' where a pixel has the ink colour, '.' elsewhere).
+// Test helpers: a memory device context over a fresh device-independent bitmap, pictures of its
+// pixels as text rows ('#' where a pixel has the ink colour, '.' elsewhere), and where an ink lies.
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/GdiMemory.h"
@@ -57,5 +59,35 @@ struct TestCanvas {
       out += '\n';
     }
     return out;
+  }
+
+  // The bounding box of the pixels of one colour, empty when there are none.
+  RECT inkBox(COLORREF ink) const {
+    RECT box{width, height, 0, 0};
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if (GetPixel(dc, x, y) == ink) {
+          box.left = std::min<LONG>(box.left, x);
+          box.top = std::min<LONG>(box.top, y);
+          box.right = std::max<LONG>(box.right, x + 1);
+          box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    return box;
+  }
+
+  // Bands of rows, as {top, bottom}, in which one colour covers columns x0..x1-1 whole and
+  // neither column beside them: the lines drawn across a text.
+  std::vector<std::pair<int, int>> fullRows(int x0, int x1, COLORREF ink) const {
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < height; ++y) {
+      bool full = GetPixel(dc, x0 - 1, y) != ink && GetPixel(dc, x1, y) != ink;
+      for (int x = x0; x < x1 && full; ++x) full = GetPixel(dc, x, y) == ink;
+      if (!full) continue;
+      if (!bands.empty() && bands.back().second == y)
+        bands.back().second = y + 1;
+      else
+        bands.emplace_back(y, y + 1);
+    }
+    return bands;
   }
 };

@@ -1,5 +1,6 @@
 // Text: drawn in the text colour inside its measured cell, opaque or transparent background,
-// font sizes by character or cell height, face fallback, and text on several threads at once.
+// font sizes by character or cell height, face fallback, underline and strike-out where the
+// faces put them, and text on several threads at once.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,20 +30,6 @@ class NoUserConfig : public testing::Environment {
 };
 const auto* const kEnvironment = testing::AddGlobalTestEnvironment(new NoUserConfig);
 
-// The bounding box of the pixels of one colour, empty when there are none.
-RECT Ink(const TestCanvas& c, COLORREF color) {
-  RECT box{c.width, c.height, 0, 0};
-  for (int y = 0; y < c.height; ++y)
-    for (int x = 0; x < c.width; ++x)
-      if (GetPixel(c.dc, x, y) == color) {
-        box.left = std::min<LONG>(box.left, x);
-        box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1);
-        box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-  return box;
-}
-
 HFONT Font(int height, const char* face, int weight = FW_NORMAL) {
   return CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, 0, face);
 }
@@ -55,7 +42,7 @@ TEST(Text, TransparentTextStaysInsideItsExtentAndLeavesTheBackground) {
   ASSERT_TRUE(TextOutA(c.dc, 10, 5, "Frame rate: 60 FPS", 18));
   SIZE size{};
   ASSERT_TRUE(GetTextExtentPoint32A(c.dc, "Frame rate: 60 FPS", 18, &size));
-  const RECT box = Ink(c, kWhite);
+  const RECT box = c.inkBox(kWhite);
   ASSERT_LT(box.left, box.right) << "nothing drawn";
   EXPECT_GE(box.left, 10);
   EXPECT_GE(box.top, 5);
@@ -77,7 +64,7 @@ TEST(Text, OpaqueModeFillsTheCellWithTheBackgroundColour) {
   EXPECT_EQ(GetPixel(c.dc, 2 + size.cx - 1, 3 + size.cy - 1), kRed);
   EXPECT_EQ(GetPixel(c.dc, 2 + size.cx, 3), 0u);
   EXPECT_EQ(GetPixel(c.dc, 2, 3 + size.cy), 0u);
-  EXPECT_LT(Ink(c, kWhite).left, Ink(c, kWhite).right);
+  EXPECT_LT(c.inkBox(kWhite).left, c.inkBox(kWhite).right);
 }
 
 TEST(Text, SystemFontIsASansFaceAboutSixteenPixelsHigh) {
@@ -122,6 +109,80 @@ TEST(Text, UnknownFaceFallsBackToTheSansFaceAndBoldIsWider) {
   SIZE empty{1, 1};
   EXPECT_TRUE(GetTextExtentPoint32A(c.dc, "", 0, &empty));
   EXPECT_EQ(empty.cx, 0);
+}
+
+// Where a face's own tables put its lines, in its units (2048 to the em): the underline's
+// centre below the baseline and its thickness (post table, as FreeType reads it), the top of
+// the strike-out above the baseline and its thickness (OS/2 table).
+struct FaceLines {
+  const char* face;
+  int underlineCentre, underlineSize, strikeOutTop, strikeOutSize;
+};
+constexpr FaceLines kLiberationSans{"Liberation Sans", 142, 150, 530, 102};
+constexpr FaceLines kDejaVuSans{"DejaVu Sans", 85, 90, 530, 102};
+
+struct LineCase {
+  const char* name;
+  FaceLines lines;
+  int em;
+  int bkMode;
+  bool clipped;  // ExtTextOutA clipped to the text's left half
+};
+
+// "a b": no glyph row runs across the blank, so only a line drawn across the advance fills a
+// whole row.
+TEST(Text, UnderlineAndStrikeOutRunAcrossTheAdvanceWhereTheFaceSays) {
+  const LineCase cases[] = {
+      {"the dialog's links", kLiberationSans, 11, TRANSPARENT, false},
+      {"large, transparent", kLiberationSans, 100, TRANSPARENT, false},
+      {"large, opaque", kLiberationSans, 100, OPAQUE, false},
+      {"another face's lines", kDejaVuSans, 100, TRANSPARENT, false},
+      {"clipped", kDejaVuSans, 40, OPAQUE, true},
+  };
+  constexpr int kX = 12, kY = 6;
+  for (const LineCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    TestCanvas c(360, 150);
+    c.clear(kBlue);
+    SetBkMode(c.dc, k.bkMode);
+    SetBkColor(c.dc, kRed);
+    SetTextColor(c.dc, kWhite);
+    const double px = k.em / 2048.0;
+    const HFONT plain = Font(-k.em, k.lines.face);
+    const HFONT lined = CreateFontA(-k.em, 0, 0, 0, FW_NORMAL, 0, 1, 1, 0, 0, 0, 0, 0, k.lines.face);
+    const HGDIOBJ old = SelectObject(c.dc, plain);
+    SIZE size{};
+    TEXTMETRICA tm{};
+    GetTextExtentPoint32A(c.dc, "a b", 3, &size);
+    GetTextMetricsA(c.dc, &tm);
+    ASSERT_TRUE(ExtTextOutA(c.dc, kX, kY, 0, nullptr, "a b", 3, nullptr));
+    EXPECT_TRUE(c.fullRows(kX, kX + size.cx, kWhite).empty()) << "lines without the font's flags";
+
+    c.clear(kBlue);
+    SelectObject(c.dc, lined);
+    const int right = k.clipped ? kX + size.cx / 2 : kX + size.cx;
+    const RECT clip{kX, kY, right, kY + size.cy};
+    ASSERT_TRUE(ExtTextOutA(c.dc, kX, kY, k.clipped ? ETO_CLIPPED : 0, &clip, "a b", 3, nullptr));
+    const auto bands = c.fullRows(kX, right, kWhite);
+    ASSERT_EQ(bands.size(), 2u) << c.picture(kWhite);
+    const int baseline = kY + tm.tmAscent;
+    const auto [strikeTop, strikeBottom] = bands[0];
+    const auto [underTop, underBottom] = bands[1];
+    EXPECT_NEAR(strikeTop, baseline - k.lines.strikeOutTop * px, 1.0);
+    EXPECT_NEAR(strikeBottom - strikeTop, std::max(1.0, k.lines.strikeOutSize * px), 1.0);
+    EXPECT_NEAR((underTop + underBottom) / 2.0, baseline + k.lines.underlineCentre * px, 1.0);
+    EXPECT_NEAR(underBottom - underTop, std::max(1.0, k.lines.underlineSize * px), 1.0);
+    EXPECT_GE(underTop, baseline) << "the underline lies below the baseline";
+    EXPECT_LE(underBottom, kY + size.cy) << "and inside the text's cell";
+    // The background beside the lines follows the mode, and a clipped line stops at the rectangle.
+    const COLORREF behind = k.bkMode == OPAQUE ? kRed : kBlue;
+    EXPECT_EQ(GetPixel(c.dc, kX - 1, underTop), kBlue);
+    EXPECT_EQ(GetPixel(c.dc, right, underTop), kBlue);
+    EXPECT_EQ(GetPixel(c.dc, kX, kY + size.cy - 1), underBottom == kY + size.cy ? kWhite : behind);
+    SelectObject(c.dc, old);
+    DeleteObject(plain);
+    DeleteObject(lined);
+  }
 }
 
 TEST(Text, ContextsOnSeveralThreadsDrawTheSameText) {

@@ -225,6 +225,16 @@ TEST_F(DialogCtrlsTest, ALabelFitsItsTextRunsOnClickAndShowsItsCursorOverTheWind
     return false;
   };
   EXPECT_TRUE(inked(static_cast<COLORREF>(clNavy)));
+  // The underline: one row of the label in its colour from the text's first column to its last.
+  const auto underlined = [&] {
+    for (int y = 56; y < 56 + link->GetHeight(); ++y) {
+      int x = 176;
+      while (x < 176 + link->GetWidth() && GetPixel(dc, x, y) == static_cast<COLORREF>(clNavy)) ++x;
+      if (x == 176 + link->GetWidth()) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(underlined());
   link->SetEnabled(false);
   Form->Repaint();
   EXPECT_FALSE(inked(static_cast<COLORREF>(clNavy)));
