@@ -1,9 +1,11 @@
-// Caret movement and editing over an 8-bit text whose lines end in CR LF.
+// Caret movement, editing and the clipboard over an 8-bit text whose lines end in CR LF.
 #include "platform/vcl/EditText.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/user/WinUser.h"
+#include "platform/vcl/Clipbrd.h"
 
 namespace vcl {
 namespace {
@@ -106,6 +108,44 @@ bool EditChar(AnsiString& text, EditSelection& selection, char key, int maxLengt
   if (key == '\r') return multiLine && ReplaceSelection(text, selection, kLineBreak, maxLength);
   if (code < 32) return false;
   return ReplaceSelection(text, selection, std::string_view(&key, 1), maxLength);
+}
+
+EditRequest EditRequestOf(UINT message, WPARAM key, bool shift, bool control) {
+  if (message == WM_CHAR) {
+    switch (key) {
+      case 0x01: return {EM_SETSEL, 0, INT_MAX};  // Ctrl+A
+      case 0x03: return {WM_COPY};
+      case 0x16: return {WM_PASTE};
+      case 0x18: return {WM_CUT};
+      default: return {};
+    }
+  }
+  if (message != WM_KEYDOWN) return {};
+  if (key == VK_DELETE && shift) return {WM_CUT};
+  if (key == VK_INSERT && shift) return {WM_PASTE};
+  if (key == VK_INSERT && control) return {WM_COPY};
+  return {};
+}
+
+AnsiString SelectedText(const AnsiString& text, EditSelection selection) {
+  selection.Clamp(static_cast<int>(text.size()));
+  return text.substr(static_cast<std::size_t>(selection.Start()), static_cast<std::size_t>(selection.Length()));
+}
+
+void CopySelection(const AnsiString& text, const EditSelection& selection) {
+  const AnsiString selected = SelectedText(text, selection);
+  if (!selected.empty()) Clipboard()->SetAsText(selected);
+}
+
+bool CutSelection(AnsiString& text, EditSelection& selection) {
+  CopySelection(text, selection);
+  return ReplaceSelection(text, selection, {}, 0);
+}
+
+bool PasteClipboard(AnsiString& text, EditSelection& selection, int maxLength, bool multiLine) {
+  AnsiString pasted = Clipboard()->GetAsText();
+  if (!multiLine) pasted = pasted.substr(0, pasted.find_first_of("\r\n"));
+  return ReplaceSelection(text, selection, pasted, maxLength);
 }
 
 }  // namespace vcl

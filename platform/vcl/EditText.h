@@ -1,5 +1,6 @@
 // The editing rules of an edit field over its text, shared by the edit controls and the combo
-// box's edit part: caret and selection, typing, deleting and moving the caret.
+// box's edit part: caret and selection, typing, deleting and moving the caret, and the keys
+// that cut, copy, paste and select the whole text.
 #pragma once
 
 #include <string_view>
@@ -31,5 +32,24 @@ bool EditKeyDown(AnsiString& text, EditSelection& selection, WORD key, bool shif
 // new line in a multi-line text; other control characters do nothing here. Whether the text
 // changed.
 bool EditChar(AnsiString& text, EditSelection& selection, char key, int maxLength, bool multiLine);
+
+// The message an edit field performs on itself for a key (WM_KEYDOWN with its virtual-key code)
+// or a typed character (WM_CHAR): WM_CUT for Shift+Delete and Ctrl+X, WM_COPY for Ctrl+Insert
+// and Ctrl+C, WM_PASTE for Shift+Insert and Ctrl+V, and for Ctrl+A an EM_SETSEL from the start
+// to past the end, which selects the whole text. A message of 0: the key asks for none of them.
+struct EditRequest {
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+};
+EditRequest EditRequestOf(UINT message, WPARAM key, bool shift, bool control);
+
+AnsiString SelectedText(const AnsiString& text, EditSelection selection);
+// WM_COPY, WM_CUT and WM_PASTE through the class library's clipboard. Copying and cutting an
+// empty selection leave the clipboard as it is; a single-line text pastes the first line only.
+// Whether the text changed.
+void CopySelection(const AnsiString& text, const EditSelection& selection);
+bool CutSelection(AnsiString& text, EditSelection& selection);
+bool PasteClipboard(AnsiString& text, EditSelection& selection, int maxLength, bool multiLine);
 
 }  // namespace vcl

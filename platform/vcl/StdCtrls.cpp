@@ -4,7 +4,21 @@
 #include <algorithm>
 
 #include "platform/user/UserPeer.h"
-#include "platform/vcl/Clipbrd.h"
+
+namespace {
+
+// Performs on an edit field what a key asks of it beside typing (cut, copy, paste, select
+// all), as the field's own message, so a control that handles the message handles the key too.
+// Whether the key asked for one.
+bool PerformEditRequest(TWinControl& Field, const TMessage& Key) {
+  const vcl::EditRequest request =
+      vcl::EditRequestOf(Key.Msg, Key.WParam, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0);
+  if (request.message == 0) return false;
+  Field.Perform(request.message, request.wParam, request.lParam);
+  return true;
+}
+
+}  // namespace
 
 // --- TCustomEdit ---
 
@@ -39,11 +53,7 @@ void TCustomEdit::SetSelLength(int Value) {
   ShowSelection();
 }
 
-AnsiString TCustomEdit::GetSelText() const {
-  vcl::EditSelection s = FSelection;
-  s.Clamp(static_cast<int>(GetText().size()));
-  return GetText().substr(static_cast<std::size_t>(s.Start()), static_cast<std::size_t>(s.Length()));
-}
+AnsiString TCustomEdit::GetSelText() const { return vcl::SelectedText(GetText(), FSelection); }
 
 void TCustomEdit::SelectAll() {
   FSelection = {0, static_cast<int>(GetText().size())};
@@ -112,46 +122,27 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
   AnsiString& text = TextBuffer();
   switch (Message.Msg) {
     case WM_KEYDOWN: {
+      if (PerformEditRequest(*this, Message)) return;
       const WORD key = static_cast<WORD>(Message.WParam);
-      const bool shift = GetKeyState(VK_SHIFT) < 0;
-      if (key == VK_DELETE && shift) {
-        Perform(WM_CUT, 0, 0);
-      } else if (key == VK_INSERT && shift) {
-        Perform(WM_PASTE, 0, 0);
-      } else if (key == VK_INSERT && GetKeyState(VK_CONTROL) < 0) {
-        Perform(WM_COPY, 0, 0);
-      } else if (key == VK_DELETE && FReadOnly) {
-        return;
-      } else if (vcl::EditKeyDown(text, FSelection, key, shift, IsMultiLine())) {
+      if (key == VK_DELETE && FReadOnly) return;
+      if (vcl::EditKeyDown(text, FSelection, key, GetKeyState(VK_SHIFT) < 0, IsMultiLine()))
         Edited();
-      } else {
+      else
         ShowSelection();
-      }
       return;
     }
-    case WM_CHAR: {
-      const char key = static_cast<char>(Message.WParam);
-      if (key == 0x03) Perform(WM_COPY, 0, 0);
-      if (key == 0x16) Perform(WM_PASTE, 0, 0);
-      if (key == 0x18) Perform(WM_CUT, 0, 0);
-      if (!FReadOnly && vcl::EditChar(text, FSelection, key, FMaxLength, IsMultiLine())) Edited();
+    case WM_CHAR:
+      if (PerformEditRequest(*this, Message)) return;
+      if (!FReadOnly && vcl::EditChar(text, FSelection, static_cast<char>(Message.WParam), FMaxLength, IsMultiLine()))
+        Edited();
       return;
-    }
-    case WM_COPY:
-      if (FSelection.Length() > 0) Clipboard()->SetAsText(GetSelText());
-      return;
+    case WM_COPY: vcl::CopySelection(text, FSelection); return;
     case WM_CUT:
-      if (FReadOnly || FSelection.Length() == 0) return;
-      Clipboard()->SetAsText(GetSelText());
-      if (vcl::ReplaceSelection(text, FSelection, {}, 0)) Edited();
+      if (!FReadOnly && vcl::CutSelection(text, FSelection)) Edited();
       return;
-    case WM_PASTE: {
-      if (FReadOnly) return;
-      AnsiString pasted = Clipboard()->GetAsText();
-      if (!IsMultiLine()) pasted = pasted.substr(0, pasted.find_first_of("\r\n"));
-      if (vcl::ReplaceSelection(text, FSelection, pasted, FMaxLength)) Edited();
+    case WM_PASTE:
+      if (!FReadOnly && vcl::PasteClipboard(text, FSelection, FMaxLength, IsMultiLine())) Edited();
       return;
-    }
     case EM_SETSEL:
       FSelection = {static_cast<int>(Message.WParam), static_cast<int>(Message.LParam)};
       ShowSelection();
@@ -508,6 +499,7 @@ void TComboBox::DefaultHandler(TMessage& Message) {
       Changed();
       return;
     case WM_KEYDOWN: {
+      if (PerformEditRequest(*this, Message)) return;
       const auto key = static_cast<WORD>(Message.WParam);
       const bool alt = GetKeyState(VK_MENU) < 0;
       if (key == VK_F4 || (alt && (key == VK_DOWN || key == VK_UP))) {
@@ -523,7 +515,15 @@ void TComboBox::DefaultHandler(TMessage& Message) {
       return;
     }
     case WM_CHAR:
+      if (PerformEditRequest(*this, Message)) return;
       if (vcl::EditChar(TextBuffer(), FSelection, static_cast<char>(Message.WParam), 0, false)) UserTyped();
+      return;
+    case WM_COPY: vcl::CopySelection(GetText(), FSelection); return;
+    case WM_CUT:
+      if (vcl::CutSelection(TextBuffer(), FSelection)) UserTyped();
+      return;
+    case WM_PASTE:
+      if (vcl::PasteClipboard(TextBuffer(), FSelection, 0, false)) UserTyped();
       return;
     default: TWinControl::DefaultHandler(Message);
   }

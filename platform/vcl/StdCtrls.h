@@ -205,7 +205,7 @@ class TLabel : public TGraphicControl {
 // An editable combo box (its own text above a list that drops down). The items are the
 // control's; the peer reads them when the list opens. Setting ItemIndex runs no handler; the
 // user's choice from the list or typing runs OnChange, and text typed that names no item leaves
-// ItemIndex at -1.
+// ItemIndex at -1. Its text cuts, copies, pastes and selects with the keys an edit field's does.
 class TComboBox : public TWinControl {
  public:
   explicit TComboBox(TComponent* AOwner);

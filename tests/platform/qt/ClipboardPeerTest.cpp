@@ -1,9 +1,11 @@
 // The clipboard through Qt: what the program places is text or an image other programs can
 // paste and data of the program's own types; text or an image another program placed is
-// pasted into the edit controls or as a bitmap.
+// pasted into the edit controls and the combo box's text or as a bitmap.
 #include "PeerFixture.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -111,6 +113,49 @@ TEST_F(ClipboardThroughQt, EditsCutAndCopyTextOtherProgramsPasteAndPasteTheirs) 
   EXPECT_EQ(lines->toPlainText(), QString::fromUtf8("na\u00efve\nline two"));
   EXPECT_EQ(edit->GetText(), "na\xefve") << "a single line takes the first line";
   EXPECT_EQ(line->text(), QString::fromUtf8("na\u00efve"));
+}
+
+// The keys as the keyboard types them into the combo box's widget where it has the focus:
+// Ctrl+A and Ctrl+C give another program the whole text, Ctrl+X takes it away, and what
+// another program placed comes in with Ctrl+V and Shift+Insert and chooses its item.
+TEST_F(ClipboardThroughQt, TheCombosTextCutsCopiesAndPastesWithTheEditsKeys) {
+  auto* combo = new TComboBox(Form);
+  combo->SetParent(Form);
+  combo->SetBounds(10, 10, 209, 21);
+  for (const char* city : {"AACHEN GE", "BERGEN NO", "LONDON GB"}) combo->GetItems()->Add(city);
+  Form->Show();
+  combo->SetItemIndex(1);
+  combo->SetFocus();
+  Settle();
+  auto* widget = WidgetOf<QComboBox>(combo);
+  ASSERT_NE(widget, nullptr);
+  QWidget* focused = QApplication::focusWidget();
+  ASSERT_TRUE(focused == widget || focused == widget->lineEdit());
+  const auto press = [&](int key, const char* text, Qt::KeyboardModifiers modifiers) {
+    PressKey(focused, key, QString::fromLatin1(text), modifiers);
+    Settle();
+  };
+
+  press(Qt::Key_End, "", Qt::NoModifier);
+  press(Qt::Key_A, "\x01", Qt::ControlModifier);
+  EXPECT_EQ(widget->lineEdit()->selectedText(), "BERGEN NO");
+  press(Qt::Key_C, "\x03", Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "BERGEN NO");
+  press(Qt::Key_X, "\x18", Qt::ControlModifier);
+  EXPECT_EQ(widget->lineEdit()->text(), "");
+  EXPECT_EQ(combo->GetItemIndex(), -1);
+  EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->data("text/plain"), QByteArray("BERGEN NO"));
+
+  QGuiApplication::clipboard()->setText("LONDON GB");
+  press(Qt::Key_V, "\x16", Qt::ControlModifier);
+  EXPECT_EQ(widget->lineEdit()->text(), "LONDON GB");
+  EXPECT_EQ(combo->GetItemIndex(), 2) << "a pasted name chooses its item";
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("AACHEN GE\nline two"));
+  press(Qt::Key_A, "\x01", Qt::ControlModifier);
+  press(Qt::Key_Insert, "", Qt::ShiftModifier);
+  EXPECT_EQ(widget->lineEdit()->text(), "AACHEN GE");
+  EXPECT_EQ(combo->GetText(), "AACHEN GE");
+  EXPECT_EQ(combo->GetItemIndex(), 0);
 }
 
 }  // namespace

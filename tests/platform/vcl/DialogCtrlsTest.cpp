@@ -1,10 +1,12 @@
 // The controls of the setup dialogs without a toolkit: check boxes and radio buttons with the
-// handlers the program's changes run, the combo box, the track bar, the page control, the memo,
-// labels, group frames, the panel, the colour dialog and the document opener.
+// handlers the program's changes run, the combo box and its clipboard keys, the track bar, the
+// page control, the memo, labels, group frames, the panel, the colour dialog and the document
+// opener.
 #include <gtest/gtest.h>
 
 #include "platform/gdi/Fonts.h"
 #include "platform/user/ShellApi.h"
+#include "platform/vcl/Clipbrd.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -119,6 +121,70 @@ TEST_F(DialogCtrlsTest, TheComboKeepsItsItemsSettingTheIndexRunsNoHandlerAndTheU
   EXPECT_EQ(Log.back(), "-1 aachen gex") << "text that names no item selects none";
   combo->SetItemIndex(5000);
   EXPECT_EQ(combo->GetItemIndex(), -1);
+}
+
+// What one key press posts: the key with the keys held, then the character it types, if any.
+struct KeyPress {
+  const char* name;
+  WORD key;
+  char typed;
+  user::HeldKeys held;
+};
+constexpr KeyPress kEnd{"End", VK_END, 0, {}}, kCtrlA{"Ctrl+A", 'A', '\x01', {.control = true}},
+    kCtrlC{"Ctrl+C", 'C', '\x03', {.control = true}}, kCtrlX{"Ctrl+X", 'X', '\x18', {.control = true}},
+    kCtrlV{"Ctrl+V", 'V', '\x16', {.control = true}}, kShiftInsert{"Shift+Insert", VK_INSERT, 0, {.shift = true}},
+    kShiftHome{"Shift+Home", VK_HOME, 0, {.shift = true}}, kCtrlInsert{"Ctrl+Insert", VK_INSERT, 0, {.control = true}},
+    kShiftDelete{"Shift+Delete", VK_DELETE, 0, {.shift = true}};
+
+// The same keys on an edit field and on the combo: after each, both hold the same text and
+// selection, the clipboard what the edit's keys put there, and the combo's index follows.
+TEST_F(DialogCtrlsTest, TheCombosTextCutsCopiesPastesAndSelectsWithTheEditsKeys) {
+  auto* edit = Make<TEdit>(Form, Bounds(8, 8, 209, 21));
+  auto* combo = Make<TComboBox>(Form, Bounds(8, 32, 209, 21));
+  for (const char* city : {"AACHEN GE", "BERGEN NO", "LONDON GB"}) combo->GetItems()->Add(city);
+  combo->OnChange = [&](TObject*) { Log.push_back(Format("%d %s", combo->GetItemIndex(), combo->GetText().c_str())); };
+  Form->Show();
+  edit->SetText("BERGEN NO");
+  combo->SetItemIndex(1);
+  struct Step {
+    KeyPress key;
+    const char* placed;  // on the clipboard first, as another program places it
+    const char* text;
+    const char* clipboard;
+    int itemIndex;
+  };
+  const Step steps[] = {
+      {kEnd, nullptr, "BERGEN NO", "elsewhere", 1},
+      {kCtrlC, nullptr, "BERGEN NO", "elsewhere", 1},  // nothing selected: the clipboard stays
+      {kCtrlA, nullptr, "BERGEN NO", "elsewhere", 1},
+      {kCtrlC, nullptr, "BERGEN NO", "BERGEN NO", 1},
+      {kCtrlX, "elsewhere", "", "BERGEN NO", -1},
+      {kCtrlV, nullptr, "BERGEN NO", "BERGEN NO", 1},
+      {kCtrlA, "LONDON GB\r\nPARIS FR", "BERGEN NO", "LONDON GB\r\nPARIS FR", 1},
+      {kShiftInsert, nullptr, "LONDON GB", "LONDON GB\r\nPARIS FR", 2},  // the first line only
+      {kShiftHome, nullptr, "LONDON GB", "LONDON GB\r\nPARIS FR", 2},
+      {kCtrlInsert, nullptr, "LONDON GB", "LONDON GB", 2},
+      {kShiftDelete, "elsewhere", "", "LONDON GB", -1},
+  };
+  const char* before = "elsewhere";
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.key.name);
+    if (step.placed) before = step.placed;
+    for (TWinControl* field : {static_cast<TWinControl*>(edit), static_cast<TWinControl*>(combo)}) {
+      Clipboard()->SetAsText(before);
+      Post(field, WM_KEYDOWN, step.key.key, 0, step.key.held);
+      if (step.key.typed) Post(field, WM_CHAR, static_cast<unsigned char>(step.key.typed), 0, step.key.held);
+      EXPECT_EQ(field->GetText(), step.text) << field->ClassName();
+      EXPECT_EQ(Clipboard()->GetAsText(), step.clipboard) << field->ClassName();
+    }
+    before = step.clipboard;
+    const user::EditState& shown = user::GetWindowState(combo->GetHandle())->edit;
+    EXPECT_EQ(shown.selStart, edit->GetSelStart());
+    EXPECT_EQ(shown.selLength, edit->GetSelLength());
+    EXPECT_EQ(combo->GetItemIndex(), step.itemIndex);
+  }
+  EXPECT_EQ(combo->GetText(), "");
+  EXPECT_EQ(Log, (std::vector<std::string>{"-1 ", "1 BERGEN NO", "2 LONDON GB", "-1 "}));
 }
 
 TEST_F(DialogCtrlsTest, TheTrackBarRunsOnChangeWhenItsPositionMoves) {
