@@ -109,15 +109,17 @@ void DesktopUser::Click(int x, int y) {
   state_->Settle(before);
 }
 
-void DesktopUser::Key(const std::string& key, bool shift) {
+void DesktopUser::Key(const std::string& key, bool shift, bool control) {
   Display* x = state_->x;
   const KeyCode code = XKeysymToKeycode(x, XStringToKeysym(key.c_str()));
-  const KeyCode shiftCode = XKeysymToKeycode(x, XK_Shift_L);
+  std::vector<KeyCode> held;
+  if (shift) held.push_back(XKeysymToKeycode(x, XK_Shift_L));
+  if (control) held.push_back(XKeysymToKeycode(x, XK_Control_L));
   const std::vector<char> before = state_->Picture();
-  if (shift) XTestFakeKeyEvent(x, shiftCode, True, 0);
+  for (const KeyCode modifier : held) XTestFakeKeyEvent(x, modifier, True, 0);
   XTestFakeKeyEvent(x, code, True, 0);
   XTestFakeKeyEvent(x, code, False, 0);
-  if (shift) XTestFakeKeyEvent(x, shiftCode, False, 0);
+  for (const KeyCode modifier : held) XTestFakeKeyEvent(x, modifier, False, 0);
   state_->Settle(before);
 }
 
@@ -133,4 +135,16 @@ void DesktopUser::Retype(int x, int y, const std::string& text) {
   Key("End");
   Key("Home", true);
   Type(text);
+}
+
+std::vector<std::uint32_t> DesktopUser::Pixels(int x, int y, int width, int height) const {
+  std::vector<std::uint32_t> pixels;
+  XImage* image = XGetImage(state_->x, state_->window, x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!image) return pixels;
+  for (int row = 0; row < height; ++row)
+    for (int column = 0; column < width; ++column)
+      pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
+  XDestroyImage(image);
+  return pixels;
 }

@@ -3,8 +3,10 @@
 // as their macros clash with the platform's names.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class DesktopUser {
  public:
@@ -16,11 +18,13 @@ class DesktopUser {
   // Waits for the window with this title to be shown, and works in it from then on.
   bool WaitForWindow(const std::string& title);
   void Click(int x, int y);
-  // `key`: an X key name ("Up", "Tab", "End", "a").
-  void Key(const std::string& key, bool shift = false);
+  // `key`: an X key name ("Up", "Tab", "End", "a"), pressed while Shift or Ctrl is held.
+  void Key(const std::string& key, bool shift = false, bool control = false);
   void Type(const std::string& text);
   // Replaces the text of the field under the point.
   void Retype(int x, int y, const std::string& text);
+  // What the window shows in a rectangle, row by row, each pixel 0xRRGGBB.
+  std::vector<std::uint32_t> Pixels(int x, int y, int width, int height) const;
 
  private:
   struct State;

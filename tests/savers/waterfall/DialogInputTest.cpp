@@ -1,8 +1,14 @@
 // The setup dialog as a user meets it: Rillmoor.scr /c on a virtual desktop of the test's own,
 // driven with real pointer and key events on every tab; "OK" stores what was chosen and the
-// scene then shows the chosen city's sun times; "Cancel" after changes leaves the settings file
+// scene then shows the chosen city's sun times; the about links are underlined; the city box
+// cuts, copies and pastes with the keyboard; "Cancel" after changes leaves the settings file
 // as it was, byte for byte.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "platform/win32/Kernel32.h"
 #include "savers/waterfall/CityTable.h"
@@ -21,6 +27,24 @@ constexpr const char* DialogCaption = "Lumivelle Waterfall  Setup";
 
 // The tabs' captions lie along y 138.
 void ShowTab(DesktopUser& User, int X) { User.Click(X, 138); }
+
+// Whether a row of a rectangle of `Width` columns holds `Colour` unbroken from the first column
+// of that colour in the rectangle to the last: a line under or through a text.
+bool LinedAcross(const std::vector<std::uint32_t>& Pixels, int Width, std::uint32_t Colour) {
+  const auto width = static_cast<std::size_t>(Width);
+  std::size_t first = width, last = 0;
+  for (std::size_t i = 0; i < Pixels.size(); ++i)
+    if (Pixels[i] == Colour) {
+      first = std::min(first, i % width);
+      last = std::max(last, i % width);
+    }
+  for (std::size_t row = 0; first <= last && row < Pixels.size() / width; ++row) {
+    std::size_t column = first;
+    while (column <= last && Pixels[row * width + column] == Colour) ++column;
+    if (column > last) return true;
+  }
+  return false;
+}
 
 class DialogInputTest : public ::testing::Test {
  protected:
@@ -138,6 +162,50 @@ TEST_F(DialogInputTest, OKStoresWhatWasChosenOnEveryTabAndTheSceneShowsTheCitysS
   EXPECT_EQ(scene->DDmain1->GetTestString2(), "Sunrise at: " + FormatHour(at(true)));
   EXPECT_EQ(scene->DDmain1->GetTestString3(), "Sunset at: " + FormatHour(at(false)));
   ResetApplicationForTest();
+}
+
+TEST_F(DialogInputTest, TheAboutLinksAreUnderlinedInTheirColour) {
+  std::vector<std::uint32_t> page, mail, caption;
+  const int status = RunDialog([&](DesktopUser& user) {
+    page = user.Pixels(176, 56, 112, 13);
+    mail = user.Pixels(352, 56, 98, 13);
+    caption = user.Pixels(312, 56, 30, 13);  // "e-mail:", no link
+    user.Click(413, 364);  // "Cancel"
+  });
+  ASSERT_EQ(status, 0);
+  constexpr std::uint32_t Navy = 0x000080, Black = 0x000000;
+  EXPECT_TRUE(LinedAcross(page, 112, Navy));
+  EXPECT_TRUE(LinedAcross(mail, 98, Navy));
+  ASSERT_NE(std::find(caption.begin(), caption.end(), Black), caption.end());
+  EXPECT_FALSE(LinedAcross(caption, 30, Black));
+}
+
+// Each key changes what the later ones work on, so the city stored is London only when every
+// one of them did its part.
+TEST_F(DialogInputTest, TheCityBoxCutsCopiesAndPastesWithTheKeyboard) {
+  constexpr bool Shift = true, Ctrl = true;
+  const int status = RunDialog([&](DesktopUser& user) {
+    ShowTab(user, 175);
+    user.Retype(260, 202, " GBLONDON");
+    user.Key("Home");
+    for (int i = 0; i < 3; ++i) user.Key("Right", Shift);
+    user.Key("x", !Shift, Ctrl);  // " GB" to the clipboard
+    user.Key("End");
+    user.Key("Insert", Shift);  // "LONDON GB"
+    user.Key("a", !Shift, Ctrl);
+    user.Key("c", !Shift, Ctrl);  // "LONDON GB" to the clipboard
+    user.Key("Down");  // the next city, its name selected
+    user.Key("a", !Shift, Ctrl);
+    user.Key("v", !Shift, Ctrl);  // "LONDON GB" again
+    user.Click(333, 364);  // "OK"
+  });
+  ASSERT_EQ(status, 0);
+  const auto london = std::find_if(CityTable.begin(), CityTable.end(),
+                                   [](const TCity& City) { return std::string_view(City.Name) == "LONDON GB"; });
+  const TWaterfallSettings stored = waterfall_test::StoredSettings();
+  EXPECT_EQ(stored.IndexCity, london - CityTable.begin());
+  EXPECT_EQ(stored.RegLat, london->Lat);
+  EXPECT_EQ(stored.RegLng, london->Lng);
 }
 
 TEST_F(DialogInputTest, CancelAfterChangesOnEveryTabLeavesTheFileAsItWas) {
