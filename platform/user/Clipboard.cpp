@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -34,7 +35,8 @@ struct State {
   std::vector<std::string> names;  // registered formats, from kFirstRegistered
 };
 
-// Never destroyed: what it owns lives in other layers' tables, which go at exit too.
+// Never destroyed: what it owns lives in other layers' tables, which go at exit too; the data
+// it holds then is freed before them (FreeAtExit).
 State& TheState() {
   static auto* state = new State;
   return *state;
@@ -59,7 +61,17 @@ Entry* Find(State& s, UINT format) {
   return it == s.entries.end() ? nullptr : &*it;
 }
 
+// What the program leaves on the clipboard goes with it. Registered when the first data is
+// stored, so after the tables that data lives in were made and before they are destroyed.
+void FreeAtExit() {
+  State& s = TheState();
+  std::unique_lock guard(s.lock, std::try_to_lock);  // never waits for a thread at exit
+  if (guard.owns_lock()) Clear(s);
+}
+
 void Put(State& s, UINT format, HANDLE data) {
+  static const bool freedAtExit = std::atexit(FreeAtExit) == 0;
+  (void)freedAtExit;
   if (Entry* e = Find(s, format)) {
     Free(*e);
     e->data = data;

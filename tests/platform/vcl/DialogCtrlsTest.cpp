@@ -178,7 +178,7 @@ TEST_F(DialogCtrlsTest, TheCombosTextCutsCopiesPastesAndSelectsWithTheEditsKeys)
       EXPECT_EQ(Clipboard()->GetAsText(), step.clipboard) << field->ClassName();
     }
     before = step.clipboard;
-    const user::EditState& shown = user::GetWindowState(combo->GetHandle())->edit;
+    const user::EditState shown = user::GetWindowState(combo->GetHandle())->edit;
     EXPECT_EQ(shown.selStart, edit->GetSelStart());
     EXPECT_EQ(shown.selLength, edit->GetSelLength());
     EXPECT_EQ(combo->GetItemIndex(), step.itemIndex);
