@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/Kernel32.h"
@@ -165,15 +166,19 @@ TEST_F(DialogInputTest, OKStoresWhatWasChosenOnEveryTabAndTheSceneShowsTheCitysS
 }
 
 TEST_F(DialogInputTest, TheAboutLinksAreUnderlinedInTheirColour) {
+  constexpr std::uint32_t Navy = 0x000080, Black = 0x000000;
   std::vector<std::uint32_t> page, mail, caption;
   const int status = RunDialog([&](DesktopUser& user) {
+    // A slow build may show the window before its first paint has reached it.
+    for (int tries = 0; tries < 100 && std::find(mail.begin(), mail.end(), Navy) == mail.end(); ++tries) {
+      std::this_thread::sleep_for(100ms);
+      mail = user.Pixels(352, 56, 98, 13);
+    }
     page = user.Pixels(176, 56, 112, 13);
-    mail = user.Pixels(352, 56, 98, 13);
     caption = user.Pixels(312, 56, 30, 13);  // "e-mail:", no link
     user.Click(413, 364);  // "Cancel"
   });
   ASSERT_EQ(status, 0);
-  constexpr std::uint32_t Navy = 0x000080, Black = 0x000000;
   EXPECT_TRUE(LinedAcross(page, 112, Navy));
   EXPECT_TRUE(LinedAcross(mail, 98, Navy));
   ASSERT_NE(std::find(caption.begin(), caption.end(), Black), caption.end());
