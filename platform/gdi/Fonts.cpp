@@ -81,10 +81,11 @@ void PlaceLines(FT_Face face, double upem, int em, FontMetrics& m) {
     strikeTop = (XHeight(face, upem) + strikeSize) / 2;
   }
   const double scale = em / upem;
-  const int underline = std::max(1, static_cast<int>(std::lround(thickness * scale)));
-  const int strikeOut = std::max(1, static_cast<int>(std::lround(strikeSize * scale)));
-  m.underline = Inside({m.ascent + static_cast<int>(std::lround(below * scale - underline / 2.0)), underline}, m.height);
-  m.strikeOut = Inside({m.ascent - static_cast<int>(std::lround(strikeTop * scale)), strikeOut}, m.height);
+  const auto rows = [scale](double units) { return static_cast<int>(std::lround(units * scale)); };
+  const int underline = std::max(1, rows(thickness));
+  const int strikeOut = std::max(1, rows(strikeSize));
+  m.underline = Inside({m.ascent + rows(below - thickness / 2), underline}, m.height);
+  m.strikeOut = Inside({m.ascent - rows(strikeTop), strikeOut}, m.height);
 }
 
 FontKey KeyOf(const LOGFONTA& lf) {
