@@ -118,8 +118,6 @@ class TGIFFrame : public TPersistent {
 
   // One image block, read just after its separator.
   void LoadFromStream(TStream* Stream);
-  // The decoded frame as a BMP file image in Stream, rewound.
-  void SaveToBitmapStream(TMemoryStream* Stream);
   void NewBitmap();
   void NewImage();
 
@@ -142,6 +140,7 @@ class TGIFFrame : public TPersistent {
   void AssignGraphic(TGraphic* Graphic);
   // Decodes into the empty bitmap; a failure leaves it empty.
   void DecodeBitmap();
+  bool CodesCanFill() const;
   // Stores a new value, raising the owner's version when it is not the default.
   template <class T>
   void SetProperty(T& Field, T Value, T Default);
