@@ -190,8 +190,11 @@ void TGIFFrame::DecodeBitmap() {
   const TGIFItem& item = *FImage;
   const int bitCount = FrameDibBitCount(item.FBitsPerPixel);
   const std::int64_t imageSize = LzwRowStride(item.FWidth, bitCount) * item.FHeight;
-  if (item.FWidth <= 0 || item.FHeight <= 0 || imageSize > kMaxGIFFrameBytes || !CodesCanFill())
-    RaiseGifError(SGIFDecodeError);
+  if (item.FWidth <= 0 || item.FHeight <= 0 || imageSize > kMaxGIFFrameBytes) RaiseGifError(SGIFDecodeError);
+  if (!CodesCanFill()) {
+    if (!GIFLoadCorrupted) RaiseGifError(SGIFDecodeError);
+    FCorrupted = true;
+  }
   struct {
     BITMAPINFOHEADER Header;
     std::array<RGBQUAD, 256> Colors;

@@ -138,7 +138,8 @@ class TGIFFrame : public TPersistent {
  private:
   friend class TGIFImage;
   void AssignGraphic(TGraphic* Graphic);
-  // Decodes into the empty bitmap; a failure leaves it empty.
+  // Decodes into the empty bitmap; a failure leaves it empty. A frame its code data cannot
+  // fill is an error, or in the tolerant mode decoded as far as the codes go and marked corrupted.
   void DecodeBitmap();
   bool CodesCanFill() const;
   // Stores a new value, raising the owner's version when it is not the default.

@@ -3,6 +3,7 @@
 // properties; files written here decode there to the pixels written, and read back here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 
 #include "imaging/QmGIF.h"
 #include "tests/imaging/GifTestUtil.h"
@@ -93,6 +94,63 @@ TEST(GifInterop, RewritesWhatOthersWroteAsTheyWroteIt) {
       EXPECT_EQ(std::tie(b.left, b.top, b.width, b.height, b.interlaced),
                 std::tie(a.left, a.top, a.width, a.height, a.interlaced));
       EXPECT_EQ(std::tie(b.delay, b.disposal, b.transparent), std::tie(a.delay, a.disposal, a.transparent));
+    }
+  }
+}
+
+// Where the first frame's code data begins in a GIF file: its code-size byte.
+std::size_t FirstCodeData(const std::vector<std::uint8_t>& gif) {
+  std::size_t at = 13;
+  if (gif.at(10) & 0x80) at += 3u << ((gif[10] & 7) + 1);
+  while (gif.at(at) == '!') {
+    at += 2;  // every extension goes on in sub-blocks after its label
+    while (gif.at(at) != 0) at += gif[at] + 1u;
+    ++at;
+  }
+  const std::uint8_t packed = gif.at(at + 9);
+  return at + 10 + ((packed & 0x80) ? 3u << ((packed & 7) + 1) : 0);
+}
+
+// A file cut anywhere in its first data block, or further on inside the first frame's codes:
+// the tolerant reader gives the frame decoded as far as the whole blocks go, marked corrupted,
+// its pixels those of the whole file up to there and index 0 after; the strict one fails.
+TEST(GifInterop, AFileCutInsideItsCodesGivesAFrameMarkedCorrupted) {
+  std::vector<giflib_ref::NamedFile> files;
+  for (auto& file : giflib_ref::GiflibFiles())
+    if (file.first == "641 x 479") files.push_back(std::move(file));
+  for (auto& file : giflib_ref::ImageMagickFiles(GIF_FIXTURES))
+    if (file.first == "im_still_256.gif") files.push_back(std::move(file));
+  ASSERT_EQ(files.size(), 2u);
+  for (const auto& [name, bytes] : files) {
+    const giflib_ref::Frame whole = giflib_ref::Read(bytes).frames.at(0);
+    const std::size_t firstBlock = FirstCodeData(bytes) + 1;
+    const std::size_t firstBlockEnd = firstBlock + 1 + bytes[firstBlock];
+    std::vector<std::size_t> cuts;
+    for (std::size_t cut = firstBlock; cut <= firstBlockEnd; ++cut) cuts.push_back(cut);
+    cuts.push_back(bytes.size() / 3);
+    cuts.push_back(bytes.size() / 2);
+    for (std::size_t cut : cuts) {
+      SCOPED_TRACE(testing::Message() << name << ", cut after " << cut << " of " << bytes.size() << " bytes");
+      const std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+      {
+        const gif_test::StrictReading strict;
+        EXPECT_THROW(gif_test::Loaded(part), EInvalidGraphicOperation);
+      }
+      std::unique_ptr<TGIFImage> image;
+      ASSERT_NO_THROW(image = gif_test::Loaded(part));
+      ASSERT_EQ(image->GetCount(), 1);
+      TGIFFrame* frame = image->GetFrames(0);
+      EXPECT_TRUE(frame->GetCorrupted());
+      EXPECT_TRUE(image->GetCorrupted());
+      ASSERT_EQ(frame->GetWidth(), whole.width);
+      ASSERT_EQ(frame->GetHeight(), whole.height);
+      const std::vector<std::uint8_t> indices = gif_test::IndicesOf(frame->GetBitmap());
+      const auto decoded = std::mismatch(indices.begin(), indices.end(), whole.indices.begin()).first;
+      EXPECT_TRUE(std::all_of(decoded, indices.end(), [](std::uint8_t i) { return i == 0; }))
+          << "pixels decoded up to " << decoded - indices.begin();
+      if (cut > firstBlockEnd) {
+        EXPECT_GT(decoded - indices.begin(), whole.width);
+      }
     }
   }
 }

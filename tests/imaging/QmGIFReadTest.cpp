@@ -329,10 +329,21 @@ TEST(GifRead, AFrameWithoutColoursCannotBeDecoded) {
   EXPECT_EQ(ReadError(Builder().Head(2, 2, 0).Image(0, 0, 2, 2, kFour).End()), SWrongGIFColors);
 }
 
-// Sizes a hostile file claims are refused before memory is taken for them.
+// Sizes a hostile file claims are refused before memory is taken for them; a frame that its
+// codes cannot fill is refused too when reading is strict, else it is what the codes give.
 TEST(GifRead, RefusesSizesItsCodesCannotFill) {
   EXPECT_EQ(ReadError(Builder().Head(0xFFFF, 0xFFFF, 8).Image(0, 0, 0, 0, {1, 2, 3}, 8).End()), SGIFDecodeError);
-  EXPECT_EQ(ReadError(Builder().Head(2, 2, 8).Image(0, 0, 16384, 16384, {1, 2, 3}, 8).End()), SGIFDecodeError);
+  const Builder unfilled = Builder().Head(2, 2, 8).Image(0, 0, 16384, 16384, {1, 2, 3}, 8).End();
+  {
+    const gif_test::StrictReading strict;
+    EXPECT_EQ(ReadError(unfilled), SGIFDecodeError);
+  }
+  auto damaged = Read(unfilled);
+  ASSERT_EQ(damaged->GetCount(), 1);
+  EXPECT_TRUE(damaged->GetFrames(0)->GetCorrupted());
+  EXPECT_EQ(damaged->GetWidth(), 16384);
+  const auto* top = static_cast<const std::uint8_t*>(damaged->GetBitmap()->GetScanLine(0));
+  EXPECT_EQ(std::vector<std::uint8_t>(top, top + 4), (std::vector<std::uint8_t>{1, 2, 3, 0}));
   // Odd sizes real files have read as they are.
   auto wide = Read(Builder().Head(2, 2, 1).Image(0, 0, 1000, 1, std::vector<std::uint8_t>(1000, 1)).End());
   EXPECT_EQ(IndicesOf(wide->GetBitmap()), std::vector<std::uint8_t>(1000, 1));

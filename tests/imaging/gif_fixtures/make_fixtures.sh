@@ -14,6 +14,8 @@ im=(convert -seed 7)
 "${im[@]}" -size 1x1 xc:'#123456' im_1x1.gif
 "${im[@]}" -size 1000x1 gradient:black-white +dither -colors 256 im_1000x1.gif
 "${im[@]}" -size 1x300 gradient:red-blue +dither -colors 16 im_1x300.gif
+# Large enough that the first data block of its codes cannot fill it.
+"${im[@]}" -size 120x90 plasma:fractal +dither -colors 256 im_still_256.gif
 # Frames of their own sizes, places and palettes (so local tables), each disposal method, a
 # transparent frame, looping forever.
 "${im[@]}" -loop 0 \
