@@ -132,6 +132,7 @@ void TGIFFrame::NewImage() {
   FGrayscale = false;
   FCorrupted = false;
   FTransparentColor = clNone;
+  FTransparentIndex = -1;
   FTopLeft = TPoint(0, 0);
   FInterlaced = false;
   FLocalColors = false;
@@ -168,8 +169,13 @@ void TGIFFrame::LoadFromStream(TStream* Stream) {
     const BYTE packed = ext->FExtRec[1];
     const int delay = ext->FExtRec[2] | ext->FExtRec[3] << 8;
     const BYTE index = ext->FExtRec[4];
-    if (!(packed & 1)) FTransparentColor = clNone;
-    else if (index < item.FColorMap.Count) FTransparentColor = GifColorToColor(item.FColorMap.Colors[index]);
+    if (!(packed & 1)) {
+      FTransparentColor = clNone;
+      FTransparentIndex = -1;
+    } else if (index < item.FColorMap.Count) {
+      FTransparentColor = GifColorToColor(item.FColorMap.Colors[index]);
+      FTransparentIndex = index;
+    }
     // A delay above 6553 hundredths keeps the largest interval there is.
     FAnimateInterval = static_cast<WORD>(Max(Min(delay * 10, 0xFFFF), FAnimateInterval));
     FDisposalMethod = static_cast<TDisposalMethod>((packed >> 2) & 7);
@@ -265,6 +271,14 @@ void TGIFFrame::SetTopLeft(const TPoint& Value) {
   FOwner->FScreenWidth = static_cast<WORD>(Max(FOwner->FScreenWidth, FImage->FWidth + Value.x));
   FOwner->FScreenHeight = static_cast<WORD>(Max(FOwner->FScreenHeight, FImage->FHeight + Value.y));
   FOwner->Changed(FOwner);
+}
+
+int TGIFFrame::TransparentIndex() const {
+  const TGIFColorTable& table = FImage->FColorMap;
+  const bool kept = FTransparentColor != clNone && FTransparentIndex >= 0 &&
+                    FTransparentIndex < std::min(table.Count, 256) &&
+                    GifColorToColor(table.Colors[FTransparentIndex]) == (ColorToRGB(FTransparentColor) & kRgbMask);
+  return kept ? FTransparentIndex : ColorIndexInTable(table, FTransparentColor);
 }
 
 template <class T>
