@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
   const int height = bytes.at(8) | bytes.at(9) << 8;
   const double frame = static_cast<double>(width) * height / (1024.0 * 1024.0);
   const double load = PeakMiB() - before;
-  std::printf("%s: %d frame of %d x %d from %zu bytes, decoded frame %.0f MiB, peak memory of the load %.0f MiB (%.2f x)\n",
+  std::printf("%s: %d frame of %d x %d from %zu bytes, decoded frame %.0f MiB, "
+              "peak memory of the load %.0f MiB (%.2f x)\n",
               mode.c_str(), frames, width, height, bytes.size(), frame, load, load / frame);
   return 0;
 }

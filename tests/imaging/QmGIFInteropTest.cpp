@@ -205,7 +205,7 @@ std::size_t FirstCodeData(const std::vector<std::uint8_t>& gif) {
 // the tolerant reader gives the frame decoded as far as the whole blocks go, marked corrupted,
 // its pixels those of the whole file up to there and index 0 after; the strict one fails.
 TEST(GifInterop, AFileCutInsideItsCodesGivesAFrameMarkedCorrupted) {
-  for (const char* name : {"641 x 479", "im_still_256.gif"}) {
+  for (const char* name : {"still, 256 colours", "im_still_256.gif"}) {
     SCOPED_TRACE(name);
     const std::vector<std::uint8_t> bytes = FileNamed(name);
     const giflib_ref::Frame whole = giflib_ref::Read(bytes).frames.at(0);
