@@ -210,7 +210,7 @@ TGIFImageBlock CopyImageBlocks(TStream* Source, TMemoryStream* Dest) {
     Source->ReadBuffer(block.Table.Colors, block.Table.Count * static_cast<int>(sizeof(TGIFColorItem)));
   }
   WriteByte(Dest, ReadByte(Source));
-  // The whole sub-blocks are found first and copied in one piece, so the code data is sized once.
+  // The whole sub-blocks are found first and copied in one go, so the code data is sized once.
   const std::int64_t start = Source->GetPosition();
   const std::int64_t size = Source->GetSize();
   std::int64_t end = start;
