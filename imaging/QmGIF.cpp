@@ -3,10 +3,10 @@
 #include "imaging/QmGIF.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "imaging/QmGIFTexts.h"
 #include "imaging/QmGraph.h"
+#include "platform/vcl/GdiObject.h"
 
 bool GIFLoadCorrupted = true;
 
@@ -132,6 +132,7 @@ void TGIFFrame::NewImage() {
   FGrayscale = false;
   FCorrupted = false;
   FTransparentColor = clNone;
+  FTransparentIndex = -1;
   FTopLeft = TPoint(0, 0);
   FInterlaced = false;
   FLocalColors = false;
@@ -168,62 +169,64 @@ void TGIFFrame::LoadFromStream(TStream* Stream) {
     const BYTE packed = ext->FExtRec[1];
     const int delay = ext->FExtRec[2] | ext->FExtRec[3] << 8;
     const BYTE index = ext->FExtRec[4];
-    if (!(packed & 1)) FTransparentColor = clNone;
-    else if (index < item.FColorMap.Count) FTransparentColor = GifColorToColor(item.FColorMap.Colors[index]);
+    if (!(packed & 1)) {
+      FTransparentColor = clNone;
+      FTransparentIndex = -1;
+    } else if (index < item.FColorMap.Count) {
+      FTransparentColor = GifColorToColor(item.FColorMap.Colors[index]);
+      FTransparentIndex = index;
+    }
     // A delay above 6553 hundredths keeps the largest interval there is.
     FAnimateInterval = static_cast<WORD>(Max(Min(delay * 10, 0xFFFF), FAnimateInterval));
     FDisposalMethod = static_cast<TDisposalMethod>((packed >> 2) & 7);
   }
 }
 
-void TGIFFrame::SaveToBitmapStream(TMemoryStream* Stream) {
+// The code data of the frame can fill its pixels; a frame that claims more is damaged.
+bool TGIFFrame::CodesCanFill() const {
   const TGIFItem& item = *FImage;
-  const int bitCount = FrameDibBitCount(item.FBitsPerPixel);
-  const std::int64_t rowSize = LzwRowStride(item.FWidth, bitCount);
-  const std::int64_t imageSize = rowSize * item.FHeight;
   const std::int64_t codeBytes = item.FImageData ? item.FImageData->GetSize() : 0;
   const int codeSize = codeBytes > 0 ? static_cast<const BYTE*>(item.FImageData->GetMemory())[0] : 0;
-  if (item.FWidth <= 0 || item.FHeight <= 0 || imageSize > kMaxGIFFrameBytes ||
-      static_cast<std::int64_t>(item.FWidth) * item.FHeight > MaxPixelsOfCodes(codeBytes, codeSize))
-    RaiseGifError(SGIFDecodeError);
-  const std::int64_t tableSize = std::int64_t{4} << bitCount;
-  const std::int64_t pixelOffset = 54 + tableSize;
+  return static_cast<std::int64_t>(item.FWidth) * item.FHeight <= MaxPixelsOfCodes(codeBytes, codeSize);
+}
 
-  // The pixels are decoded in place, right after the headers and the colour table.
-  Stream->SetSize(0);
-  Stream->SetSize(pixelOffset + imageSize);
-  auto* bytes = static_cast<BYTE*>(Stream->GetMemory());
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfSize = static_cast<DWORD>(pixelOffset + imageSize);
-  file.bfOffBits = static_cast<DWORD>(pixelOffset);
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = item.FWidth;
-  info.biHeight = item.FHeight;
-  info.biPlanes = 1;
-  info.biBitCount = static_cast<WORD>(bitCount);
-  info.biCompression = BI_RGB;
-  info.biSizeImage = static_cast<DWORD>(imageSize);
-  std::memcpy(bytes, &file, sizeof file);
-  std::memcpy(bytes + sizeof file, &info, sizeof info);
-  std::array<RGBQUAD, 256> quads;
-  GifTableToRgbQuads(item.FColorMap, quads);
-  std::memcpy(bytes + 54, quads.data(), static_cast<std::size_t>(tableSize));
+// The codes go straight into a DIB section of the frame's depth and table, which the bitmap
+// then takes over: the pixels are written once, with no BMP image in between.
+void TGIFFrame::DecodeBitmap() {
+  const TGIFItem& item = *FImage;
+  const int bitCount = FrameDibBitCount(item.FBitsPerPixel);
+  const std::int64_t imageSize = LzwRowStride(item.FWidth, bitCount) * item.FHeight;
+  if (item.FWidth <= 0 || item.FHeight <= 0 || imageSize > kMaxGIFFrameBytes) RaiseGifError(SGIFDecodeError);
+  if (!CodesCanFill()) {
+    if (!GIFLoadCorrupted) RaiseGifError(SGIFDecodeError);
+    FCorrupted = true;
+  }
+  struct {
+    BITMAPINFOHEADER Header;
+    std::array<RGBQUAD, 256> Colors;
+  } info{};
+  info.Header.biSize = sizeof info.Header;
+  info.Header.biWidth = item.FWidth;
+  info.Header.biHeight = item.FHeight;  // bottom-up, as the decoder writes the rows
+  info.Header.biPlanes = 1;
+  info.Header.biBitCount = static_cast<WORD>(bitCount);
+  info.Header.biCompression = BI_RGB;
+  info.Header.biSizeImage = static_cast<DWORD>(imageSize);
+  GifTableToRgbQuads(item.FColorMap, info.Colors);
+  // A bitmap's colour table keeps no reserved byte.
+  for (RGBQUAD& quad : info.Colors) quad.rgbReserved = 0;
+  void* bits = nullptr;
+  vcl::GdiBitmap dib(
+      CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || bits == nullptr) throw EOutOfResources("Out of system resources");
 
   item.FImageData->SetPosition(0);
   bool corrupted = false;
-  DecodeLzwRaster(item.FImageData.get(), info, FInterlaced, FOwner->ProgressProc(), corrupted,
-                  std::span<BYTE>(bytes + pixelOffset, static_cast<std::size_t>(imageSize)), item.FBitsPerPixel,
+  DecodeLzwRaster(item.FImageData.get(), info.Header, FInterlaced, FOwner->ProgressProc(), corrupted,
+                  std::span<BYTE>(static_cast<BYTE*>(bits), static_cast<std::size_t>(imageSize)), item.FBitsPerPixel,
                   GIFLoadCorrupted);
   FCorrupted = FCorrupted || corrupted;
-  Stream->SetPosition(0);
-}
-
-void TGIFFrame::DecodeBitmap() {
-  TMemoryStream stream;
-  SaveToBitmapStream(&stream);
-  FBitmap->LoadFromStream(&stream);
+  FBitmap->SetHandle(dib.release());
 }
 
 TBitmap* TGIFFrame::GetBitmap() {
@@ -268,6 +271,14 @@ void TGIFFrame::SetTopLeft(const TPoint& Value) {
   FOwner->FScreenWidth = static_cast<WORD>(Max(FOwner->FScreenWidth, FImage->FWidth + Value.x));
   FOwner->FScreenHeight = static_cast<WORD>(Max(FOwner->FScreenHeight, FImage->FHeight + Value.y));
   FOwner->Changed(FOwner);
+}
+
+int TGIFFrame::TransparentIndex() const {
+  const TGIFColorTable& table = FImage->FColorMap;
+  const bool kept = FTransparentColor != clNone && FTransparentIndex >= 0 &&
+                    FTransparentIndex < std::min(table.Count, 256) &&
+                    GifColorToColor(table.Colors[FTransparentIndex]) == (ColorToRGB(FTransparentColor) & kRgbMask);
+  return kept ? FTransparentIndex : ColorIndexInTable(table, FTransparentColor);
 }
 
 template <class T>
@@ -509,8 +520,9 @@ void TGIFImage::ReadStream(std::int64_t Size, TStream* Stream, bool ReadFirstFra
   NewImage();
   // Nothing is taken for bytes the source does not hold.
   if (Size < 0 || Size > Stream->GetSize() - Stream->GetPosition()) throw EReadError("Stream read error");
-  TMemoryStream data;
+  // The copy goes before the first frame is decoded, which needs only the frame's own data.
   if (Size > 0) {
+    TMemoryStream data;
     data.CopyFrom(Stream, Size);
     data.SetPosition(0);
     ReadSignature(&data);

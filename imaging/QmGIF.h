@@ -118,8 +118,6 @@ class TGIFFrame : public TPersistent {
 
   // One image block, read just after its separator.
   void LoadFromStream(TStream* Stream);
-  // The decoded frame as a BMP file image in Stream, rewound.
-  void SaveToBitmapStream(TMemoryStream* Stream);
   void NewBitmap();
   void NewImage();
 
@@ -140,11 +138,20 @@ class TGIFFrame : public TPersistent {
  private:
   friend class TGIFImage;
   void AssignGraphic(TGraphic* Graphic);
-  // Decodes into the empty bitmap; a failure leaves it empty.
+  // Decodes into the empty bitmap; a failure leaves it empty. A frame its code data cannot
+  // fill is an error, or in the tolerant mode decoded as far as the codes go and marked corrupted.
   void DecodeBitmap();
+  bool CodesCanFill() const;
   // Stores a new value, raising the owner's version when it is not the default.
   template <class T>
   void SetProperty(T& Field, T Value, T Default);
+  // The entry the transparency stands for: the graphic control block's while it still has the
+  // transparent colour (a table may hold that colour more than once), else the first entry of
+  // that colour; -1 for none.
+  int TransparentIndex() const;
+  // White where the decoded bitmap's pixels have the transparent entry; none when the bitmap
+  // holds no indices of the frame's table.
+  std::unique_ptr<TBitmap> TransparentMask();
 
   TGIFImage* FOwner;
   std::unique_ptr<TBitmap> FBitmap;
@@ -155,6 +162,7 @@ class TGIFFrame : public TPersistent {
   bool FCorrupted = false;
   bool FGrayscale = false;
   TColor FTransparentColor = clNone;
+  int FTransparentIndex = -1;  // as the graphic control block gave it
   WORD FAnimateInterval = 0;
   TDisposalMethod FDisposalMethod = dmUndefined;
   bool FLocalColors = false;

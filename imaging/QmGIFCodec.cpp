@@ -210,18 +210,26 @@ TGIFImageBlock CopyImageBlocks(TStream* Source, TMemoryStream* Dest) {
     Source->ReadBuffer(block.Table.Colors, block.Table.Count * static_cast<int>(sizeof(TGIFColorItem)));
   }
   WriteByte(Dest, ReadByte(Source));
-  std::array<BYTE, 256> subBlock{};
-  while (HasBytesLeft(Source)) {
+  // The whole sub-blocks are found first and copied in one go, so the code data is sized once.
+  const std::int64_t start = Source->GetPosition();
+  const std::int64_t size = Source->GetSize();
+  std::int64_t end = start;
+  while (end < size) {
+    Source->SetPosition(end);
     const BYTE n = ReadByte(Source);
-    if (Source->GetSize() - Source->GetPosition() < n) {
+    if (size - end - 1 < n) {
       block.Corrupted = true;
       break;
     }
-    subBlock[0] = n;
-    Source->ReadBuffer(subBlock.data() + 1, n);
-    Dest->WriteBuffer(subBlock.data(), n + 1);
+    end += 1 + n;
     if (n == 0) break;
   }
+  const std::int64_t at = Dest->GetPosition();
+  Dest->SetSize(at + (end - start));
+  Source->SetPosition(start);
+  if (end > start) Dest->CopyFrom(Source, end - start);
+  // Reading goes on after the length byte of a block that was cut off.
+  if (block.Corrupted) Source->SetPosition(end + 1);
   return block;
 }
 

@@ -15,6 +15,22 @@ namespace {
 // The frame a picture copy would show: the current one, or frame 0 before any is chosen.
 TGIFFrame* CurrentFrame(TGIFImage* Image) { return Image->GetFrames(Max(Image->GetFrameIndex(), 0)); }
 
+// Bits per index of a paletted format; 0 for the others.
+int PaletteBits(TPixelFormat Format) {
+  switch (Format) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    default: return 0;
+  }
+}
+
+int IndexAt(const BYTE* Row, int X, int Bits) {
+  if (Bits == 8) return Row[X];
+  if (Bits == 4) return X % 2 ? Row[X / 2] & 0x0F : Row[X / 2] >> 4;
+  return (Row[X / 8] >> (7 - X % 8)) & 1;
+}
+
 }  // namespace
 
 TColor GrayOfColor(TColor Color) {
@@ -49,6 +65,7 @@ void TGIFFrame::Assign(TPersistent* Source) {
       FBitmap->Assign(frame->FBitmap.get());
     }
     FTransparentColor = frame->FTransparentColor;
+    FTransparentIndex = frame->FTransparentIndex;
     FAnimateInterval = frame->FAnimateInterval;
     FDisposalMethod = frame->FDisposalMethod;
     FGrayscale = frame->FGrayscale;
@@ -100,13 +117,39 @@ void TGIFFrame::AssignTo(TPersistent* Dest) {
   bitmap->SetTransparent(true);
 }
 
+std::unique_ptr<TBitmap> TGIFFrame::TransparentMask() {
+  TBitmap* bitmap = GetBitmap();
+  const int index = TransparentIndex();
+  const int bits = PaletteBits(bitmap->GetPixelFormat());
+  if (index < 0 || bits == 0 || index >= 1 << bits) return nullptr;
+  PALETTEENTRY entry{};
+  GetPaletteEntries(bitmap->GetPalette(), static_cast<UINT>(index), 1, &entry);
+  if (RGB(entry.peRed, entry.peGreen, entry.peBlue) != (ColorToRGB(FTransparentColor) & 0xFFFFFF)) return nullptr;
+  auto mask = std::make_unique<TBitmap>();
+  mask->SetPixelFormat(pf1bit);
+  mask->SetSize(bitmap->GetWidth(), bitmap->GetHeight());
+  for (int y = 0; y < bitmap->GetHeight(); ++y) {
+    const auto* row = static_cast<const BYTE*>(bitmap->GetScanLine(y));
+    auto* out = static_cast<BYTE*>(mask->GetScanLine(y));
+    for (int x = 0; x < bitmap->GetWidth(); ++x) {
+      if (x % 8 == 0) out[x / 8] = 0;
+      if (IndexAt(row, x, bits) == index) out[x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+    }
+  }
+  return mask;
+}
+
 void TGIFFrame::Draw(TCanvas* ACanvas, const TRect& Rect, bool Transparent) {
   TBitmap* bitmap = GetBitmap();
-  if (Transparent && FTransparentColor != clNone) {
-    StretchBitmapRectTransparent(ACanvas, Rect.left, Rect.top, Rect.Width(), Rect.Height(),
-                                 TRect(0, 0, bitmap->GetWidth(), bitmap->GetHeight()), bitmap, FTransparentColor);
+  if (!Transparent || FTransparentColor == clNone) return ACanvas->StretchDraw(Rect, bitmap);
+  const TRect source(0, 0, bitmap->GetWidth(), bitmap->GetHeight());
+  if (const std::unique_ptr<TBitmap> mask = TransparentMask()) {
+    StretchBltMasked(ACanvas->GetHandle(), Rect.left, Rect.top, Rect.Width(), Rect.Height(),
+                     bitmap->GetCanvas()->GetHandle(), 0, 0, source.Width(), source.Height(), bitmap->GetPalette(),
+                     mask->GetCanvas()->GetHandle());
   } else {
-    ACanvas->StretchDraw(Rect, bitmap);
+    StretchBitmapRectTransparent(ACanvas, Rect.left, Rect.top, Rect.Width(), Rect.Height(), source, bitmap,
+                                 FTransparentColor);
   }
 }
 
@@ -115,9 +158,10 @@ void TGIFFrame::GrayscaleImage(bool ForceEncoding) {
   if (FGrayscale || (!FBitmap && !hasData)) return;
   if (hasData && FImage->FColorMap.Count >= 1) {
     FBitmap.reset();
-    const int index = ColorIndexInTable(FImage->FColorMap, FTransparentColor);
+    const int index = TransparentIndex();
     GrayColorTable(FImage->FColorMap);
     FTransparentColor = index >= 0 ? GifColorToColor(FImage->FColorMap.Colors[index]) : clNone;
+    FTransparentIndex = index;
     FGrayscale = true;
     try {
       GetBitmap();

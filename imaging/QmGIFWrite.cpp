@@ -159,7 +159,7 @@ void TGIFFrame::UpdateExtensions() {
     const int delay = FAnimateInterval / 10;
     rec[2] = static_cast<BYTE>(delay);
     rec[3] = static_cast<BYTE>(delay >> 8);
-    if (const int index = ColorIndexInTable(FImage->FColorMap, FTransparentColor); index >= 0) {
+    if (const int index = TransparentIndex(); index >= 0) {
       rec[4] = static_cast<BYTE>(index);
       rec[1] |= 1;
     } else {

@@ -152,6 +152,10 @@ LONG PaletteColor(TColor Color);
 // colour left out; through masks made for the call.
 void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY,
                            int SrcW, int SrcH, HPALETTE Palette, LONG TransparentColor);
+// The same with the transparent pixels given by a monochrome mask over the source, white where
+// transparent, instead of by a colour.
+void StretchBltMasked(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY, int SrcW,
+                      int SrcH, HPALETTE Palette, HDC MaskDC);
 void DrawTransparentBitmap(HDC DC, HBITMAP Bitmap, int DstX, int DstY, LONG TransparentColor);
 // A width or height of 0 or less is the bitmap's own; an empty source rectangle is the whole
 // bitmap. clNone draws opaque with the canvas's copy mode; clDefault takes the colour of the

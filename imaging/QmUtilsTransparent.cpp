@@ -40,8 +40,13 @@ class QuietLock {
 
 LONG PaletteColor(TColor Color) { return ColorToRGB(Color) | 0x02000000; }
 
-void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY,
-                           int SrcW, int SrcH, HPALETTE Palette, LONG TransparentColor) {
+namespace {
+
+// The source stretched onto the destination except where the mask that MakeMask (mask, copy of
+// the source) draws is white.
+template <class MakeMask>
+void StretchBltThroughMask(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY,
+                           int SrcW, int SrcH, HPALETTE Palette, MakeMask&& makeMask) {
   WorkContext mask(DstDC, CreateBitmap(SrcW, SrcH, 1, 1, nullptr));
   WorkContext inverse(DstDC, CreateBitmap(SrcW, SrcH, 1, 1, nullptr));
   WorkContext result(DstDC, CreateCompatibleBitmap(DstDC, DstW, DstH));
@@ -60,10 +65,7 @@ void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HD
   SetMapMode(SrcDC, GetMapMode(DstDC));
   SetMapMode(copy.get(), GetMapMode(DstDC));
   BitBlt(copy.get(), 0, 0, SrcW, SrcH, SrcDC, SrcX, SrcY, SRCCOPY);
-  // The transparent colour becomes the mask's 1 bits, every other colour its 0 bits.
-  const COLORREF back = SetBkColor(copy.get(), static_cast<COLORREF>(PaletteColor(static_cast<TColor>(TransparentColor))));
-  BitBlt(mask.get(), 0, 0, SrcW, SrcH, copy.get(), 0, 0, SRCCOPY);
-  SetBkColor(copy.get(), back);
+  makeMask(mask.get(), copy.get());
   BitBlt(inverse.get(), 0, 0, SrcW, SrcH, mask.get(), 0, 0, NOTSRCCOPY);
   BitBlt(result.get(), 0, 0, DstW, DstH, DstDC, DstX, DstY, SRCCOPY);
   StretchBlt(result.get(), 0, 0, DstW, DstH, mask.get(), 0, 0, SrcW, SrcH, SRCAND);  // the background, black where opaque
@@ -76,6 +78,24 @@ void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HD
     SelectPalette(copy.get(), oldCopy, FALSE);
     SelectPalette(DstDC, oldDst, TRUE);
   }
+}
+
+}  // namespace
+
+void StretchBltTransparent(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY,
+                           int SrcW, int SrcH, HPALETTE Palette, LONG TransparentColor) {
+  StretchBltThroughMask(DstDC, DstX, DstY, DstW, DstH, SrcDC, SrcX, SrcY, SrcW, SrcH, Palette, [&](HDC mask, HDC copy) {
+    // The transparent colour becomes the mask's 1 bits, every other colour its 0 bits.
+    const COLORREF back = SetBkColor(copy, static_cast<COLORREF>(PaletteColor(static_cast<TColor>(TransparentColor))));
+    BitBlt(mask, 0, 0, SrcW, SrcH, copy, 0, 0, SRCCOPY);
+    SetBkColor(copy, back);
+  });
+}
+
+void StretchBltMasked(HDC DstDC, int DstX, int DstY, int DstW, int DstH, HDC SrcDC, int SrcX, int SrcY, int SrcW,
+                      int SrcH, HPALETTE Palette, HDC MaskDC) {
+  StretchBltThroughMask(DstDC, DstX, DstY, DstW, DstH, SrcDC, SrcX, SrcY, SrcW, SrcH, Palette,
+                        [&](HDC mask, HDC) { BitBlt(mask, 0, 0, SrcW, SrcH, MaskDC, SrcX, SrcY, SRCCOPY); });
 }
 
 void DrawTransparentBitmap(HDC DC, HBITMAP Bitmap, int DstX, int DstY, LONG TransparentColor) {

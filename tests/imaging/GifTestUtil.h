@@ -93,6 +93,15 @@ inline std::unique_ptr<TBitmap> TrueColorBitmap(int width, int height, const std
   return bitmap;
 }
 
+// Damaged raster data raises while it lives, as it does with GIFLoadCorrupted false.
+class StrictReading {
+ public:
+  StrictReading() { GIFLoadCorrupted = false; }
+  ~StrictReading() { GIFLoadCorrupted = true; }
+  StrictReading(const StrictReading&) = delete;
+  StrictReading& operator=(const StrictReading&) = delete;
+};
+
 inline std::vector<std::uint8_t> Saved(TGIFImage& image) {
   TMemoryStream stream;
   image.SaveToStream(&stream);

@@ -166,6 +166,12 @@ Image Read(std::span<const std::uint8_t> bytes) {
   return image;
 }
 
+int Slurp(std::span<const std::uint8_t> bytes) {
+  Input input{bytes};
+  const Decoder decoder(input);
+  return decoder.gif->ImageCount;
+}
+
 void DecodeInto(std::span<const std::uint8_t> bytes, std::vector<std::vector<std::uint8_t>>& frames) {
   Input input{bytes};
   Decoder decoder(input);

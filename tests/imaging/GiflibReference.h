@@ -36,6 +36,10 @@ struct Image {
 std::vector<std::uint8_t> Write(const Image& image);
 Image Read(std::span<const std::uint8_t> bytes);
 
+// The library's whole load of a file: every frame slurped into its rasters, nothing more;
+// returns the number of frames.
+int Slurp(std::span<const std::uint8_t> bytes);
+
 // The library's decoding as the benchmark times it: every frame slurped, and each frame's
 // indices copied out as a caller needs them, into a bottom-up 8-bit buffer with rows padded to
 // 4 bytes (reused from call to call).

@@ -381,6 +381,7 @@ TEST(GifImageBlocks, CopiesTheCodeDataAndMarksACutOffBlock) {
     TMemoryStream dest;
     EXPECT_TRUE(CopyImageBlocks(source.get(), &dest).Corrupted);
     EXPECT_EQ(BytesOf(dest), (std::vector<BYTE>{2, 1, 0xAA}));
+    EXPECT_EQ(source->GetPosition(), static_cast<std::int64_t>(head.size()) + 4);  // after the cut block's length
   }
   {
     auto source = block({2, 1, 0xAA});

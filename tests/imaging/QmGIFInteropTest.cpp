@@ -3,6 +3,7 @@
 // properties; files written here decode there to the pixels written, and read back here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 
 #include "imaging/QmGIF.h"
 #include "tests/imaging/GifTestUtil.h"
@@ -24,6 +25,13 @@ void ExpectTable(const TGIFColorTable& table, const std::vector<Rgb>& colors) {
 }
 
 TColor ColorOf(const Rgb& c) { return c.r | c.g << 8 | c.b << 16; }
+
+// The GIF library's files and ImageMagick's.
+std::vector<giflib_ref::NamedFile> AllFiles() {
+  auto files = giflib_ref::GiflibFiles();
+  for (auto& file : giflib_ref::ImageMagickFiles(GIF_FIXTURES)) files.push_back(std::move(file));
+  return files;
+}
 
 // Decodes the file here and through the GIF library and compares every frame.
 void ExpectSameAsGiflib(const std::vector<std::uint8_t>& bytes) {
@@ -74,9 +82,7 @@ TEST(GifInterop, ReadsWhatImageMagickWrites) {
 }
 
 TEST(GifInterop, RewritesWhatOthersWroteAsTheyWroteIt) {
-  auto files = giflib_ref::GiflibFiles();
-  for (auto& file : giflib_ref::ImageMagickFiles(GIF_FIXTURES)) files.push_back(std::move(file));
-  for (const auto& [name, bytes] : files) {
+  for (const auto& [name, bytes] : AllFiles()) {
     SCOPED_TRACE(name);
     const giflib_ref::Image original = giflib_ref::Read(bytes);
     std::unique_ptr<TGIFImage> image = gif_test::Loaded(bytes);
@@ -93,6 +99,144 @@ TEST(GifInterop, RewritesWhatOthersWroteAsTheyWroteIt) {
       EXPECT_EQ(std::tie(b.left, b.top, b.width, b.height, b.interlaced),
                 std::tie(a.left, a.top, a.width, a.height, a.interlaced));
       EXPECT_EQ(std::tie(b.delay, b.disposal, b.transparent), std::tie(a.delay, a.disposal, a.transparent));
+    }
+  }
+}
+
+// One file of the set, by name; empty when there is none.
+std::vector<std::uint8_t> FileNamed(const std::string& name) {
+  for (auto& [fileName, bytes] : AllFiles())
+    if (fileName == name) return std::move(bytes);
+  ADD_FAILURE() << "no file " << name;
+  return {};
+}
+
+// The frame's pixels as they show over the background, each `scale` times in both directions:
+// its table's colours, and the background where the index is the transparent one.
+std::vector<TColor> ShownOver(const giflib_ref::Frame& f, const std::vector<Rgb>& global, TColor background,
+                              int scale) {
+  const std::vector<Rgb>& colors = f.colors.empty() ? global : f.colors;
+  std::vector<TColor> out;
+  for (int y = 0; y < f.height * scale; ++y) {
+    for (int x = 0; x < f.width * scale; ++x) {
+      const std::uint8_t index = f.indices[static_cast<std::size_t>(y / scale * f.width + x / scale)];
+      out.push_back(index == f.transparent ? background : ColorOf(colors[index]));
+    }
+  }
+  return out;
+}
+
+// The image's current frame drawn as a picture over the background, stretched `scale` times.
+std::vector<TColor> DrawnOver(TGIFImage& image, TColor background, int scale) {
+  TBitmap target;
+  target.SetPixelFormat(pf24bit);
+  target.GetCanvas()->GetBrush()->SetColor(background);
+  target.SetSize(image.GetWidth() * scale, image.GetHeight() * scale);
+  target.GetCanvas()->StretchDraw(TRect(0, 0, target.GetWidth(), target.GetHeight()), &image);
+  std::vector<TColor> out;
+  for (int y = 0; y < target.GetHeight(); ++y) {
+    const auto* row = static_cast<const std::uint8_t*>(target.GetScanLine(y));
+    for (int x = 0; x < target.GetWidth(); ++x) out.push_back(row[3 * x + 2] | row[3 * x + 1] << 8 | row[3 * x] << 16);
+  }
+  return out;
+}
+
+// Transparency by index: a table that holds the transparent entry's colour at other entries too
+// (ImageMagick's do) shows those entries' pixels, and a load and save draws as the file did.
+// Frames of two colours are 1-bit bitmaps, which draw in the target's text and background
+// colours as every 1-bit source does; they are held to drawing as before the save.
+TEST(GifInterop, DrawsTheTransparentEntrysPixelsOnlyAsTheWritersMeantThem) {
+  constexpr TColor kBackground = 0x7F00FE;
+  for (const auto& [name, bytes] : AllFiles()) {
+    SCOPED_TRACE(name);
+    const giflib_ref::Image reference = giflib_ref::Read(bytes);
+    std::unique_ptr<TGIFImage> loaded = gif_test::Loaded(bytes);
+    std::unique_ptr<TGIFImage> rewritten = gif_test::Loaded(gif_test::Saved(*loaded));
+    ASSERT_EQ(rewritten->GetCount(), static_cast<int>(reference.frames.size()));
+    for (int i = 0; i < rewritten->GetCount(); ++i) {
+      SCOPED_TRACE(testing::Message() << "frame " << i);
+      const giflib_ref::Frame& f = reference.frames[static_cast<std::size_t>(i)];
+      loaded->SetFrameIndex(i);
+      rewritten->SetFrameIndex(i);
+      for (int scale : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale);
+        const std::vector<TColor> drawn = DrawnOver(*loaded, kBackground, scale);
+        if (loaded->GetFrames(i)->GetColorCount() > 2) {
+          ASSERT_EQ(drawn, ShownOver(f, reference.colors, kBackground, scale));
+        }
+        ASSERT_EQ(DrawnOver(*rewritten, kBackground, scale), drawn) << "read again after a save";
+      }
+    }
+  }
+}
+
+// The transparent index of the control block stays while its entry has the transparent colour:
+// through greyscale, which greys the whole table, and when the program sets that colour again.
+// Another colour set by the program is looked up in the table.
+TEST(GifInterop, KeepsTheTransparentIndexWhileItsEntryHasTheTransparentColour) {
+  // Entries 0 and 4 to 7 black, 4 transparent; 2 red.
+  std::unique_ptr<TGIFImage> image = gif_test::Loaded(FileNamed("im_black_on_none.gif"));
+  TGIFFrame* frame = image->GetFrames(0);
+  auto writtenIndex = [&image] { return giflib_ref::Read(gif_test::Saved(*image)).frames.at(0).transparent; };
+  EXPECT_EQ(writtenIndex(), 4);
+  frame->SetTransparentColor(clRed);
+  EXPECT_EQ(writtenIndex(), 2);
+  frame->SetTransparentColor(clBlack);
+  EXPECT_EQ(writtenIndex(), 4);
+  image->Grayscale(false);
+  EXPECT_EQ(frame->GetTransparentColor(), clBlack);
+  EXPECT_EQ(writtenIndex(), 4);
+}
+
+// Where the first frame's code data begins in a GIF file: its code-size byte.
+std::size_t FirstCodeData(const std::vector<std::uint8_t>& gif) {
+  std::size_t at = 13;
+  if (gif.at(10) & 0x80) at += 3u << ((gif[10] & 7) + 1);
+  while (gif.at(at) == '!') {
+    at += 2;  // every extension goes on in sub-blocks after its label
+    while (gif.at(at) != 0) at += gif[at] + 1u;
+    ++at;
+  }
+  const std::uint8_t packed = gif.at(at + 9);
+  return at + 10 + ((packed & 0x80) ? 3u << ((packed & 7) + 1) : 0);
+}
+
+// A file cut anywhere in its first data block, or further on inside the first frame's codes:
+// the tolerant reader gives the frame decoded as far as the whole blocks go, marked corrupted,
+// its pixels those of the whole file up to there and index 0 after; the strict one fails.
+TEST(GifInterop, AFileCutInsideItsCodesGivesAFrameMarkedCorrupted) {
+  for (const char* name : {"still, 256 colours", "im_still_256.gif"}) {
+    SCOPED_TRACE(name);
+    const std::vector<std::uint8_t> bytes = FileNamed(name);
+    const giflib_ref::Frame whole = giflib_ref::Read(bytes).frames.at(0);
+    const std::size_t firstBlock = FirstCodeData(bytes) + 1;
+    const std::size_t firstBlockEnd = firstBlock + 1 + bytes[firstBlock];
+    std::vector<std::size_t> cuts;
+    for (std::size_t cut = firstBlock; cut <= firstBlockEnd; ++cut) cuts.push_back(cut);
+    cuts.push_back(bytes.size() / 3);
+    cuts.push_back(bytes.size() / 2);
+    for (std::size_t cut : cuts) {
+      SCOPED_TRACE(testing::Message() << "cut after " << cut << " of " << bytes.size() << " bytes");
+      const std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+      {
+        const gif_test::StrictReading strict;
+        EXPECT_THROW(gif_test::Loaded(part), EInvalidGraphicOperation);
+      }
+      std::unique_ptr<TGIFImage> image;
+      ASSERT_NO_THROW(image = gif_test::Loaded(part));
+      ASSERT_EQ(image->GetCount(), 1);
+      TGIFFrame* frame = image->GetFrames(0);
+      EXPECT_TRUE(frame->GetCorrupted());
+      EXPECT_TRUE(image->GetCorrupted());
+      ASSERT_EQ(frame->GetWidth(), whole.width);
+      ASSERT_EQ(frame->GetHeight(), whole.height);
+      const std::vector<std::uint8_t> indices = gif_test::IndicesOf(frame->GetBitmap());
+      const auto decoded = std::mismatch(indices.begin(), indices.end(), whole.indices.begin()).first;
+      EXPECT_TRUE(std::all_of(decoded, indices.end(), [](std::uint8_t i) { return i == 0; }))
+          << "pixels decoded up to " << decoded - indices.begin();
+      if (cut > firstBlockEnd) {
+        EXPECT_GT(decoded - indices.begin(), whole.width);
+      }
     }
   }
 }

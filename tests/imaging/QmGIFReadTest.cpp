@@ -3,6 +3,7 @@
 // answers to damaged and hostile data.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 #include "imaging/QmGIF.h"
@@ -150,6 +151,34 @@ TEST(GifRead, DecodesFramesAtTheirDepthWithTheirTables) {
   EXPECT_EQ(image->GetWidth(), 2);
   EXPECT_EQ(image->GetPixelFormat(), pf8bit);
   EXPECT_FALSE(image->GetCorrupted());
+}
+
+// The bitmap a frame decodes to: a device-independent one of the frame's depth whose colour
+// table is the frame's table, grey beyond it.
+TEST(GifRead, DecodesIntoABitmapOfTheFramesDepthAndTable) {
+  struct Case {
+    int bits;
+    TPixelFormat format;
+    int entries;
+  };
+  for (const Case& c : {Case{1, pf1bit, 2}, Case{3, pf4bit, 16}, Case{5, pf8bit, 256}}) {
+    SCOPED_TRACE(c.bits);
+    auto image = Read(Builder().Head(3, 2, c.bits).Image(0, 0, 3, 2, {1, 0, 1, 0, 1, 1}).End());
+    TBitmap* bitmap = image->GetFrames(0)->GetBitmap();
+    EXPECT_EQ(bitmap->GetPixelFormat(), c.format);
+    EXPECT_EQ(bitmap->GetHandleType(), bmDIB);
+    std::vector<PALETTEENTRY> entries(256);
+    ASSERT_EQ(GetPaletteEntries(bitmap->GetPalette(), 0, 256, entries.data()), static_cast<UINT>(c.entries));
+    for (int i = 0; i < c.entries; ++i) {
+      const PALETTEENTRY& e = entries[static_cast<std::size_t>(i)];
+      const bool inTable = i < (1 << c.bits);  // the builder's entry i is (i, 2i, 3i)
+      ASSERT_EQ((std::array<int, 3>{e.peRed, e.peGreen, e.peBlue}),
+                (inTable ? std::array<int, 3>{i, 2 * i, 3 * i} : std::array<int, 3>{128, 128, 128}))
+          << "entry " << i;
+    }
+    EXPECT_EQ(IndicesOf(bitmap), (std::vector<std::uint8_t>{1, 0, 1, 0, 1, 1}));
+    EXPECT_EQ(bitmap->GetCanvas()->GetPixels(0, 0), 0x030201);
+  }
 }
 
 TEST(GifRead, DecodesOnlyTheFirstFrameUntilAnotherIsAskedFor) {
@@ -300,10 +329,21 @@ TEST(GifRead, AFrameWithoutColoursCannotBeDecoded) {
   EXPECT_EQ(ReadError(Builder().Head(2, 2, 0).Image(0, 0, 2, 2, kFour).End()), SWrongGIFColors);
 }
 
-// Sizes a hostile file claims are refused before memory is taken for them.
+// Sizes a hostile file claims are refused before memory is taken for them; a frame that its
+// codes cannot fill is refused too when reading is strict, else it is what the codes give.
 TEST(GifRead, RefusesSizesItsCodesCannotFill) {
   EXPECT_EQ(ReadError(Builder().Head(0xFFFF, 0xFFFF, 8).Image(0, 0, 0, 0, {1, 2, 3}, 8).End()), SGIFDecodeError);
-  EXPECT_EQ(ReadError(Builder().Head(2, 2, 8).Image(0, 0, 16384, 16384, {1, 2, 3}, 8).End()), SGIFDecodeError);
+  const Builder unfilled = Builder().Head(2, 2, 8).Image(0, 0, 16384, 16384, {1, 2, 3}, 8).End();
+  {
+    const gif_test::StrictReading strict;
+    EXPECT_EQ(ReadError(unfilled), SGIFDecodeError);
+  }
+  auto damaged = Read(unfilled);
+  ASSERT_EQ(damaged->GetCount(), 1);
+  EXPECT_TRUE(damaged->GetFrames(0)->GetCorrupted());
+  EXPECT_EQ(damaged->GetWidth(), 16384);
+  const auto* top = static_cast<const std::uint8_t*>(damaged->GetBitmap()->GetScanLine(0));
+  EXPECT_EQ(std::vector<std::uint8_t>(top, top + 4), (std::vector<std::uint8_t>{1, 2, 3, 0}));
   // Odd sizes real files have read as they are.
   auto wide = Read(Builder().Head(2, 2, 1).Image(0, 0, 1000, 1, std::vector<std::uint8_t>(1000, 1)).End());
   EXPECT_EQ(IndicesOf(wide->GetBitmap()), std::vector<std::uint8_t>(1000, 1));
