@@ -22,7 +22,6 @@
 namespace user {
 namespace {
 
-constexpr int kMaxIconSide = 1024;
 constexpr std::size_t kMaxCursorFileBytes = 16u << 20;
 
 struct IconObject {
@@ -87,37 +86,23 @@ HBITMAP Copied(HBITMAP source) {
   return Resized(source, px.width, px.height);
 }
 
-// The layout of one icon image, every size checked against the bytes there are.
+// One icon image, every size checked against the bytes there are.
 struct IconImage {
-  BITMAPINFOHEADER header{};
-  int width = 0;
-  int height = 0;
+  IconImageLayout layout;
   std::span<const RGBQUAD> colors;
   const BYTE* xorRows = nullptr;
   const BYTE* andRows = nullptr;
 };
 
 std::optional<IconImage> ReadIconImage(const BYTE* bits, DWORD size) {
-  if (!bits || size < sizeof(BITMAPINFOHEADER)) return std::nullopt;
+  if (!bits) return std::nullopt;
+  const auto layout = IconImageLayoutOf({reinterpret_cast<const std::byte*>(bits), size});
+  if (!layout || layout->bytes > size) return std::nullopt;
   IconImage image;
-  std::memcpy(&image.header, bits, sizeof image.header);
-  const BITMAPINFOHEADER& h = image.header;
-  const int depth = h.biBitCount;
-  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > size || h.biCompression != BI_RGB || h.biPlanes > 1) return std::nullopt;
-  if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) return std::nullopt;
-  if (h.biWidth <= 0 || h.biWidth > kMaxIconSide || h.biHeight < 2 || h.biHeight > 2 * kMaxIconSide) return std::nullopt;
-  image.width = h.biWidth;
-  image.height = h.biHeight / 2;  // the XOR rows, then as many AND rows
-  const std::size_t limit = std::size_t{1} << std::min(depth, 8);
-  const std::size_t colors = depth > 8 ? 0 : (h.biClrUsed == 0 ? limit : h.biClrUsed);
-  if (colors > limit) return std::nullopt;
-  const auto xorStride = static_cast<std::size_t>((image.width * depth + 31) / 32 * 4);
-  const auto andStride = static_cast<std::size_t>((image.width + 31) / 32 * 4);
-  const std::size_t needed = h.biSize + colors * sizeof(RGBQUAD) + (xorStride + andStride) * image.height;
-  if (needed > size) return std::nullopt;
-  image.colors = {reinterpret_cast<const RGBQUAD*>(bits + h.biSize), colors};
-  image.xorRows = bits + h.biSize + colors * sizeof(RGBQUAD);
-  image.andRows = image.xorRows + xorStride * image.height;
+  image.layout = *layout;
+  image.colors = {reinterpret_cast<const RGBQUAD*>(bits + layout->header.biSize), layout->colors};
+  image.xorRows = bits + layout->header.biSize + layout->colors * sizeof(RGBQUAD);
+  image.andRows = image.xorRows + layout->xorStride * layout->height;
   return image;
 }
 
@@ -376,7 +361,7 @@ HICON CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL icon, DWORD, i
   }
   const auto image = ReadIconImage(bits, size);
   if (!image) return nullptr;
-  const int w = image->width, h = image->height, depth = image->header.biBitCount;
+  const int w = image->layout.width, h = image->layout.height, depth = image->layout.header.biBitCount;
   void* colorBits = nullptr;
   void* maskBits = nullptr;
   HBITMAP color = NewBitmap(w, h, depth, image->colors, &colorBits);
@@ -386,10 +371,8 @@ HICON CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL icon, DWORD, i
     DeleteObject(mask);
     return nullptr;
   }
-  const auto xorBytes = static_cast<std::size_t>((w * depth + 31) / 32 * 4) * h;
-  const auto andBytes = static_cast<std::size_t>((w + 31) / 32 * 4) * h;
-  std::memcpy(colorBits, image->xorRows, xorBytes);
-  std::memcpy(maskBits, image->andRows, andBytes);
+  std::memcpy(colorBits, image->xorRows, image->layout.xorStride * h);
+  std::memcpy(maskBits, image->andRows, image->layout.andStride * h);
   if (depth == 32) MaskFromAlpha(w, h, static_cast<std::byte*>(colorBits), static_cast<std::byte*>(maskBits));
   const int metric = icon ? SM_CXICON : SM_CXCURSOR;
   const int cx = cxDesired > 0 ? cxDesired : ((flags & LR_DEFAULTSIZE) ? GetSystemMetrics(metric) : w);
