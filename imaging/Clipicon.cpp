@@ -110,8 +110,18 @@ struct IconBitmaps {
   vcl::GdiBitmap Mask;
 };
 
+// Rows of 32 bits as a bitmap of 32 bits on any display, so that their alpha is drawn.
+vcl::GdiBitmap AlphaBitmap(const BITMAPINFO* Info, const BYTE* Rows) {
+  const BITMAPINFOHEADER& header = Info->bmiHeader;
+  vcl::GdiBitmap result(CreateBitmap(header.biWidth, header.biHeight, 1, 32, nullptr));
+  ScreenContext screen;
+  const auto rows = static_cast<UINT>(header.biHeight);
+  if (!result || SetDIBits(screen.get(), result.get(), 0, rows, Rows, Info, DIB_RGB_COLORS) == 0) OutOfResources();
+  return result;
+}
+
 // One image of icon file data (info header, colour table, colour rows, mask rows) as a colour
-// bitmap compatible with the screen and a monochrome mask.
+// bitmap compatible with the screen (of 32 bits for a 32-bit image) and a monochrome mask.
 IconBitmaps ImageToIconBitmaps(std::span<const std::byte> Image) {
   BITMAPINFOHEADER header{};
   if (Image.size() < sizeof header) InvalidIcon();
@@ -134,7 +144,9 @@ IconBitmaps ImageToIconBitmaps(std::span<const std::byte> Image) {
   std::memcpy(info.data() + sizeof header, Image.data() + sizeof header, 4 * colors);
   const auto* rows = reinterpret_cast<const BYTE*>(Image.data());
   IconBitmaps result;
-  result.Color = DeviceBitmap(reinterpret_cast<const BITMAPINFO*>(info.data()), rows + colorRows, false);
+  const auto* colorInfo = reinterpret_cast<const BITMAPINFO*>(info.data());
+  result.Color =
+      bits == 32 ? AlphaBitmap(colorInfo, rows + colorRows) : DeviceBitmap(colorInfo, rows + colorRows, false);
 
   header.biBitCount = 1;
   header.biSizeImage = static_cast<DWORD>(maskBytes);
