@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "platform/gdi/GdiMemory.h"
 #include "platform/gdi/SelectedBitmap.h"
@@ -179,6 +180,13 @@ void DrawWithAlpha(HDC target, int x, int y, int cx, int cy, const IconObject& i
   }
   DeleteObject(under);
   DeleteObject(over);
+}
+
+// The colours a 1-bit colour image shows for its 0 and 1 bits: its own table's.
+std::pair<COLORREF, COLORREF> TwoColorsOf(HBITMAP color) {
+  const gdi::PixelBuffer px = gdi::PixelsOf(color);
+  if (px.bitsPerPixel != 1 || px.palette.size() < 2) return {RGB(0, 0, 0), RGB(255, 255, 255)};
+  return {gdi::ColorFromPixel(px, 0), gdi::ColorFromPixel(px, 1)};
 }
 
 HICON MakeIcon(bool icon, POINT hotSpot, HBITMAP mask, HBITMAP color, WORD systemId = 0) {
@@ -483,7 +491,12 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH 
     // dest := (dest AND mask) XOR image
     if (flags & DI_MASK) StretchBlt(target, tx, ty, cx, cy, source, 0, 0, w, h, SRCAND);
     if (flags & DI_IMAGE) {
-      if (object->color) SelectObject(source, object->color);
+      if (object->color) {
+        SelectObject(source, object->color);
+        const auto [zero, one] = TwoColorsOf(object->color);
+        SetTextColor(target, zero);
+        SetBkColor(target, one);
+      }
       StretchBlt(target, tx, ty, cx, cy, source, 0, object->color ? 0 : h, w, h, (flags & DI_MASK) ? SRCINVERT : SRCCOPY);
     }
   }
