@@ -8,16 +8,15 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "imaging/AniFile.h"
 #include "imaging/Clipicon.h"
-#include "platform/gdi/GdiMemory.h"
 #include "platform/user/Clipboard.h"
 #include "platform/user/IconFile.h"
 #include "platform/user/Icons.h"
