@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/QmUtils.h"
+#include "platform/user/IconFile.h"
 #include "platform/user/Icons.h"
 #include "platform/user/WinUser.h"
 #include "platform/vcl/ImageLimits.h"
@@ -38,17 +39,6 @@ struct IconDirHeader {
 };
 static_assert(sizeof(IconDirHeader) == 6);
 
-struct IconDirEntry {
-  BYTE Width;
-  BYTE Height;
-  WORD Colors;  // the colour count byte and the reserved byte together
-  WORD Planes;
-  WORD BitCount;
-  DWORD BytesInRes;
-  DWORD ImageOffset;
-};
-static_assert(sizeof(IconDirEntry) == 16);
-
 // The display's colour count as icon directories count colours: 16 bits and more give 0, as
 // images of 256 colours and more have 0 in their colour byte.
 WORD DisplayColorCount() {
@@ -63,12 +53,14 @@ WORD DisplayColorCount() {
 }
 
 // An exact match of the display's count; else the first entry of no more colours than the
-// display shows, replaced by any later one of more colours than that first one.
-std::size_t BestImage(const std::vector<IconDirEntry>& Entries, WORD DisplayColors) {
+// display shows, replaced by any later one of more colours than that first one. Compressed
+// images count 0 colours but cannot be drawn here: they take no part, as for the icon itself.
+std::size_t BestImage(const std::vector<user::IconFileEntry>& Entries, WORD DisplayColors) {
   int candidate = -1;
   WORD remembered = 0;
   for (std::size_t i = 0; i < Entries.size(); ++i) {
-    const WORD colors = Entries[i].Colors;
+    if (Entries[i].png) continue;
+    const auto colors = static_cast<WORD>(Entries[i].colorCount);
     if (colors == DisplayColors) return i;
     if (candidate < 0) {
       if (colors <= DisplayColors) {
@@ -118,8 +110,18 @@ struct IconBitmaps {
   vcl::GdiBitmap Mask;
 };
 
+// Rows of 32 bits as a bitmap of 32 bits on any display, so that their alpha is drawn.
+vcl::GdiBitmap AlphaBitmap(const BITMAPINFO* Info, const BYTE* Rows) {
+  const BITMAPINFOHEADER& header = Info->bmiHeader;
+  vcl::GdiBitmap result(CreateBitmap(header.biWidth, header.biHeight, 1, 32, nullptr));
+  ScreenContext screen;
+  const auto rows = static_cast<UINT>(header.biHeight);
+  if (!result || SetDIBits(screen.get(), result.get(), 0, rows, Rows, Info, DIB_RGB_COLORS) == 0) OutOfResources();
+  return result;
+}
+
 // One image of icon file data (info header, colour table, colour rows, mask rows) as a colour
-// bitmap compatible with the screen and a monochrome mask.
+// bitmap compatible with the screen (of 32 bits for a 32-bit image) and a monochrome mask.
 IconBitmaps ImageToIconBitmaps(std::span<const std::byte> Image) {
   BITMAPINFOHEADER header{};
   if (Image.size() < sizeof header) InvalidIcon();
@@ -142,7 +144,9 @@ IconBitmaps ImageToIconBitmaps(std::span<const std::byte> Image) {
   std::memcpy(info.data() + sizeof header, Image.data() + sizeof header, 4 * colors);
   const auto* rows = reinterpret_cast<const BYTE*>(Image.data());
   IconBitmaps result;
-  result.Color = DeviceBitmap(reinterpret_cast<const BITMAPINFO*>(info.data()), rows + colorRows, false);
+  const auto* colorInfo = reinterpret_cast<const BITMAPINFO*>(info.data());
+  result.Color =
+      bits == 32 ? AlphaBitmap(colorInfo, rows + colorRows) : DeviceBitmap(colorInfo, rows + colorRows, false);
 
   header.biBitCount = 1;
   header.biSizeImage = static_cast<DWORD>(maskBytes);
@@ -161,15 +165,13 @@ std::size_t BitmapBitsSize(const BITMAP& Bitmap) {
          static_cast<std::size_t>(Bitmap.bmHeight) * Bitmap.bmPlanes;
 }
 
-// The best image of icon file data whose directory has Count entries; `Data` is all of it.
-HICON ReadBestIconImage(std::span<const std::byte> Data, std::size_t Count) {
-  const std::size_t directory = sizeof(IconDirHeader) + Count * sizeof(IconDirEntry);
-  if (Count == 0 || directory > Data.size()) InvalidIcon();
-  std::vector<IconDirEntry> entries(Count);
-  std::memcpy(entries.data(), Data.data() + sizeof(IconDirHeader), Count * sizeof(IconDirEntry));
-  const IconDirEntry& entry = entries[BestImage(entries, DisplayColorCount())];
-  if (std::uint64_t{entry.ImageOffset} + entry.BytesInRes > Data.size()) InvalidIcon();
-  IconBitmaps bitmaps = ImageToIconBitmaps(Data.subspan(entry.ImageOffset, entry.BytesInRes));
+// The best image of icon file data; `Data` is all of it. The directory's entries lie within it
+// (an image counted without its AND rows takes them where the data holds them).
+HICON ReadBestIconImage(std::span<const std::byte> Data) {
+  const auto directory = user::ReadIconFileDirectory(Data);
+  if (!directory || directory->entries.empty()) InvalidIcon();
+  const user::IconFileEntry& entry = directory->entries[BestImage(directory->entries, DisplayColorCount())];
+  IconBitmaps bitmaps = ImageToIconBitmaps(Data.subspan(entry.offset, entry.bytes));
 
   BITMAP mask{}, color{};
   GetObjectA(bitmaps.Mask.get(), sizeof mask, &mask);
@@ -196,8 +198,8 @@ HICON CreateRealSizeIcon(TIcon* Icon) {
   switch (header.Type) {
     case 0: return LoadIconA(nullptr, IDI_APPLICATION);
     case 1:
-      return ReadBestIconImage({static_cast<const std::byte*>(stream.GetMemory()), static_cast<std::size_t>(stream.GetSize())},
-                               header.Count);
+      return ReadBestIconImage(
+          {static_cast<const std::byte*>(stream.GetMemory()), static_cast<std::size_t>(stream.GetSize())});
     default: return CopyIcon(Icon->GetHandle());
   }
 }

@@ -31,6 +31,22 @@ int DepthOf(const IconFileEntry& e, WORD type) {
   return bits;
 }
 
+// Some writers count an image without its AND rows. Where the image's own header and the bytes
+// up to the next image (or the end of the data) hold all of it, its entry covers it; an image
+// never takes bytes in which another one starts.
+void CoverWholeImages(std::span<const std::byte> data, std::vector<IconFileEntry>& entries) {
+  std::vector<std::size_t> starts;
+  for (const IconFileEntry& e : entries) starts.push_back(e.offset);
+  std::sort(starts.begin(), starts.end());
+  for (IconFileEntry& e : entries) {
+    if (e.png) continue;
+    const auto next = std::upper_bound(starts.begin(), starts.end(), std::size_t{e.offset});
+    const std::size_t room = (next == starts.end() ? data.size() : *next) - e.offset;
+    const auto layout = IconImageLayoutOf(data.subspan(e.offset, room));
+    if (layout && layout->bytes > e.bytes && layout->bytes <= room) e.bytes = static_cast<DWORD>(layout->bytes);
+  }
+}
+
 }  // namespace
 
 std::optional<IconFileDirectory> ReadIconFileDirectory(std::span<const std::byte> data) {
@@ -50,10 +66,35 @@ std::optional<IconFileDirectory> ReadIconFileDirectory(std::span<const std::byte
     e.bytes = Dword(data, at + 8);
     e.offset = Dword(data, at + 12);
     if (e.offset > data.size() || e.bytes > data.size() - e.offset) return std::nullopt;
-    e.png = e.bytes >= sizeof kPngSignature && std::memcmp(data.data() + e.offset, kPngSignature, sizeof kPngSignature) == 0;
+    e.png = IsCompressedIconImage(data.subspan(e.offset, e.bytes));
     dir.entries.push_back(e);
   }
+  CoverWholeImages(data, dir.entries);
   return dir;
+}
+
+std::optional<IconImageLayout> IconImageLayoutOf(std::span<const std::byte> image) {
+  IconImageLayout l;
+  if (image.size() < sizeof l.header) return std::nullopt;
+  std::memcpy(&l.header, image.data(), sizeof l.header);
+  const BITMAPINFOHEADER& h = l.header;
+  const int depth = h.biBitCount;
+  if (h.biSize < sizeof h || h.biSize > image.size() || h.biCompression != BI_RGB || h.biPlanes > 1) return std::nullopt;
+  if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) return std::nullopt;
+  if (h.biWidth <= 0 || h.biWidth > kMaxIconSide || h.biHeight < 2 || h.biHeight > 2 * kMaxIconSide) return std::nullopt;
+  l.width = h.biWidth;
+  l.height = h.biHeight / 2;  // the XOR rows, then as many AND rows
+  const std::size_t limit = std::size_t{1} << std::min(depth, 8);
+  l.colors = depth > 8 ? 0 : (h.biClrUsed == 0 ? limit : h.biClrUsed);
+  if (l.colors > limit) return std::nullopt;
+  l.xorStride = static_cast<std::size_t>((l.width * depth + 31) / 32 * 4);
+  l.andStride = static_cast<std::size_t>((l.width + 31) / 32 * 4);
+  l.bytes = h.biSize + l.colors * sizeof(RGBQUAD) + (l.xorStride + l.andStride) * static_cast<std::size_t>(l.height);
+  return l;
+}
+
+bool IsCompressedIconImage(std::span<const std::byte> image) {
+  return image.size() >= sizeof kPngSignature && std::memcmp(image.data(), kPngSignature, sizeof kPngSignature) == 0;
 }
 
 int BestIconFileImage(const IconFileDirectory& directory, int width, int height, int bitsPerPixel) {

@@ -8,11 +8,12 @@
 #include <span>
 #include <vector>
 
-#include "platform/win32/Win32Types.h"
+#include "platform/gdi/Gdi.h"
 
 namespace user {
 
 constexpr WORD kIconFile = 1, kCursorFile = 2;
+constexpr int kMaxIconSide = 1024;
 
 // One directory entry, its sizes as the directory gives them (0 in a size byte means 256).
 struct IconFileEntry {
@@ -21,6 +22,8 @@ struct IconFileEntry {
   int colorCount = 0;  // the colour count byte and the reserved byte, as one 16-bit value
   WORD planes = 0;     // a cursor's hot spot x
   WORD bitCount = 0;   // a cursor's hot spot y
+  // The directory's count, or more where it leaves part of the image out (some writers count
+  // an image without its AND rows) and the data holds the rest before another image starts.
   DWORD bytes = 0;
   DWORD offset = 0;
   bool png = false;    // stored compressed, which this layer does not draw
@@ -33,6 +36,23 @@ struct IconFileDirectory {
 
 // None unless the header says icon or cursor and every entry lies within the data.
 std::optional<IconFileDirectory> ReadIconFileDirectory(std::span<const std::byte> data);
+
+// Where the parts of an uncompressed image lie by its own header: its colour table, XOR rows
+// and AND rows follow the header, `bytes` in all.
+struct IconImageLayout {
+  BITMAPINFOHEADER header{};
+  int width = 0;
+  int height = 0;  // half the header's, which counts both halves
+  std::size_t colors = 0;
+  std::size_t xorStride = 0;
+  std::size_t andStride = 0;
+  std::size_t bytes = 0;
+};
+// None when the header is cut short or describes no image this layer reads.
+std::optional<IconImageLayout> IconImageLayoutOf(std::span<const std::byte> image);
+
+// An image stored compressed (it starts with the compressed format's signature).
+bool IsCompressedIconImage(std::span<const std::byte> image);
 
 // The entry nearest to the size (its side within `width` x `height` first), then with the most
 // colours the depth shows; -1 when no entry can be drawn.

@@ -4,11 +4,13 @@
 #include "platform/user/Icons.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "platform/gdi/GdiMemory.h"
 #include "platform/gdi/SelectedBitmap.h"
@@ -22,8 +24,8 @@
 namespace user {
 namespace {
 
-constexpr int kMaxIconSide = 1024;
 constexpr std::size_t kMaxCursorFileBytes = 16u << 20;
+constexpr int kBlendBandPixels = 1 << 16;  // how much of a stretched icon with alpha is blended at once
 
 struct IconObject {
   bool icon = true;
@@ -33,6 +35,7 @@ struct IconObject {
   WORD systemId = 0;
   int width = 0;
   int height = 0;
+  bool alpha = false;  // a 32-bit colour bitmap with alpha, drawn by it rather than by the mask
   ~IconObject() {
     DeleteObject(mask);
     DeleteObject(color);
@@ -87,60 +90,103 @@ HBITMAP Copied(HBITMAP source) {
   return Resized(source, px.width, px.height);
 }
 
-// The layout of one icon image, every size checked against the bytes there are.
+// One icon image, every size checked against the bytes there are.
 struct IconImage {
-  BITMAPINFOHEADER header{};
-  int width = 0;
-  int height = 0;
+  IconImageLayout layout;
   std::span<const RGBQUAD> colors;
   const BYTE* xorRows = nullptr;
   const BYTE* andRows = nullptr;
 };
 
 std::optional<IconImage> ReadIconImage(const BYTE* bits, DWORD size) {
-  if (!bits || size < sizeof(BITMAPINFOHEADER)) return std::nullopt;
+  if (!bits) return std::nullopt;
+  const auto layout = IconImageLayoutOf({reinterpret_cast<const std::byte*>(bits), size});
+  if (!layout || layout->bytes > size) return std::nullopt;
   IconImage image;
-  std::memcpy(&image.header, bits, sizeof image.header);
-  const BITMAPINFOHEADER& h = image.header;
-  const int depth = h.biBitCount;
-  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > size || h.biCompression != BI_RGB || h.biPlanes > 1) return std::nullopt;
-  if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) return std::nullopt;
-  if (h.biWidth <= 0 || h.biWidth > kMaxIconSide || h.biHeight < 2 || h.biHeight > 2 * kMaxIconSide) return std::nullopt;
-  image.width = h.biWidth;
-  image.height = h.biHeight / 2;  // the XOR rows, then as many AND rows
-  const std::size_t limit = std::size_t{1} << std::min(depth, 8);
-  const std::size_t colors = depth > 8 ? 0 : (h.biClrUsed == 0 ? limit : h.biClrUsed);
-  if (colors > limit) return std::nullopt;
-  const auto xorStride = static_cast<std::size_t>((image.width * depth + 31) / 32 * 4);
-  const auto andStride = static_cast<std::size_t>((image.width + 31) / 32 * 4);
-  const std::size_t needed = h.biSize + colors * sizeof(RGBQUAD) + (xorStride + andStride) * image.height;
-  if (needed > size) return std::nullopt;
-  image.colors = {reinterpret_cast<const RGBQUAD*>(bits + h.biSize), colors};
-  image.xorRows = bits + h.biSize + colors * sizeof(RGBQUAD);
-  image.andRows = image.xorRows + xorStride * image.height;
+  image.layout = *layout;
+  image.colors = {reinterpret_cast<const RGBQUAD*>(bits + layout->header.biSize), layout->colors};
+  image.xorRows = bits + layout->header.biSize + layout->colors * sizeof(RGBQUAD);
+  image.andRows = image.xorRows + layout->xorStride * layout->height;
   return image;
 }
 
-// A 32-bit image with alpha takes its mask from it: what is under half opaque is transparent
-// and black, and the unused byte is cleared as this layer keeps it.
-void MaskFromAlpha(int width, int height, std::byte* color, std::byte* mask) {
-  const auto stride = static_cast<std::size_t>(width) * 4, maskStride = static_cast<std::size_t>((width + 31) / 32 * 4);
-  bool hasAlpha = false;
-  for (std::size_t i = 0; i < stride * height && !hasAlpha; i += 4) hasAlpha = color[i + 3] != std::byte{0};
-  if (!hasAlpha) return;
+// Whether a colour bitmap is drawn by its alpha: 32 bits, not all of them clear.
+bool HasAlpha(HBITMAP color) {
+  const gdi::PixelBuffer px = gdi::PixelsOf(color);
+  if (!px.bits || px.bitsPerPixel != 32) return false;
+  for (int y = 0; y < px.height; ++y) {
+    const std::byte* row = px.bits + static_cast<std::ptrdiff_t>(y) * px.pitch;
+    for (int x = 0; x < px.width; ++x)
+      if (row[4 * x + 3] != std::byte{0}) return true;
+  }
+  return false;
+}
+
+// A 32-bit image with alpha takes its mask from it too, for those who draw by the mask: what is
+// under half opaque is transparent. Its colours and alpha stay as they are for drawing.
+void MaskFromAlpha(HBITMAP color, int width, int height, std::byte* mask) {
+  if (!HasAlpha(color)) return;
+  const gdi::PixelBuffer px = gdi::PixelsOf(color);
+  const auto maskStride = static_cast<std::size_t>((width + 31) / 32 * 4);
   for (int y = 0; y < height; ++y) {
-    std::byte* row = color + stride * y;
+    // The mask's rows are bottom-up, as the file's; the pixel buffer counts from the top.
+    const std::byte* row = px.bits + static_cast<std::ptrdiff_t>(height - 1 - y) * px.pitch;
     std::byte* m = mask + maskStride * y;
     std::memset(m, 0, maskStride);
-    for (int x = 0; x < width; ++x) {
-      std::byte* p = row + 4 * x;
-      if (std::to_integer<int>(p[3]) < 128) {
-        std::memset(p, 0, 3);
-        m[x / 8] |= std::byte{static_cast<unsigned char>(0x80 >> (x % 8))};
-      }
-      p[3] = std::byte{0};
+    for (int x = 0; x < width; ++x)
+      if (std::to_integer<int>(row[4 * x + 3]) < 128) m[x / 8] |= std::byte{static_cast<unsigned char>(0x80 >> (x % 8))};
+  }
+}
+
+// Straight alpha, as icon images keep it, over what is under: each channel rounded, the unused
+// byte cleared. Pixels of 0x00RRGGBB under, 0xAARRGGBB over.
+void BlendStraightAlpha(std::uint32_t* under, const std::uint32_t* over, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t a = over[i] >> 24;
+    if (a == 0) continue;
+    std::uint32_t blended = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+      const std::uint32_t s = over[i] >> shift & 0xFF, d = under[i] >> shift & 0xFF;
+      blended |= (s * a + d * (255 - a) + 127) / 255 << shift;
+    }
+    under[i] = blended;
+  }
+}
+
+// An icon with alpha over the target's pixels, a band of rows at a time so that a large
+// stretch takes little memory: the band is read, the icon's colours stretched into a second
+// one, blended, and written back.
+void DrawWithAlpha(HDC target, int x, int y, int cx, int cy, const IconObject& icon) {
+  const int left = std::min(x, x + cx), top = std::min(y, y + cy), width = std::abs(cx), height = std::abs(cy);
+  if (width == 0 || height == 0) return;
+  const int band = std::clamp(kBlendBandPixels / width, 1, height);
+  void* underBits = nullptr;
+  void* overBits = nullptr;
+  HBITMAP under = NewBitmap(width, -band, 32, {}, &underBits), over = NewBitmap(width, -band, 32, {}, &overBits);
+  if (under && over) {
+    gdi::SelectedBitmap u(under), o(over), image(icon.color);
+    SetStretchBltMode(o.get(), COLORONCOLOR);
+    for (int row = 0; row < height; row += band) {
+      const int rows = std::min(band, height - row);
+      BitBlt(u.get(), 0, 0, width, rows, target, left, top + row, SRCCOPY);
+      // The whole stretch, placed so that this band falls on the bitmap: every band samples
+      // the rows a single stretch would.
+      StretchBlt(o.get(), cx < 0 ? width : 0, (cy < 0 ? height : 0) - row, cx, cy, image.get(), 0, 0, icon.width,
+                 icon.height, SRCCOPY);
+      BlendStraightAlpha(static_cast<std::uint32_t*>(underBits), static_cast<const std::uint32_t*>(overBits),
+                         static_cast<std::size_t>(width) * rows);
+      BitBlt(target, left, top + row, width, rows, u.get(), 0, 0, SRCCOPY);
     }
   }
+  DeleteObject(under);
+  DeleteObject(over);
+}
+
+// The colours a 1-bit colour image shows for its 0 and 1 bits: its own table's.
+std::pair<COLORREF, COLORREF> TwoColorsOf(HBITMAP color) {
+  const gdi::PixelBuffer px = gdi::PixelsOf(color);
+  if (px.bitsPerPixel != 1 || px.palette.size() < 2) return {RGB(0, 0, 0), RGB(255, 255, 255)};
+  return {gdi::ColorFromPixel(px, 0), gdi::ColorFromPixel(px, 1)};
 }
 
 HICON MakeIcon(bool icon, POINT hotSpot, HBITMAP mask, HBITMAP color, WORD systemId = 0) {
@@ -154,6 +200,7 @@ HICON MakeIcon(bool icon, POINT hotSpot, HBITMAP mask, HBITMAP color, WORD syste
   object->mask = mask;
   object->color = color;
   object->systemId = systemId;
+  object->alpha = HasAlpha(color);
   const gdi::PixelBuffer m = gdi::PixelsOf(mask);
   object->width = m.width;
   object->height = color ? m.height : m.height / 2;
@@ -280,12 +327,17 @@ std::optional<CursorImage> ImageOfCursor(HCURSOR cursor) {
   image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
   for (int y = 0; y < image.height; ++y)
     for (int x = 0; x < image.width; ++x) {
-      const bool andBit = gdi::PixelAt(mask, x, y) != 0;
-      const COLORREF c = gdi::ColorFromPixel(color, gdi::PixelAt(color, x, y + colorTop));
+      const DWORD value = gdi::PixelAt(color, x, y + colorTop);
+      const COLORREF c = gdi::ColorFromPixel(color, value);
+      const std::uint32_t rgb = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+      std::uint32_t& out = image.pixels[static_cast<std::size_t>(y) * image.width + x];
+      if (object->alpha) {
+        out = (value & 0xFF000000u) | rgb;
+        continue;
+      }
       // A set AND bit over black is transparent; over a colour it would invert, shown as black.
-      const COLORREF shown = andBit ? 0 : c;
-      image.pixels[static_cast<std::size_t>(y) * image.width + x] =
-          andBit && c == 0 ? 0 : 0xFF000000u | GetRValue(shown) << 16 | GetGValue(shown) << 8 | GetBValue(shown);
+      const bool andBit = gdi::PixelAt(mask, x, y) != 0;
+      out = andBit ? (c == 0 ? 0 : 0xFF000000u) : 0xFF000000u | rgb;
     }
   return image;
 }
@@ -376,7 +428,7 @@ HICON CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL icon, DWORD, i
   }
   const auto image = ReadIconImage(bits, size);
   if (!image) return nullptr;
-  const int w = image->width, h = image->height, depth = image->header.biBitCount;
+  const int w = image->layout.width, h = image->layout.height, depth = image->layout.header.biBitCount;
   void* colorBits = nullptr;
   void* maskBits = nullptr;
   HBITMAP color = NewBitmap(w, h, depth, image->colors, &colorBits);
@@ -386,11 +438,9 @@ HICON CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL icon, DWORD, i
     DeleteObject(mask);
     return nullptr;
   }
-  const auto xorBytes = static_cast<std::size_t>((w * depth + 31) / 32 * 4) * h;
-  const auto andBytes = static_cast<std::size_t>((w + 31) / 32 * 4) * h;
-  std::memcpy(colorBits, image->xorRows, xorBytes);
-  std::memcpy(maskBits, image->andRows, andBytes);
-  if (depth == 32) MaskFromAlpha(w, h, static_cast<std::byte*>(colorBits), static_cast<std::byte*>(maskBits));
+  std::memcpy(colorBits, image->xorRows, image->layout.xorStride * h);
+  std::memcpy(maskBits, image->andRows, image->layout.andStride * h);
+  if (depth == 32) MaskFromAlpha(color, w, h, static_cast<std::byte*>(maskBits));
   const int metric = icon ? SM_CXICON : SM_CXCURSOR;
   const int cx = cxDesired > 0 ? cxDesired : ((flags & LR_DEFAULTSIZE) ? GetSystemMetrics(metric) : w);
   const int cy = cyDesired > 0 ? cyDesired : ((flags & LR_DEFAULTSIZE) ? GetSystemMetrics(metric + 1) : h);
@@ -435,11 +485,20 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH 
   const COLORREF back = SetBkColor(target, RGB(255, 255, 255));
   const int stretch = SetStretchBltMode(target, COLORONCOLOR);
   HGDIOBJ old = SelectObject(source, object->mask);
-  // dest := (dest AND mask) XOR image
-  if (flags & DI_MASK) StretchBlt(target, tx, ty, cx, cy, source, 0, 0, w, h, SRCAND);
-  if (flags & DI_IMAGE) {
-    if (object->color) SelectObject(source, object->color);
-    StretchBlt(target, tx, ty, cx, cy, source, 0, object->color ? 0 : h, w, h, (flags & DI_MASK) ? SRCINVERT : SRCCOPY);
+  if (object->alpha && (flags & DI_NORMAL) == DI_NORMAL) {
+    DrawWithAlpha(target, tx, ty, cx, cy, *object);
+  } else {
+    // dest := (dest AND mask) XOR image
+    if (flags & DI_MASK) StretchBlt(target, tx, ty, cx, cy, source, 0, 0, w, h, SRCAND);
+    if (flags & DI_IMAGE) {
+      if (object->color) {
+        SelectObject(source, object->color);
+        const auto [zero, one] = TwoColorsOf(object->color);
+        SetTextColor(target, zero);
+        SetBkColor(target, one);
+      }
+      StretchBlt(target, tx, ty, cx, cy, source, 0, object->color ? 0 : h, w, h, (flags & DI_MASK) ? SRCINVERT : SRCCOPY);
+    }
   }
   SelectObject(source, old);
   DeleteDC(source);

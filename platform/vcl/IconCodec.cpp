@@ -45,6 +45,18 @@ struct IconBitmaps {
   IconBitmaps& operator=(const IconBitmaps&) = delete;
 };
 
+// Some writers count an image without its AND rows. The file then goes on as far as the
+// header of the image that starts last says, where the stream holds that much.
+void TakeRestOfLastImage(TStream* stream, std::vector<std::byte>& data, DWORD last) {
+  const auto layout = user::IconImageLayoutOf(std::span<const std::byte>(data).subspan(last));
+  if (!layout || last + layout->bytes <= data.size()) return;
+  const std::size_t missing = last + layout->bytes - data.size();
+  if (static_cast<std::int64_t>(missing) > stream->GetSize() - stream->GetPosition()) return;
+  const std::size_t had = data.size();
+  data.resize(had + missing);
+  ReadExactly(stream, data.data() + had, missing);
+}
+
 }  // namespace
 
 std::vector<std::byte> Read(TStream* Stream) {
@@ -56,12 +68,14 @@ std::vector<std::byte> Read(TStream* Stream) {
   data.resize(kHeader + count * kEntry);
   ReadExactly(Stream, data.data() + kHeader, count * kEntry);
   std::uint64_t end = data.size();
+  DWORD last = 0;  // where the image that starts last starts
   for (std::size_t i = 0; i < count; ++i) {
     DWORD bytes, offset;
     std::memcpy(&bytes, data.data() + kHeader + i * kEntry + 8, 4);
     std::memcpy(&offset, data.data() + kHeader + i * kEntry + 12, 4);
     if (offset < data.size()) Invalid();  // an image inside the directory
     end = std::max<std::uint64_t>(end, std::uint64_t{offset} + bytes);
+    last = std::max(last, offset);
   }
   // The file may not claim more than the stream still holds.
   if (end - data.size() > static_cast<std::uint64_t>(std::max<std::int64_t>(left - static_cast<std::int64_t>(count * kEntry), 0)))
@@ -69,6 +83,7 @@ std::vector<std::byte> Read(TStream* Stream) {
   const std::size_t directory = data.size();
   data.resize(static_cast<std::size_t>(end));
   ReadExactly(Stream, data.data() + directory, data.size() - directory);
+  TakeRestOfLastImage(Stream, data, last);
   if (!user::ReadIconFileDirectory(data)) Invalid();
   return data;
 }

@@ -11,7 +11,8 @@
 namespace vcl::ico {
 
 // The bytes of one icon or cursor file from the stream's position (the directory and every
-// image it names, nothing after them). EInvalidGraphic "Icon image is not valid" for a file
+// image it names, nothing after them; an image that the directory counts without its AND rows
+// whole, where the stream holds them). EInvalidGraphic "Icon image is not valid" for a file
 // that is damaged or claims more than the stream holds; the stream is then left anywhere.
 std::vector<std::byte> Read(TStream* Stream);
 

@@ -5,7 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +35,14 @@ inline void Fill(TMemoryStream& stream, const Bytes& bytes) {
   stream.Clear();
   if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   stream.SetPosition(0);
+}
+
+inline Bytes FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<char> chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  Bytes out(chars.size());
+  std::memcpy(out.data(), chars.data(), chars.size());
+  return out;
 }
 
 inline Bytes BytesOf(TCustomMemoryStream& stream) {

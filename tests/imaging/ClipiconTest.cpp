@@ -24,10 +24,12 @@
 #include "platform/vcl/Forms.h"
 #include "platform/win32/GlobalMemory.h"
 #include "tests/imaging/AniFiles.h"
+#include "tests/support/DesktopDepth.h"
 
 namespace {
 
 using anifiles::Bytes;
+using anifiles::FileBytes;
 using anifiles::IconFrom;
 using anifiles::SavedBytes;
 using anifiles::SolidIcon;
@@ -40,16 +42,6 @@ class DataIcon : public TIcon {
 
  private:
   Bytes data_;
-};
-
-// Sets the desktop's depth for one test.
-class DesktopDepth {
- public:
-  explicit DesktopDepth(int bits) : saved_(gdi::GetDesktopMode()) { gdi::SetDesktopMode({1024, 768, bits}); }
-  ~DesktopDepth() { gdi::SetDesktopMode(saved_); }
-
- private:
-  gdi::DesktopMode saved_;
 };
 
 SIZE RealSize(TIcon* icon) {
@@ -254,14 +246,6 @@ TEST_F(IconClipboard, WithoutMemoryForTheDataOnlyTheBitmapIsPlaced) {
   EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
   EXPECT_FALSE(Clipboard()->HasFormat(CF_ICON));
   EXPECT_EQ(CreateIconFromClipboard(), nullptr);
-}
-
-Bytes FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<char> chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  Bytes out(chars.size());
-  std::memcpy(out.data(), chars.data(), chars.size());
-  return out;
 }
 
 // Through the desktop's clipboard: this program copies, a second one pastes while this one

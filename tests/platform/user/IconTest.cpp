@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "platform/gdi/GdiMemory.h"
@@ -157,6 +158,44 @@ TEST(Icons, DamagedImagesAndDirectoriesAreRefused) {
   auto badType = file;
   badType[2] = std::byte{3};
   EXPECT_FALSE(user::ReadIconFileDirectory(badType));
+}
+
+// Counts that leave out the AND rows: an image takes its rows where they follow it, never from
+// the image that starts after it.
+TEST(Icons, AnImageCountedWithoutItsMaskTakesItOnlyBeforeTheNextImage) {
+  const std::vector<std::string> holed{".R", "RR"};
+  const auto file = iconfiles::File(1, {{holed, 8}, {holed, 24}});
+  constexpr std::size_t kMaskRows = 2 * 4, kCount = 6 + 8, kOffset = 6 + 12;
+  const auto dword = [](const std::vector<std::byte>& b, std::size_t at) {
+    DWORD v;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+  };
+  const auto put = [](std::vector<std::byte>& b, std::size_t at, DWORD v) { std::memcpy(b.data() + at, &v, 4); };
+  auto counted = file;  // the rows in place, the counts short
+  for (std::size_t entry : {std::size_t{0}, std::size_t{16}}) put(counted, entry + kCount, dword(file, entry + kCount) - kMaskRows);
+  auto packed = counted;  // the first image's rows left out, the second moved up to its colours' end
+  const std::size_t firstEnd = dword(file, kOffset) + dword(counted, kCount);
+  packed.erase(packed.begin() + static_cast<std::ptrdiff_t>(firstEnd),
+               packed.begin() + static_cast<std::ptrdiff_t>(firstEnd + kMaskRows));
+  put(packed, 16 + kOffset, static_cast<DWORD>(firstEnd));
+
+  const auto whole = user::ReadIconFileDirectory(counted);
+  ASSERT_TRUE(whole);
+  EXPECT_EQ(whole->entries[0].bytes, dword(file, kCount));
+  EXPECT_EQ(whole->entries[1].bytes, dword(file, 16 + kCount));
+  for (int index : {0, 1}) {
+    HICON icon = user::CreateIconFromFileImage(counted, *whole, index, 0, 0);
+    Surface s(2, 2, RGB(0, 0, 255));
+    DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    EXPECT_EQ(s.Picture(), Rows({"BR", "RR"})) << index;
+    DestroyIcon(icon);
+  }
+  const auto cut = user::ReadIconFileDirectory(packed);
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->entries[0].bytes, dword(counted, kCount));
+  EXPECT_EQ(user::CreateIconFromFileImage(packed, *cut, 0, 0, 0), nullptr);
+  EXPECT_EQ(cut->entries[1].bytes, dword(file, 16 + kCount));  // the last one's rows end the file
 }
 
 TEST(Icons, TheBestImageSuitsTheSizeThenTheDepth) {
