@@ -1,8 +1,10 @@
 // Bitmaps that ImageMagick writes, read and drawn as ImageMagick itself decodes them: run-length
-// rows that code their padding into their runs. The files are made here, from fixed seeds.
+// rows that code their padding into their runs, and 16-bit pixels of 5-5-5 and 5-6-5, which a
+// load and a save keep as they are. The files are made here, from fixed seeds.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -149,6 +151,62 @@ TEST(BitmapFiles, FourBitRunsPastTheRowEndReadAsImageMagickShowsThem) {
   bitmap.LoadFromFile(path);
   EXPECT_EQ(bitmap.GetPixelFormat(), pf4bit);
   ExpectShownAsImageMagickShowsIt(bitmap, DecodedByImageMagick(path, width, height));
+}
+
+// The 16-bit values of a bottom-up file's pixels, top row first.
+std::vector<std::uint16_t> Pixels16(const Bytes& file, int width, int height) {
+  const std::size_t offset = Field(file, 10, 4), stride = (static_cast<std::size_t>(width) * 2 + 3) / 4 * 4;
+  std::vector<std::uint16_t> values;
+  for (int y = height - 1; y >= 0; --y)
+    for (int x = 0; x < width; ++x)
+      values.push_back(static_cast<std::uint16_t>(Field(file, offset + stride * static_cast<std::size_t>(y) + 2 * static_cast<std::size_t>(x), 2)));
+  return values;
+}
+
+struct SixteenBits {
+  const char* name;
+  const char* writer;        // ImageMagick's options and output format
+  std::size_t bitCountAt;    // where the header keeps the bit count
+  std::array<DWORD, 3> masks;  // the bit fields ImageMagick writes, or none
+  TPixelFormat format;
+  DWORD savedCompression;
+};
+
+// A load and a save keep the layout and every pixel value of what ImageMagick wrote.
+TEST(BitmapFiles, SixteenBitFilesKeepTheirLayoutThroughALoadAndASave) {
+  const SixteenBits cases[] = {
+      {"5-5-5 in bit fields", "-define bmp:subtype=RGB555 BMP:", 28, {0x7C00, 0x03E0, 0x001F}, pf15bit, BI_RGB},
+      {"5-5-5 under the core header", "-define bmp:subtype=RGB555 BMP2:", 24, {}, pf15bit, BI_RGB},
+      {"5-6-5 in bit fields", "-define bmp:subtype=RGB565 BMP:", 28, {0xF800, 0x07E0, 0x001F}, pf16bit, BI_BITFIELDS},
+  };
+  const int width = 61, height = 23;  // rows need padding
+  Folder folder;
+  int n = 0;
+  for (const SixteenBits& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = folder.File("sixteen-" + std::to_string(n) + ".bmp");
+    const std::string saved = folder.File("saved-" + std::to_string(n++) + ".bmp");
+    ASSERT_TRUE(Convert("-seed 7 -size 61x23 plasma:fractal " + std::string(c.writer) + file));
+    const Bytes original = ReadAll(file);
+    ASSERT_EQ(Field(original, c.bitCountAt, 2), 16u);
+    if (c.masks[0] != 0) {
+      for (std::size_t i = 0; i < 3; ++i) ASSERT_EQ(Field(original, 54 + 4 * i, 4), c.masks[i]);
+    }
+    const Decoded reference = DecodedByImageMagick(file, width, height);
+
+    TBitmap bitmap;
+    bitmap.LoadFromFile(file);
+    EXPECT_EQ(bitmap.GetPixelFormat(), c.format);
+    ExpectShownAsImageMagickShowsIt(bitmap, reference);
+
+    bitmap.SaveToFile(saved);
+    const Bytes written = ReadAll(saved);
+    EXPECT_EQ(Field(written, 28, 2), 16u);
+    EXPECT_EQ(Field(written, 30, 4), c.savedCompression);
+    EXPECT_EQ(Pixels16(written, width, height), Pixels16(original, width, height));
+    const Decoded again = DecodedByImageMagick(saved, width, height);
+    EXPECT_EQ(again.rgb, reference.rgb);
+  }
 }
 
 }  // namespace

@@ -79,10 +79,13 @@ std::vector<DepthCase> DepthCases() {
                    fromTable(Ramp(256), index(256)), 0});
   cases.push_back({"8 bits, top-down", {.width = w, .height = -h, .bitCount = 8, .colors = Ramp(256)}, pf8bit, index(256),
                    fromTable(Ramp(256), index(256)), 0});
-  cases.push_back({"16 bits 5-5-5", {.width = w, .height = h, .bitCount = 16}, pf16bit, pack555, five, 4});
+  cases.push_back({"16 bits 5-5-5", {.width = w, .height = h, .bitCount = 16}, pf15bit, pack555, five, 4});
   cases.push_back({"16 bits 5-6-5 fields", {.width = w, .height = h, .bitCount = 16, .compression = BI_BITFIELDS, .masks = {0xF800, 0x07E0, 0x001F}}, pf16bit,
                    pack565, six, 4});
-  cases.push_back({"16 bits 5-5-5 fields in a V4 header", {.width = w, .height = h, .bitCount = 16, .compression = BI_BITFIELDS, .headerSize = 108}, pf16bit, pack555, five, 4});
+  cases.push_back({"16 bits 5-5-5 fields in a V4 header", {.width = w, .height = h, .bitCount = 16, .compression = BI_BITFIELDS, .headerSize = 108}, pf15bit, pack555, five, 4});
+  cases.push_back({"16 bits 4-4-4 fields", {.width = w, .height = h, .bitCount = 16, .compression = BI_BITFIELDS, .masks = {0x0F00, 0x00F0, 0x000F}}, pf16bit,
+                   [](int x, int y) { return static_cast<std::uint32_t>(x * 3 << 8 | y * 7 << 4 | 15); },
+                   [](int x, int y) { return RGB(static_cast<BYTE>(x * 3 * 17), static_cast<BYTE>(y * 7 * 17), 255); }, 4});
   cases.push_back({"24 bits", {.width = w, .height = h, .bitCount = 24}, pf24bit, pack24, rgb, 0});
   cases.push_back({"24 bits, top-down", {.width = w, .height = -h, .bitCount = 24}, pf24bit, pack24, rgb, 0});
   cases.push_back({"32 bits", {.width = w, .height = h, .bitCount = 32}, pf32bit, pack24, rgb, 0});
@@ -232,7 +235,7 @@ TEST(BitmapLoad, ResourceIsABitmapWithoutItsFileHeader) {
 }
 
 TEST(BitmapSave, RoundTripKeepsSizeFormatColoursAndRows) {
-  for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit}) {
+  for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
     SCOPED_TRACE(format);
     TBitmap original;
     original.SetPixelFormat(format);
