@@ -75,7 +75,7 @@ class Converter {
       // 24 and 32 bits hold the same 0x00RRGGBB value: a 3-byte pixel reads with no unused
       // byte, and writes none.
       const auto rgb = [](const FormatOps& f) { return f.bitsPerPixel == 24 || f.bitsPerPixel == 32; };
-      mode_ = s.bitsPerPixel == d.bitsPerPixel || (rgb(s) && rgb(d)) ? Mode::Same : Mode::Colors;
+      mode_ = &s == &d || (rgb(s) && rgb(d)) ? Mode::Same : Mode::Colors;
     }
   }
   bool identity() const { return mode_ == Mode::Same; }
@@ -152,10 +152,10 @@ void TakeSnapshot(const PixelBuffer& p, int top, int bottom, Snapshot& s) {
 
 void Blit(const PixelBuffer& dst, const Rect& clip, const BlitArea& to, const PixelBuffer* src,
           const BlitArea& from, RopCode rop, const Ink& pattern, const MonoRule& mono) {
-  const FormatOps* dops = FindFormat(dst.bitsPerPixel);
+  const FormatOps* dops = FindFormat(dst);
   if (!dst.bits || !dops) return;
   if (!RopUsesSource(rop)) src = nullptr;
-  if (src && (!src->bits || !FindFormat(src->bitsPerPixel))) return;
+  if (src && (!src->bits || !FindFormat(*src))) return;
   const Rect c = clip.intersected({0, 0, dst.width, dst.height});
   // Without a source the destination maps onto itself, which only clips.
   const BlitArea& sampled = src ? from : to;
@@ -176,7 +176,7 @@ void Blit(const PixelBuffer& dst, const Rect& clip, const BlitArea& to, const Pi
   std::optional<Converter> convert;
   const auto [sxMin, sxMax] = std::minmax_element(xs.source.begin(), xs.source.end());
   std::vector<Pixel> sourceRow;
-  const FormatOps* sops = src ? FindFormat(src->bitsPerPixel) : nullptr;
+  const FormatOps* sops = src ? FindFormat(*src) : nullptr;
   if (src) {
     convert.emplace(*src, dst, mono);
     if (!xs.unitStep()) sourceRow.resize(static_cast<std::size_t>(*sxMax - *sxMin + 1));

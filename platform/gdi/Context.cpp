@@ -2,6 +2,7 @@
 // and device-independent bit formats (checked before any byte of them is touched).
 #include "platform/gdi/Context.h"
 
+#include <array>
 #include <cstring>
 
 #include "platform/gdi/Rle.h"
@@ -98,13 +99,14 @@ std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info, Rle rle) {
   if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN)
     return std::nullopt;
   if (!FindFormat(h.biBitCount)) return std::nullopt;
+  bool rgb555 = false;
   if (h.biCompression == BI_BITFIELDS) {
     if (h.biBitCount != 16 && h.biBitCount != 32) return std::nullopt;
-    DWORD masks[3];
+    std::array<DWORD, 3> masks;
     // The masks follow the first 40 bytes, inside the larger headers as after the small one.
-    std::memcpy(masks, reinterpret_cast<const std::byte*>(info) + 40, sizeof masks);
-    const bool ok = h.biBitCount == 16 ? masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x001F
-                                       : masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
+    std::memcpy(masks.data(), reinterpret_cast<const std::byte*>(info) + 40, sizeof masks);
+    rgb555 = h.biBitCount == 16 && masks == kMasks555;
+    const bool ok = h.biBitCount == 16 ? rgb555 || masks == kMasks565 : masks == kMasks888;
     if (!ok) return std::nullopt;
   } else if (h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4) {
     const WORD bits = h.biCompression == BI_RLE8 ? 8 : 4;
@@ -119,6 +121,7 @@ std::optional<DibFormat> ReadDibLayout(const BITMAPINFO* info, Rle rle) {
   f.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
   f.bottomUp = h.biHeight > 0;
   f.bitsPerPixel = h.biBitCount;
+  f.rgb555 = rgb555;
   f.stride = RowBytes(f.width, f.bitsPerPixel, 4);
   if (f.stride * f.height > (1LL << 30)) return std::nullopt;
   return f;
@@ -155,6 +158,7 @@ PixelBuffer DibView(const DibFormat& format, const void* bits) {
   p.width = format.width;
   p.height = format.height;
   p.bitsPerPixel = format.bitsPerPixel;
+  p.rgb555 = format.rgb555;
   p.pitch = static_cast<int>(format.stride);
   p.bits = first;
   if (format.bottomUp) {

@@ -67,6 +67,7 @@ struct DibFormat {
   int width = 0;
   int height = 0;
   int bitsPerPixel = 0;
+  bool rgb555 = false;  // 16-bit pixels whose bit fields say 5-5-5
   bool bottomUp = true;
   long long stride = 0;
   std::vector<RGBQUAD> colors;

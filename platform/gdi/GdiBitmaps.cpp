@@ -20,8 +20,10 @@ HBITMAP Register(std::shared_ptr<BitmapObject> bmp) { return bmp ? static_cast<H
 std::shared_ptr<BitmapObject> MakeCompatible(const DcObject* dc, int width, int height) {
   if (width == 0 || height == 0) return MakeBitmap(1, 1, 1, Layout::Device, {});
   const PixelBuffer px = dc ? TargetOf(*dc) : PixelBuffer{};
-  if (px.bits) return MakeBitmap(width, height, px.bitsPerPixel, Layout::Device, {px.palette.begin(), px.palette.end()});
-  return MakeBitmap(width, height, GetDesktopMode().bitsPerPixel, Layout::Device, {});
+  if (!px.bits) return MakeBitmap(width, height, GetDesktopMode().bitsPerPixel, Layout::Device, {});
+  auto bmp = MakeBitmap(width, height, px.bitsPerPixel, Layout::Device, {px.palette.begin(), px.palette.end()});
+  if (bmp) bmp->pixels.rgb555 = px.rgb555;
+  return bmp;
 }
 
 // Fills the colour table a read in `format` produces: the bitmap's own at its own depth, else
@@ -71,6 +73,7 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bit
   auto bmp = MakeBitmap(format->width, format->height, format->bitsPerPixel,
                         format->bottomUp ? Layout::BottomUp : Layout::TopDown, format->colors);
   if (!bmp) return nullptr;
+  bmp->pixels.rgb555 = format->rgb555;
   bmp->dibSection = true;
   bmp->dibBits = bmp->storage.data();
   bmp->dibHeader = info->bmiHeader;

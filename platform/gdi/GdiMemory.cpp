@@ -75,7 +75,7 @@ COLORREF ColorFromPixel(const PixelBuffer& pixels, DWORD value) { return ColorCo
 
 DWORD PixelAt(const PixelBuffer& pixels, int x, int y) {
   Pixel value = 0;
-  if (const FormatOps* ops = FindFormat(pixels.bitsPerPixel))
+  if (const FormatOps* ops = FindFormat(pixels))
     ops->read(pixels.bits + static_cast<std::ptrdiff_t>(y) * pixels.pitch, x, 1, &value);
   return value;
 }

@@ -9,7 +9,8 @@
 namespace gdi {
 
 // Pixels that the caller owns. `bits` points at the top row; `pitch` is the distance in bytes
-// from one row to the next below it (negative for bottom-up storage). 16 bits are 5-6-5.
+// from one row to the next below it (negative for bottom-up storage). 16 bits are 5-6-5 unless
+// `rgb555` says 5-5-5 (the top bit unused), as bitmaps of 15-bit colour hold them.
 struct PixelBuffer {
   std::byte* bits = nullptr;
   int width = 0;
@@ -17,6 +18,7 @@ struct PixelBuffer {
   int pitch = 0;
   int bitsPerPixel = 32;
   std::span<const RGBQUAD> palette;  // colour table for 1, 4 and 8 bits per pixel
+  bool rgb555 = false;
 };
 
 // A device context drawing straight into `pixels`, which must outlive it; DeleteDC ends it.

@@ -1,4 +1,5 @@
 // Pens, brushes, regions and clipping, and what GetObjectA reports about an object.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/gdi/Context.h"
@@ -8,20 +9,6 @@ using namespace gdi;
 namespace {
 
 int RegionType(const Rect& r) { return r.empty() ? NULLREGION : SIMPLEREGION; }
-
-// The bit masks a 16- or 32-bit device-independent bitmap of this layer has.
-void MasksOf(int bitsPerPixel, DWORD (&masks)[3]) {
-  masks[0] = masks[1] = masks[2] = 0;
-  if (bitsPerPixel == 16) {
-    masks[0] = 0xF800;
-    masks[1] = 0x07E0;
-    masks[2] = 0x001F;
-  } else if (bitsPerPixel == 32) {
-    masks[0] = 0xFF0000;
-    masks[1] = 0xFF00;
-    masks[2] = 0xFF;
-  }
-}
 
 int GetBitmapObject(const BitmapObject& b, int size, LPVOID out) {
   const int needed = b.dibSection ? static_cast<int>(sizeof(DIBSECTION)) : static_cast<int>(sizeof(BITMAP));
@@ -41,7 +28,8 @@ int GetBitmapObject(const BitmapObject& b, int size, LPVOID out) {
   DIBSECTION ds{};
   ds.dsBm = bm;
   ds.dsBmih = b.dibHeader;
-  MasksOf(b.pixels.bitsPerPixel, ds.dsBitfields);
+  const auto masks = ChannelMasks(b.pixels);
+  std::copy(masks.begin(), masks.end(), ds.dsBitfields);
   std::memcpy(out, &ds, sizeof ds);
   return static_cast<int>(sizeof ds);
 }

@@ -89,22 +89,25 @@ struct Direct {
   }
 };
 
-// 5-6-5: colours round to the nearest level; levels widen by repeating their high bits, so a
-// value read back and written again is unchanged.
+// 5-6-5 and 5-5-5: colours round to the nearest level; levels widen by repeating their high
+// bits, so a value read back and written again is unchanged.
 constexpr Pixel Narrow(unsigned v, int bits) { return (v * ((1u << bits) - 1) + 127) / 255; }
 constexpr unsigned Widen(Pixel v, int bits) { return (v << (8 - bits)) | (v >> (2 * bits - 8)); }
 
-void Rgb565ToColors(Pixel* v, int n) {
+template <int GreenBits>
+void Rgb16ToColors(Pixel* v, int n) {
+  constexpr Pixel kGreen = (1u << GreenBits) - 1;
   for (int i = 0; i < n; ++i) {
     const Pixel p = v[i];
-    v[i] = RGB(static_cast<BYTE>(Widen(p >> 11 & 31, 5)), static_cast<BYTE>(Widen(p >> 5 & 63, 6)),
+    v[i] = RGB(static_cast<BYTE>(Widen(p >> (5 + GreenBits) & 31, 5)), static_cast<BYTE>(Widen(p >> 5 & kGreen, GreenBits)),
                static_cast<BYTE>(Widen(p & 31, 5)));
   }
 }
-void Rgb565FromColors(Pixel* v, int n) {
+template <int GreenBits>
+void Rgb16FromColors(Pixel* v, int n) {
   for (int i = 0; i < n; ++i) {
     const COLORREF c = v[i];
-    v[i] = Narrow(GetRValue(c), 5) << 11 | Narrow(GetGValue(c), 6) << 5 | Narrow(GetBValue(c), 5);
+    v[i] = Narrow(GetRValue(c), 5) << (5 + GreenBits) | Narrow(GetGValue(c), GreenBits) << 5 | Narrow(GetBValue(c), 5);
   }
 }
 // 24 and 32 bits store blue, green, red: the value is 0x00RRGGBB, the colour 0x00BBGGRR.
@@ -115,19 +118,23 @@ void RgbFromColors(Pixel* v, int n) {
   for (int i = 0; i < n; ++i) v[i] = static_cast<Pixel>(GetRValue(v[i])) << 16 | static_cast<Pixel>(GetGValue(v[i])) << 8 | GetBValue(v[i]);
 }
 
-constexpr std::array<FormatOps, 6> kFormats{{
+constexpr std::array<FormatOps, 7> kFormats{{
     {1, true, 0x1, Packed<1>::read, Packed<1>::write, Packed<1>::fill, nullptr, nullptr},
     {4, true, 0xF, Packed<4>::read, Packed<4>::write, Packed<4>::fill, nullptr, nullptr},
     {8, true, 0xFF, Direct<1>::read, Direct<1>::write, Direct<1>::fill,
      nullptr, nullptr},
     {16, false, 0xFFFF, Direct<2>::read, Direct<2>::write,
-     Direct<2>::fill, Rgb565ToColors, Rgb565FromColors},
+     Direct<2>::fill, Rgb16ToColors<6>, Rgb16FromColors<6>},
     {24, false, 0xFFFFFF, Direct<3>::read, Direct<3>::write,
      Direct<3>::fill, RgbToColors, RgbFromColors},
     // The unused byte of a 32-bit pixel stays 0, so a pixel compares equal to its colour's value.
     {32, false, 0xFFFFFF, Direct<4>::read, Direct<4>::write,
      Direct<4>::fill, RgbToColors, RgbFromColors},
+    // So does the unused top bit of a 5-5-5 pixel.
+    {16, false, 0x7FFF, Direct<2>::read, Direct<2>::write,
+     Direct<2>::fill, Rgb16ToColors<5>, Rgb16FromColors<5>},
 }};
+constexpr const FormatOps& kFormat555 = kFormats.back();
 
 std::array<RGBQUAD, 256> MakeCubeTable() {
   std::array<RGBQUAD, 256> t{};
@@ -146,6 +153,18 @@ const FormatOps* FindFormat(int bitsPerPixel) {
   for (const auto& f : kFormats)
     if (f.bitsPerPixel == bitsPerPixel) return &f;
   return nullptr;
+}
+
+const FormatOps* FindFormat(const PixelBuffer& pixels) {
+  return pixels.bitsPerPixel == 16 && pixels.rgb555 ? &kFormat555 : FindFormat(pixels.bitsPerPixel);
+}
+
+std::array<DWORD, 3> ChannelMasks(const PixelBuffer& pixels) {
+  switch (pixels.bitsPerPixel) {
+    case 16: return pixels.rgb555 ? kMasks555 : kMasks565;
+    case 32: return kMasks888;
+    default: return {};
+  }
 }
 
 long long RowBytes(long long width, int bitsPerPixel, int align) {
@@ -187,7 +206,7 @@ std::span<const RGBQUAD> DefaultColorTable(int bitsPerPixel) {
 }
 
 ColorCoder::ColorCoder(const PixelBuffer& pixels)
-    : ops_(FindFormat(pixels.bitsPerPixel)), table_(pixels.palette) {
+    : ops_(FindFormat(pixels)), table_(pixels.palette) {
   if (ops_ == nullptr) ops_ = FindFormat(32);
   if (ops_->indexed) {
     const std::size_t limit = std::size_t{1} << ops_->bitsPerPixel;

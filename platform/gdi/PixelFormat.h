@@ -2,6 +2,7 @@
 // converting between pixel values and colours. One table serves every depth.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -10,7 +11,7 @@
 
 namespace gdi {
 
-// One pixel's value in its buffer's format: a table index, 5-6-5 bits, or 0x00RRGGBB.
+// One pixel's value in its buffer's format: a table index, 5-6-5 or 5-5-5 bits, or 0x00RRGGBB.
 using Pixel = std::uint32_t;
 
 // The row routines of one depth. `read`, `write` and `fill` address `count` pixels from column
@@ -26,8 +27,17 @@ struct FormatOps {
   void (*fromColors)(Pixel* values, int count);
 };
 
-// The routines for 1, 4, 8, 16, 24 or 32 bits per pixel; null for any other depth.
+// The routines for 1, 4, 8, 16 (5-6-5), 24 or 32 bits per pixel; null for any other depth.
 const FormatOps* FindFormat(int bitsPerPixel);
+// The routines for a buffer's pixels (its 16-bit layout included); null for a depth there is none for.
+const FormatOps* FindFormat(const PixelBuffer& pixels);
+
+// The red, green and blue masks of the direct-colour layouts a buffer can hold, and those of a
+// buffer's pixels (zeros but at 16 and 32 bits).
+inline constexpr std::array<DWORD, 3> kMasks565{0xF800, 0x07E0, 0x001F};
+inline constexpr std::array<DWORD, 3> kMasks555{0x7C00, 0x03E0, 0x001F};
+inline constexpr std::array<DWORD, 3> kMasks888{0xFF0000, 0x00FF00, 0x0000FF};
+std::array<DWORD, 3> ChannelMasks(const PixelBuffer& pixels);
 
 // Bytes of one row of `width` pixels, padded to a multiple of `align` bytes.
 long long RowBytes(long long width, int bitsPerPixel, int align);

@@ -1,5 +1,6 @@
 // Run-length coding of 8- and 4-bit device-independent bits. Every count is checked against
-// the data left and the image before a pixel is written.
+// the data left and the image before a pixel is written. Writers that code a row's padding
+// into its runs are read as they meant: what passes the row's end is dropped.
 #include "platform/gdi/Rle.h"
 
 #include <algorithm>
@@ -40,10 +41,11 @@ bool DecodeRle(std::span<const std::byte> data, int bitsPerPixel, int width, int
     const unsigned value = byteAt(at + 1);
     at += 2;
     if (count > 0) {  // a run of one index, or of two alternating ones at 4 bits
-      if (y >= height || count > width - x) return false;
+      if (y >= height) return false;
       std::byte* target = row(y);
-      for (int i = 0; i < count; ++i) PutIndex(target, x + i, nibbles && i % 2 == 0 ? value >> 4 : value, nibbles);
-      x += count;
+      const int shown = std::min(count, width - x);
+      for (int i = 0; i < shown; ++i) PutIndex(target, x + i, nibbles && i % 2 == 0 ? value >> 4 : value, nibbles);
+      x += shown;
       continue;
     }
     switch (value) {
@@ -63,10 +65,11 @@ bool DecodeRle(std::span<const std::byte> data, int bitsPerPixel, int width, int
       default: {  // a literal stretch of `value` pixels, padded to a 16-bit boundary
         const int pixels = static_cast<int>(value);
         const std::size_t bytes = nibbles ? (value + 1) / 2 : value;
-        if (y >= height || pixels > width - x || data.size() - at < bytes) return false;
+        if (y >= height || data.size() - at < bytes) return false;
         std::byte* target = row(y);
-        for (int i = 0; i < pixels; ++i) PutIndex(target, x + i, IndexAt(data.data() + at, i, nibbles), nibbles);
-        x += pixels;
+        const int shown = std::min(pixels, width - x);
+        for (int i = 0; i < shown; ++i) PutIndex(target, x + i, IndexAt(data.data() + at, i, nibbles), nibbles);
+        x += shown;
         at = std::min(data.size(), at + ((bytes + 1) & ~std::size_t{1}));
       }
     }

@@ -12,8 +12,9 @@ namespace gdi {
 
 // Decodes `data` into `height` rows of `width` indices at `bitsPerPixel` (8 or 4), each row
 // reached through `row(y)`, y = 0 being the bottom row; the rows are zero-filled first, so the
-// pixels a skip or a line end passes over keep index 0. False for damaged data: a run that
-// leaves its row or the image, a skip past the image, or data that ends before the last row.
+// pixels a skip or a line end passes over keep index 0. A run that passes the end of its row is
+// cut there. False for damaged data: a run above the top row, a skip past the row or the image,
+// or data that ends before the last row.
 bool DecodeRle(std::span<const std::byte> data, int bitsPerPixel, int width, int height,
                FunctionRef<std::byte*(int y)> row);
 

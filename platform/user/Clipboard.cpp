@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/gdi/PixelFormat.h"
 #include "platform/user/UserInternal.h"
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/Kernel32.h"
@@ -97,7 +98,7 @@ std::vector<std::byte> BytesOf(HGLOBAL block) {
   return bytes;
 }
 
-// A bitmap as a device-independent bitmap: header, colours (or the 5-6-5 masks), bottom row first.
+// A bitmap as a device-independent bitmap: header, colours (or the 16-bit masks), bottom row first.
 std::vector<std::byte> PackedDib(HBITMAP bitmap) {
   const gdi::PixelBuffer px = gdi::PixelsOf(bitmap);
   if (!px.bits) return {};
@@ -116,8 +117,8 @@ std::vector<std::byte> PackedDib(HBITMAP bitmap) {
     std::copy_n(px.palette.begin(), std::min(colors.size(), px.palette.size()), colors.begin());
     append(colors.data(), colors.size() * sizeof(RGBQUAD));
   } else if (bits == 16) {
-    const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-    append(masks, sizeof masks);
+    const auto masks = gdi::ChannelMasks(px);
+    append(masks.data(), sizeof masks);
   }
   const auto used = static_cast<std::size_t>((px.width * bits + 7) / 8);
   for (int y = px.height - 1; y >= 0; --y) {

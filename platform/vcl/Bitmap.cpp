@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/GdiMemory.h"
+#include "platform/gdi/PixelFormat.h"
 #include "platform/gdi/SelectedBitmap.h"
 #include "platform/user/Clipboard.h"
 #include "platform/win32/GlobalMemory.h"
@@ -37,16 +38,19 @@ int BitCountOf(TPixelFormat format) {
   return DesktopBitCount();
 }
 
-TPixelFormat FormatOfBitCount(int bits) {
+// 16-bit pixels of 5-5-5 are the 15-bit format.
+TPixelFormat FormatOfBitCount(int bits, bool rgb555) {
   switch (bits) {
     case 1: return pf1bit;
     case 4: return pf4bit;
     case 8: return pf8bit;
-    case 16: return pf16bit;
+    case 16: return rgb555 ? pf15bit : pf16bit;
     case 24: return pf24bit;
     default: return pf32bit;
   }
 }
+
+TPixelFormat FormatOf(const gdi::PixelBuffer& pixels) { return FormatOfBitCount(pixels.bitsPerPixel, pixels.rgb555); }
 
 RGBQUAD Quad(COLORREF c) { return RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0}; }
 COLORREF Rgb(const RGBQUAD& q) { return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue); }
@@ -91,7 +95,7 @@ bool CopyRows(HBITMAP from, HBITMAP to) {
   if (!from || !to) return false;
   const gdi::PixelBuffer source = gdi::PixelsOf(from);
   const gdi::PixelBuffer target = gdi::PixelsOf(to);
-  if (source.width != target.width || source.height != target.height || source.bitsPerPixel != target.bitsPerPixel)
+  if (source.width != target.width || source.height != target.height || FormatOf(source) != FormatOf(target))
     return false;
   const auto bytes = static_cast<std::size_t>(vcl::UsedRowBytes(source.width, source.bitsPerPixel));
   for (int y = 0; y < source.height; ++y)
@@ -144,7 +148,7 @@ TBitmap::~TBitmap() {
 
 TBitmap::TBitmapImage TBitmap::NewImage(int AWidth, int AHeight, TPixelFormat Format, std::vector<RGBQUAD> Colors) {
   TBitmapImage image;
-  image.PixelFormat = Format == pf15bit ? pf16bit : Format;
+  image.PixelFormat = Format;
   const int bits = BitCountOf(image.PixelFormat);
   if (bits <= 8) {
     if (Colors.empty()) Colors = StandardColors(bits);
@@ -159,7 +163,7 @@ TBitmap::TBitmapImage TBitmap::NewImage(int AWidth, int AHeight, TPixelFormat Fo
   }
   if (!vcl::ImageSizeFits(AWidth, AHeight, bits)) OutOfResources();
 
-  // The colour table, or for 16 bits the 5-6-5 masks, follows the header.
+  // The colour table, or for 16 bits the masks of 5-6-5 or 5-5-5, follows the header.
   std::vector<std::byte> info(sizeof(BITMAPINFOHEADER) + std::max<std::size_t>(image.Colors.size(), 3) * 4);
   BITMAPINFOHEADER header{};
   header.biSize = sizeof(BITMAPINFOHEADER);
@@ -171,8 +175,8 @@ TBitmap::TBitmapImage TBitmap::NewImage(int AWidth, int AHeight, TPixelFormat Fo
   header.biClrUsed = static_cast<DWORD>(image.Colors.size());
   std::memcpy(info.data(), &header, sizeof header);
   if (bits == 16) {
-    const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-    std::memcpy(info.data() + sizeof header, masks, sizeof masks);
+    const auto& masks = Format == pf15bit ? gdi::kMasks555 : gdi::kMasks565;
+    std::memcpy(info.data() + sizeof header, masks.data(), sizeof masks);
   } else if (!image.Colors.empty()) {
     std::memcpy(info.data() + sizeof header, image.Colors.data(), image.Colors.size() * sizeof(RGBQUAD));
   }
@@ -253,14 +257,13 @@ void TBitmap::SetHandle(HBITMAP Value) {
     image.Handle.reset(Value);
     image.Width = pixels.width;
     image.Height = pixels.height;
-    image.PixelFormat = FormatOfBitCount(pixels.bitsPerPixel);
+    image.PixelFormat = FormatOf(pixels);
     image.Colors.assign(pixels.palette.begin(), pixels.palette.end());
   }
   SetImage(std::move(image));
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat Value) {
-  if (Value == pf15bit) Value = pf16bit;
   if (Value == FImage->PixelFormat) return;
   // A paletted image keeps its colours when the new table has room for them.
   const bool keepColors = !FImage->Colors.empty() && FImage->Colors.size() <= (std::size_t{1} << BitCountOf(Value));
@@ -344,7 +347,8 @@ void TBitmap::SetPalette(HPALETTE Value) {
 
 void TBitmap::ReadDIB(std::span<const std::byte> Dib, std::size_t BitsOffset) {
   const vcl::bmp::DibLayout layout = vcl::bmp::ReadLayout(Dib, BitsOffset);
-  TBitmapImage image = NewImage(layout.width, layout.height, FormatOfBitCount(layout.bitCount), layout.colors);
+  TBitmapImage image =
+      NewImage(layout.width, layout.height, FormatOfBitCount(layout.bitCount, layout.keeps555()), layout.colors);
   vcl::bmp::DecodePixels(layout, [&image](int row) { return RowOf(image.Handle.get(), row); });
   SetImage(std::move(image));
 }
@@ -362,8 +366,12 @@ void TBitmap::SaveToStream(TStream* Stream) {
   if (!FImage->Handle) return;
   // The rows are found once, not looked up again for each row.
   const gdi::PixelBuffer pixels = gdi::PixelsOf(FImage->Handle.get());
-  vcl::bmp::WriteBmp(Stream, {FImage->Width, FImage->Height, pixels.bitsPerPixel, FImage->Colors,
-                              [&pixels](int row) -> const std::byte* {
+  vcl::bmp::WriteBmp(Stream, {.width = FImage->Width,
+                              .height = FImage->Height,
+                              .bitCount = pixels.bitsPerPixel,
+                              .rgb555 = pixels.rgb555,
+                              .colors = FImage->Colors,
+                              .row = [&pixels](int row) -> const std::byte* {
                                 return pixels.bits + static_cast<std::ptrdiff_t>(row) * pixels.pitch;
                               }});
 }
@@ -405,7 +413,7 @@ void TBitmap::LoadFromClipboardFormat(WORD AFormat, HANDLE AData, HPALETTE APale
     // The clipboard keeps its bitmap: the image is a copy of it.
     const gdi::PixelBuffer px = gdi::PixelsOf(static_cast<HBITMAP>(AData));
     if (!px.bits) throw EInvalidGraphic("Bitmap image is not valid");
-    TBitmapImage image = NewImage(px.width, px.height, FormatOfBitCount(px.bitsPerPixel),
+    TBitmapImage image = NewImage(px.width, px.height, FormatOf(px),
                                   std::vector<RGBQUAD>(px.palette.begin(), px.palette.end()));
     if (!CopyRows(static_cast<HBITMAP>(AData), image.Handle.get())) {
       SelectedDC target(image.Handle.get()), source(static_cast<HBITMAP>(AData));

@@ -42,9 +42,9 @@ class Bytes {
   std::span<const std::byte> data_;
 };
 
-constexpr std::array<DWORD, 3> kMasks555 = {0x7C00, 0x03E0, 0x001F};
-constexpr std::array<DWORD, 3> kMasks565 = {0xF800, 0x07E0, 0x001F};
-constexpr std::array<DWORD, 3> kMasks888 = {0xFF0000, 0x00FF00, 0x0000FF};
+using gdi::kMasks555;
+using gdi::kMasks565;
+using gdi::kMasks888;
 
 bool CompressionFits(DWORD compression, int bitCount, bool topDown) {
   switch (compression) {
@@ -94,7 +94,7 @@ void ConvertRow(const DibLayout& layout, const std::byte* source, std::byte* tar
 
 void DecodeRows(const DibLayout& layout, const RowWriter& row) {
   const auto stride = static_cast<std::size_t>(DibRowBytes(layout.width, layout.bitCount));
-  const bool direct = (layout.bitCount != 16 && layout.bitCount != 32) ||
+  const bool direct = (layout.bitCount != 16 && layout.bitCount != 32) || layout.keeps555() ||
                       layout.masks == (layout.bitCount == 16 ? kMasks565 : kMasks888);
   for (int r = 0; r < layout.height; ++r) {
     const std::byte* source = layout.bits.data() + stride * static_cast<std::size_t>(r);
@@ -208,7 +208,9 @@ void DecodePixels(const DibLayout& layout, const RowWriter& row) {
 void WriteBmp(TStream* stream, const DibImage& image) {
   const auto stride = DibRowBytes(image.width, image.bitCount);
   const std::uint32_t entries = image.bitCount <= 8 ? 1u << image.bitCount : 0;
-  const std::uint32_t tableBytes = image.bitCount == 16 ? 12 : entries * 4;
+  // 5-6-5 needs its masks; 5-5-5 is what plain 16-bit pixels are.
+  const bool fields = image.bitCount == 16 && !image.rgb555;
+  const std::uint32_t tableBytes = fields ? 12 : entries * 4;
   const std::uint32_t offBits = 14 + 40 + tableBytes;
   const auto imageBytes = static_cast<std::uint32_t>(stride * image.height);
   std::vector<std::byte> head;
@@ -221,9 +223,9 @@ void WriteBmp(TStream* stream, const DibImage& image) {
     Put32(head, field);
   Put16(head, 1);
   Put16(head, static_cast<unsigned>(image.bitCount));
-  for (std::uint32_t field : {image.bitCount == 16 ? BI_BITFIELDS : BI_RGB, imageBytes, 0u, 0u, 0u, 0u})
+  for (std::uint32_t field : {fields ? BI_BITFIELDS : BI_RGB, imageBytes, 0u, 0u, 0u, 0u})
     Put32(head, field);
-  if (image.bitCount == 16)
+  if (fields)
     for (DWORD mask : kMasks565) Put32(head, mask);
   // Entries beyond the colours given stay black.
   const std::size_t table = head.size();

@@ -395,7 +395,7 @@ enum TTransparentMode { tmAuto, tmFixed };
 class TBitmapCanvas;
 
 // A picture held as a device-independent bitmap. New areas take the canvas's brush colour.
-// 16-bit images are 5-6-5, so pf15bit is kept as pf16bit. pfDevice is the desktop's depth.
+// pf16bit images are 5-6-5, pf15bit ones 5-5-5 in 16 bits. pfDevice is the desktop's depth.
 // Bitmaps assigned from one another share one image until one of them may change its pixels.
 class TBitmap : public TGraphic {
  public:
@@ -446,7 +446,8 @@ class TBitmap : public TGraphic {
   void SetPalette(HPALETTE Value) override;
 
   // BMP files: 1, 4, 8, 16, 24 and 32 bits, uncompressed, bit fields, RLE8 and RLE4, both row
-  // orders. Damaged data raises EInvalidGraphic "Bitmap image is not valid" and keeps the image.
+  // orders; 16-bit files of 5-5-5 are read as pf15bit and written so again, other 16-bit ones
+  // as pf16bit. Damaged data raises EInvalidGraphic "Bitmap image is not valid" and keeps the image.
   void LoadFromStream(TStream* Stream) override;
   void SaveToStream(TStream* Stream) override;
   // A BITMAP resource of the module: a BMP without its file header. EResNotFound when missing.

@@ -45,7 +45,7 @@ class EveryStream : public testing::TestWithParam<Target> {};
 // From bitmaps of every depth, the same depth included (the bitmap's own stream).
 TEST_P(EveryStream, ReadsBackThroughBothReadersWithTheSamePixels) {
   const Target& t = GetParam();
-  for (const TPixelFormat source : {pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit}) {
+  for (const TPixelFormat source : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
     SCOPED_TRACE(testing::Message() << "from format " << source);
     const auto bitmap = bmpstream::MakeBitmap(Colourful(), source);
     const auto stream = BitmapToMemoryStream(bitmap.get(), t.format, t.method);

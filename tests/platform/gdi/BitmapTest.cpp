@@ -1,4 +1,4 @@
-// Bitmaps and pixel formats: round trips at every depth, 5-6-5 rounding, nearest palette
+// Bitmaps and pixel formats: round trips at every depth, 5-6-5 and 5-5-5 rounding, nearest palette
 // entries, row order of sections, device-independent bits in and out, and contexts over memory
 // that another layer owns.
 #include <gtest/gtest.h>
@@ -54,6 +54,76 @@ TEST(Bitmap, Rgb565ValuesSurviveAColourRoundTrip) {
   const gdi::PixelBuffer fmt{nullptr, 1, 1, 2, 16, {}};
   for (DWORD v = 0; v < 0x10000; ++v) ASSERT_EQ(gdi::PixelFromColor(fmt, gdi::ColorFromPixel(fmt, v)), v);
   EXPECT_EQ(gdi::PixelFromColor(fmt, kRed), 0xF800u);
+}
+
+// A 16-bit header whose bit fields say 5-5-5, with room for its masks.
+struct Info555 {
+  std::vector<std::byte> storage = std::vector<std::byte>(sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD));
+  Info555(int width, int height) {
+    get()->bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 16, BI_BITFIELDS, 0, 0, 0, 0, 0};
+    const DWORD masks[3] = {0x7C00, 0x03E0, 0x001F};
+    std::memcpy(storage.data() + sizeof(BITMAPINFOHEADER), masks, sizeof masks);
+  }
+  BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(storage.data()); }
+};
+
+TEST(Bitmap, Rgb555ValuesSurviveAColourRoundTrip) {
+  const gdi::PixelBuffer fmt{nullptr, 1, 1, 2, 16, {}, true};
+  for (DWORD v = 0; v < 0x8000; ++v) ASSERT_EQ(gdi::PixelFromColor(fmt, gdi::ColorFromPixel(fmt, v)), v);
+  EXPECT_EQ(gdi::PixelFromColor(fmt, kRed), 0x7C00u);
+  EXPECT_EQ(gdi::ColorFromPixel(fmt, 0x03E0), RGB(0, 255, 0));
+  EXPECT_EQ(gdi::ColorFromPixel(fmt, 0x0200), RGB(0, 132, 0));  // green widens from 5 bits, not 6
+}
+
+// A section whose bit fields say 5-5-5 keeps its pixels so: what it reports, what drawing and
+// raster operations store, and transfers to and from other formats through their colours.
+TEST(Bitmap, FiveFiveFiveSectionsKeepTheirLayout) {
+  Info555 info(3, -1);
+  void* bits = nullptr;
+  const HBITMAP section = CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(section, nullptr);
+  DIBSECTION ds{};
+  ASSERT_EQ(GetObjectA(section, sizeof ds, &ds), static_cast<int>(sizeof ds));
+  EXPECT_EQ(ds.dsBm.bmBitsPixel, 16);
+  EXPECT_EQ(ds.dsBitfields[0], 0x7C00u);
+  EXPECT_EQ(ds.dsBitfields[1], 0x03E0u);
+  const auto* stored = static_cast<const std::uint16_t*>(bits);
+
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, section);
+  EXPECT_EQ(SetPixel(dc, 0, 0, kRed), kRed);
+  EXPECT_EQ(stored[0], 0x7C00);
+  TestCanvas six(3, 1, 16);  // 5-6-5
+  SetPixel(six.dc, 1, 0, kWhite);
+  SetPixel(six.dc, 2, 0, RGB(0, 132, 0));
+  BitBlt(dc, 1, 0, 2, 1, six.dc, 1, 0, SRCCOPY);
+  EXPECT_EQ(stored[1], 0x7FFF);
+  EXPECT_EQ(stored[2], 0x0200);
+  PatBlt(dc, 0, 0, 1, 1, DSTINVERT);  // the unused top bit stays clear
+  EXPECT_EQ(stored[0], 0x03FF);
+
+  TestCanvas wide(3, 1, 24);
+  BitBlt(wide.dc, 0, 0, 3, 1, dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(GetPixel(wide.dc, 0, 0), RGB(0, 255, 255));
+  EXPECT_EQ(GetPixel(wide.dc, 1, 0), kWhite);
+  EXPECT_EQ(GetPixel(wide.dc, 2, 0), RGB(0, 132, 0));
+
+  // Device-independent bits of 5-5-5 in and out.
+  const std::uint16_t rows[4] = {0x7C00, 0x03E0, 0x001F, 0};
+  Info555 dib(3, 1);
+  EXPECT_EQ(SetDIBits(wide.dc, wide.bitmap, 0, 1, rows, dib.get(), DIB_RGB_COLORS), 1);
+  EXPECT_EQ(GetPixel(wide.dc, 0, 0), kRed);
+  EXPECT_EQ(GetPixel(wide.dc, 1, 0), RGB(0, 255, 0));
+  EXPECT_EQ(GetPixel(wide.dc, 2, 0), kBlue);
+  std::uint16_t read[4] = {0xEEEE, 0xEEEE, 0xEEEE, 0xEEEE};
+  SelectObject(wide.dc, wide.previous);
+  EXPECT_EQ(GetDIBits(dc, wide.bitmap, 0, 1, read, dib.get(), DIB_RGB_COLORS), 1);
+  SelectObject(wide.dc, wide.bitmap);
+  EXPECT_EQ(std::vector<std::uint16_t>(read, read + 3), std::vector<std::uint16_t>(rows, rows + 3));
+
+  SelectObject(dc, old);
+  DeleteObject(section);
+  DeleteDC(dc);
 }
 
 TEST(Bitmap, NearestPaletteIndexPrefersTheLowestOnTies) {

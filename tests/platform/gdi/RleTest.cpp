@@ -1,6 +1,6 @@
 // Run-length encoded device-independent bits: what GetDIBits writes, what SetDIBits,
-// StretchDIBits and CreateDIBitmap read back, damaged data refused, and the colour table a
-// paletted read takes from the selected palette.
+// StretchDIBits and CreateDIBitmap read back, runs past a row's end cut there, damaged data
+// refused, and the colour table a paletted read takes from the selected palette.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -98,8 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RleDib, DamagedDataIsRefusedAndChangesNothing) {
   const std::vector<std::pair<const char*, std::vector<BYTE>>> cases = {
-      {"run past the row", {8, 1, 0, 0, 7, 6, 0, 1}},
-      {"literal past the row", {4, 1, 0, 4, 1, 2, 3, 4, 0, 1}},
+      {"run above the top row", {7, 1, 0, 0, 7, 6, 0, 0, 1, 6, 0, 1}},
+      {"literal above the top row", {7, 1, 0, 0, 7, 6, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}},
       {"literal cut", {0, 5, 1, 2}},
       {"skip past the image", {0, 2, 0, 3, 0, 1}},
       {"ends before the last row", {7, 1, 0, 0}},
@@ -121,6 +121,37 @@ TEST(RleDib, DamagedDataIsRefusedAndChangesNothing) {
   const BYTE end[2] = {0, 1};
   for (Info info : {Info(7, 2, 4, BI_RLE8, 2), Info(7, -2, 8, BI_RLE8, 2), Info(7, 2, 8, BI_RLE4, 2)})
     EXPECT_EQ(SetDIBits(target.dc, target.bitmap, 0, 2, end, info.get(), DIB_RGB_COLORS), 0);
+}
+
+// Writers that code a row's padding into its runs (a row of 7 coded as 8) mean the row: what
+// passes its end is dropped, and the next row starts at its own first pixel.
+TEST(RleDib, RunsPastTheRowEndAreCutThere) {
+  struct Cut {
+    const char* name;
+    int bits;
+    DWORD compression;
+    std::vector<BYTE> data;
+    std::vector<std::vector<int>> rows;  // top row first
+  };
+  const std::vector<Cut> cases = {
+      {"run", 8, BI_RLE8, {8, 1, 0, 0, 7, 6, 0, 1}, {{6, 6, 6, 6, 6, 6, 6}, {1, 1, 1, 1, 1, 1, 1}}},
+      {"literal, then a run wholly past the end", 8, BI_RLE8, {0, 8, 1, 1, 1, 2, 3, 4, 5, 9, 3, 9, 0, 0, 7, 6, 0, 1}, kPicture},
+      {"run into a literal", 8, BI_RLE8, {5, 2, 0, 3, 7, 8, 9, 0, 0, 0, 9, 3, 0, 1},
+       {{3, 3, 3, 3, 3, 3, 3}, {2, 2, 2, 2, 2, 7, 8}}},
+      {"4-bit run", 4, BI_RLE4, {8, 0x12, 0, 0, 7, 0x66, 0, 1}, {{6, 6, 6, 6, 6, 6, 6}, {1, 2, 1, 2, 1, 2, 1}}},
+      {"4-bit literal", 4, BI_RLE4, {7, 0x11, 0, 0, 0, 9, 0x34, 0x56, 0x78, 0x9A, 0xB0, 0, 0, 1},
+       {{3, 4, 5, 6, 7, 8, 9}, {1, 1, 1, 1, 1, 1, 1}}},
+  };
+  for (const Cut& c : cases) {
+    SCOPED_TRACE(c.name);
+    Info info(7, 2, c.bits, c.compression, static_cast<DWORD>(c.data.size()));
+    TestCanvas target(7, 2, c.bits, Greys(16));
+    EXPECT_EQ(SetDIBits(target.dc, target.bitmap, 0, 2, c.data.data(), info.get(), DIB_RGB_COLORS), 2);
+    EXPECT_EQ(Indices(target), c.rows);
+    TestCanvas drawn(7, 2, 24);
+    EXPECT_EQ(StretchDIBits(drawn.dc, 0, 0, 7, 2, 0, 0, 7, 2, c.data.data(), info.get(), DIB_RGB_COLORS, SRCCOPY), 2);
+    EXPECT_EQ(Indices(drawn), c.rows);
+  }
 }
 
 TEST(RleDib, SkipsAndLineEndsLeaveIndexZero) {

@@ -79,10 +79,13 @@ std::vector<DepthCase> DepthCases() {
                    fromTable(Ramp(256), index(256)), 0});
   cases.push_back({"8 bits, top-down", {.width = w, .height = -h, .bitCount = 8, .colors = Ramp(256)}, pf8bit, index(256),
                    fromTable(Ramp(256), index(256)), 0});
-  cases.push_back({"16 bits 5-5-5", {.width = w, .height = h, .bitCount = 16}, pf16bit, pack555, five, 4});
+  cases.push_back({"16 bits 5-5-5", {.width = w, .height = h, .bitCount = 16}, pf15bit, pack555, five, 4});
   cases.push_back({"16 bits 5-6-5 fields", {.width = w, .height = h, .bitCount = 16, .compression = BI_BITFIELDS, .masks = {0xF800, 0x07E0, 0x001F}}, pf16bit,
                    pack565, six, 4});
-  cases.push_back({"16 bits 5-5-5 fields in a V4 header", {.width = w, .height = h, .bitCount = 16, .compression = BI_BITFIELDS, .headerSize = 108}, pf16bit, pack555, five, 4});
+  cases.push_back({"16 bits 5-5-5 fields in a V4 header", {.width = w, .height = h, .bitCount = 16, .compression = BI_BITFIELDS, .headerSize = 108}, pf15bit, pack555, five, 4});
+  cases.push_back({"16 bits 4-4-4 fields", {.width = w, .height = h, .bitCount = 16, .compression = BI_BITFIELDS, .masks = {0x0F00, 0x00F0, 0x000F}}, pf16bit,
+                   [](int x, int y) { return static_cast<std::uint32_t>(x * 3 << 8 | y * 7 << 4 | 15); },
+                   [](int x, int y) { return RGB(static_cast<BYTE>(x * 3 * 17), static_cast<BYTE>(y * 7 * 17), 255); }, 4});
   cases.push_back({"24 bits", {.width = w, .height = h, .bitCount = 24}, pf24bit, pack24, rgb, 0});
   cases.push_back({"24 bits, top-down", {.width = w, .height = -h, .bitCount = 24}, pf24bit, pack24, rgb, 0});
   cases.push_back({"32 bits", {.width = w, .height = h, .bitCount = 32}, pf32bit, pack24, rgb, 0});
@@ -175,6 +178,33 @@ TEST(BitmapLoad, RunLengthFourBits) {
             (std::vector<std::vector<int>>{{10, 11, 12, 13, 14, 15}, {4, 5, 4, 5, 4, 5}, {1, 2, 1, 2, 1, 3}}));
 }
 
+// Writers that code a row's padding into its runs mean the row: what passes its end is dropped.
+TEST(BitmapLoad, RunLengthRunsPastTheRowEndAreCutThere) {
+  struct Cut {
+    const char* name;
+    int bitCount;
+    Bytes data;
+    std::vector<std::vector<int>> rows;  // top row first
+  };
+  const std::vector<Cut> cases = {
+      {"RLE8 run", 8, Of({7, 1, 0, 0, 8, 2, 0, 0, 6, 3, 0, 1}), {{3, 3, 3, 3, 3, 3}, {2, 2, 2, 2, 2, 2}, {1, 1, 1, 1, 1, 1}}},
+      {"RLE8 absolute run, then a run wholly past the end", 8, Of({4, 1, 0, 3, 1, 2, 3, 0, 2, 9, 0, 0, 0, 0, 6, 3, 0, 1}),
+       {{3, 3, 3, 3, 3, 3}, {0, 0, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 2}}},
+      {"RLE8 at the end of the top row, without a line end", 8, Of({0, 0, 0, 0, 9, 4, 0, 1}),
+       {{4, 4, 4, 4, 4, 4}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}},
+      {"RLE4 run", 4, Of({7, 0x11, 0, 0, 8, 0x23, 0, 0, 6, 0x45, 0, 1}),
+       {{4, 5, 4, 5, 4, 5}, {2, 3, 2, 3, 2, 3}, {1, 1, 1, 1, 1, 1}}},
+      {"RLE4 absolute run", 4, Of({2, 0x11, 0, 5, 0x12, 0x34, 0x50, 0, 0, 0, 0, 0, 0, 1}),
+       {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, {1, 1, 1, 2, 3, 4}}},
+  };
+  for (const Cut& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBitmap bitmap;
+    Load(bitmap, bmpfixture::File(RleImage(c.bitCount, c.data)));
+    EXPECT_EQ(Indices(bitmap), c.rows);
+  }
+}
+
 TEST(BitmapLoad, ResourceIsABitmapWithoutItsFileHeader) {
   Image image{.width = 5, .height = 3, .bitCount = 8, .colors = Ramp(256)};
   image.pixels = bmpfixture::Rows(image, [](int x, int y) { return static_cast<std::uint32_t>(x + y * 5); });
@@ -205,7 +235,7 @@ TEST(BitmapLoad, ResourceIsABitmapWithoutItsFileHeader) {
 }
 
 TEST(BitmapSave, RoundTripKeepsSizeFormatColoursAndRows) {
-  for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf16bit, pf24bit, pf32bit}) {
+  for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
     SCOPED_TRACE(format);
     TBitmap original;
     original.SetPixelFormat(format);
@@ -306,17 +336,15 @@ std::vector<DamageCase> DamageCases() {
       {"bit fields without their masks", Truncated(bmpfixture::File(fields), 14 + 40 + 6)},
       {"huge dimensions", bmpfixture::File(huge)},
       {"RLE image wider than allowed", bmpfixture::File(wide)},
-      {"RLE8 run past the row", rle(8, {7, 1, 0, 1})},
-      {"RLE8 absolute run past the row", rle(8, {4, 1, 0, 3, 1, 2, 3, 0, 0, 1})},
       {"RLE8 delta past the row", rle(8, {0, 2, 7, 0, 0, 1})},
       {"RLE8 delta past the image", rle(8, {0, 2, 0, 4, 0, 1})},
       {"RLE8 run above the top row", rle(8, {0, 0, 0, 0, 0, 0, 2, 1, 0, 1})},
+      {"RLE8 absolute run above the top row", rle(8, {0, 0, 0, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1})},
       {"RLE8 line ends past the image", rle(8, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1})},
       {"RLE8 absolute run cut", rle(8, {0, 5, 1, 2})},
       {"RLE8 ends before the last row", rle(8, {6, 1, 0, 0})},
       {"RLE8 delta cut", rle(8, {0, 2, 1})},
-      {"RLE4 run past the row", rle(4, {7, 0x11, 0, 1})},
-      {"RLE4 absolute run past the row", rle(4, {2, 0x11, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1})},
+      {"RLE4 run above the top row", rle(4, {0, 0, 0, 0, 0, 0, 2, 0x11, 0, 1})},
   };
 }
 

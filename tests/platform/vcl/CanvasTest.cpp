@@ -246,9 +246,16 @@ TEST(Bitmap, PixelFormatChangesConvertThePixels) {
   EXPECT_EQ(bitmap->GetPixelFormat(), pf8bit);
   EXPECT_NE(bitmap->GetPalette(), nullptr);
   EXPECT_EQ(bitmap->GetCanvas()->GetPixels(0, 0), clRed);
-  bitmap->SetPixelFormat(pf15bit);  // kept as 5-6-5
-  EXPECT_EQ(bitmap->GetPixelFormat(), pf16bit);
+  bitmap->SetPixelFormat(pf15bit);  // 5-5-5
+  EXPECT_EQ(bitmap->GetPixelFormat(), pf15bit);
   EXPECT_EQ(bitmap->GetPalette(), nullptr);
+  EXPECT_EQ(bitmap->GetCanvas()->GetPixels(0, 0), clRed);
+  bitmap->GetCanvas()->SetPixels(0, 0, static_cast<TColor>(RGB(0, 132, 0)));
+  EXPECT_EQ(static_cast<const WORD*>(bitmap->GetScanLine(0))[0], 16 << 5);
+  bitmap->SetPixelFormat(pf16bit);  // 5-6-5
+  EXPECT_EQ(bitmap->GetPixelFormat(), pf16bit);
+  EXPECT_EQ(static_cast<const WORD*>(bitmap->GetScanLine(0))[0], 33 << 5);
+  bitmap->GetCanvas()->SetPixels(0, 0, clRed);
   bitmap->SetPixelFormat(pf1bit);
   EXPECT_EQ(bitmap->GetCanvas()->GetPixels(1, 0), clWhite);
   bitmap->SetPixelFormat(pf32bit);

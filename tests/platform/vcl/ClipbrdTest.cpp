@@ -47,6 +47,24 @@ TEST_F(ClipboardObject, BitmapsGoOnAndComeBackWithTheirPalette) {
   EXPECT_THROW(none.Assign(Clipboard()), EInvalidGraphic);
 }
 
+// The clipboard's device-independent form of a 5-5-5 bitmap, which other programs read, has the
+// bit fields of its pixels.
+TEST_F(ClipboardObject, AFiveFiveFiveBitmapKeepsItsLayoutInTheDeviceIndependentForm) {
+  auto source = Strip(pf15bit);
+  source->GetCanvas()->SetPixels(1, 0, static_cast<TColor>(RGB(0, 132, 0)));  // 5-bit green 16
+  Clipboard()->Assign(source.get());
+  Clipboard()->Open();
+  HANDLE dib = Clipboard()->GetAsHandle(CF_DIB);
+  ASSERT_NE(dib, nullptr);
+  TBitmap pasted;
+  pasted.LoadFromClipboardFormat(CF_DIB, dib, nullptr);
+  Clipboard()->Close();
+  EXPECT_EQ(pasted.GetPixelFormat(), pf15bit);
+  EXPECT_EQ(pasted.GetCanvas()->GetPixels(0, 0), clRed);
+  EXPECT_EQ(pasted.GetCanvas()->GetPixels(1, 0), static_cast<TColor>(RGB(0, 132, 0)));
+  EXPECT_EQ(pasted.GetCanvas()->GetPixels(2, 0), clBlue);
+}
+
 TEST_F(ClipboardObject, OpeningNestsAndFailsWhenTakenElsewhere) {
   Clipboard()->Open();
   Clipboard()->Open();
