@@ -2,6 +2,7 @@
 // character, the setup stand-in, the preview into a window, and the password change.
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -11,6 +12,7 @@
 #include "savers/waterfall/Unit2.h"
 #include "savers/waterfall/WinMain.h"
 #include "tests/savers/waterfall/SceneFixture.h"
+#include "tests/Watchdog.h"
 
 namespace waterfall_test {
 namespace {
@@ -130,6 +132,28 @@ TEST_F(EntryTest, PreviewEndsWithoutDrawingWhenTheHandleNamesNoWindow) {
   EXPECT_TRUE(Shown().empty());
 }
 
+// Reading the settings fails before the display opens: the store's box is the run's only one,
+// and the run ends with an error at once instead of drawing frames on no display.
+TEST_F(EntryTest, ASettingThatCannotBeReadGivesOneBoxAndEndsTheRun) {
+  for (const bool missing : {true, false}) {
+    SCOPED_TRACE(missing ? "missing" : "of another type");
+    Store(Plain());
+    TRegistry key;
+    ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
+    if (missing)
+      key.DeleteValue("SetSpeed");
+    else
+      key.WriteString("SetSpeed", "fast");
+    const std::size_t before = Shown().size();
+    const Watchdog watchdog(std::chrono::seconds(60), "a run that could not read its settings");
+    EXPECT_EQ(Run({"/s"}), 1);
+    ASSERT_EQ(Shown().size(), before + 1);
+    EXPECT_EQ(Shown().back().text, missing ? "Failed to get data for 'SetSpeed'" : "Invalid data type for 'SetSpeed'");
+    EXPECT_EQ(ddraw::HeadlessFramesPresented(), 0);
+    ResetApplicationForTest();
+  }
+}
+
 TEST_F(EntryTest, PasswordChangeCallsTheProviderWithTheParentWindow) {
   win32::RegisterModule("MPR.DLL", {{"PwdChangePasswordA", reinterpret_cast<FARPROC>(&FakePwdChangePasswordA)}});
   EXPECT_EQ(Run({"/a", "0"}), 0);
@@ -152,7 +176,7 @@ TEST_F(EntryTest, OnlyAnEndAfterAnErrorExitsNonZero) {
   ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
   key.WriteString("SetSpeed", "fast");
   EXPECT_EQ(Run({"/s"}), 1);
-  ASSERT_GE(Shown().size(), 1u);
+  ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].text, "Invalid data type for 'SetSpeed'");
   ResetApplicationForTest();
   key.WriteInteger("SetSpeed", 1);
