@@ -1,5 +1,6 @@
 // The entry's mode switch as the host uses it: the first argument's letter after its switch
 // character, the setup stand-in, the preview into a window, and the password change.
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -127,9 +128,34 @@ TEST_F(EntryTest, PreviewWaitsForTheHostWindowToBecomeVisible) {
   saver_test::ExpectPreviewIn(window);
 }
 
-TEST_F(EntryTest, PreviewEndsWithoutDrawingWhenTheHandleNamesNoWindow) {
-  EXPECT_EQ(Run({"/p", "4711"}), 0);
+// The host learns from the exit status and a line on standard error; there is no window for a box.
+TEST_F(EntryTest, PreviewIntoAWindowThatIsNotThereSaysSoAndFails) {
+  for (const char* handle : {"4711", "0", "-1", "99999999"}) {
+    SCOPED_TRACE(handle);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({"/p", handle}), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string(program_invocation_short_name) + ": there is no window " + handle + " to show the preview in\n");
+  }
   EXPECT_TRUE(Shown().empty());
+}
+
+// The host closes its preview window before it was ever shown.
+TEST_F(EntryTest, PreviewWhoseWindowGoesBeforeItIsShownSaysSoAndFails) {
+  user::WindowState host;
+  host.width = 200;
+  host.height = 150;
+  const HWND window = user::CreateWindowRecord(host, [](const MSG& Message) -> LRESULT {
+    if (Message.message == WM_CLOSE) DestroyWindow(Message.hwnd);
+    return 0;
+  });
+  PostMessageA(window, WM_CLOSE, 0, 0);  // handled while the preview waits
+  const std::string handle = std::to_string(reinterpret_cast<std::uintptr_t>(window));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run({"/p", handle}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            std::string(program_invocation_short_name) + ": there is no window " + handle + " to show the preview in\n");
+  EXPECT_FALSE(IsWindow(window));
 }
 
 // Reading the settings fails before the display opens: the store's box is the run's only one,
@@ -183,7 +209,10 @@ TEST_F(EntryTest, OnlyAnEndAfterAnErrorExitsNonZero) {
 
   win32::RegisterModule("MPR.DLL", {{"PwdChangePasswordA", reinterpret_cast<FARPROC>(&FakePwdChangePasswordA)}});
   EXPECT_EQ(Run({"/a", "0"}), 0);
-  EXPECT_EQ(Run({"/p", "4711"}), 0);  // no such window: nothing to draw into
+  user::WindowState host;
+  host.visible = true;
+  EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(saver_test::PreviewHost(host)))}), 0);
+  EXPECT_EQ(Run({"/p", "4711"}), 1);  // no such window: nothing to draw into
 }
 
 TEST_F(EntryTest, PasswordChangeWithoutTheProviderSaysSo) {
