@@ -35,7 +35,7 @@ class NativeWindowTest : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_FALSE(serverName.empty()) << "Xvfb did not start";
-    ASSERT_TRUE(qt::Install());
+    ASSERT_TRUE(qt::Install()) << qt::InstallFailure();
     user::GetPeer()->StartToolkit();  // the QApplication, for the widget test
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     display = XOpenDisplay(nullptr);

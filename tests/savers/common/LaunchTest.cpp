@@ -1,6 +1,6 @@
 // Each program's executable as the screensaver host starts it: on a virtual X server of the
 // test's own, launched again and again, ended by the mouse as a user ends it; without a display,
-// and previewing into windows that are or are not there.
+// on a desktop or a Qt platform it cannot use, and previewing into windows that are or are not there.
 #include <gtest/gtest.h>
 
 #include "tests/savers/common/EndByMouse.h"
@@ -143,6 +143,42 @@ TEST_P(LaunchTest, WithoutADisplayEveryModeSaysSoAndFails) {
     }
   }
   EXPECT_FALSE(fs::exists(Folder / "quillmont"));  // no mode ran
+}
+
+// Qt's windows stay black on colour-mapped pixels: every mode says what the desktop lacks, in
+// one line, before Qt makes a window, and fails. The preview would have its window.
+TEST_P(LaunchTest, OnAnEightBitDesktopEveryModeSaysSoAndFails) {
+  const VirtualDisplay display("1024x768x8");
+  ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start";
+  const Connection x = Connect(display);
+  ASSERT_NE(x, nullptr);
+  const std::vector<std::vector<std::string>> modes = {{}, {"/s"}, {"/c"}, {"/p", std::to_string(DefaultRootWindow(x.get()))}};
+  for (const auto& args : modes) {
+    SCOPED_TRACE(args.empty() ? "" : args[0]);
+    const Ended run = RunToEnd(args, {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}});
+    ASSERT_TRUE(WIFEXITED(run.Wait)) << run.Errors;
+    EXPECT_EQ(WEXITSTATUS(run.Wait), 1);
+    EXPECT_EQ(run.Errors, Line("the desktop has 8 bits per pixel; it must have 16, 24 or 32"));
+  }
+  EXPECT_FALSE(fs::exists(Folder / "quillmont"));
+}
+
+// Qt aborts when none of the platforms it is asked for is there; the program names them first.
+TEST_P(LaunchTest, AQtPlatformThatIsNotInstalledIsNamedAndTheProgramFails) {
+  for (const auto& [platform, said] :
+       {std::pair<std::string, std::string>{"nosuch", "the Qt platform \"nosuch\" is not installed"},
+        {"nosuch:fontengine=freetype", "the Qt platform \"nosuch\" is not installed"},
+        {"nosuch;other", "none of the Qt platforms \"nosuch\", \"other\" is installed"}}) {
+    SCOPED_TRACE(platform);
+    const Ended run = RunToEnd({"/s"}, {{"QT_QPA_PLATFORM", platform}, {"DISPLAY", ""}});
+    ASSERT_TRUE(WIFEXITED(run.Wait)) << "ended by signal " << WTERMSIG(run.Wait) << "\n" << run.Errors;
+    EXPECT_EQ(WEXITSTATUS(run.Wait), 1);
+    EXPECT_EQ(run.Errors, Line(said));
+  }
+  // As Qt does, a platform named further on serves (any case): the preview then finds no window.
+  const Ended run = RunToEnd({"/p", "99999999"}, {{"QT_QPA_PLATFORM", "nosuch;OffScreen"}, {"DISPLAY", ""}});
+  ASSERT_TRUE(WIFEXITED(run.Wait)) << run.Errors;
+  EXPECT_EQ(run.Errors, Line("there is no window 99999999 to show the preview in"));
 }
 
 // The host names a window that is not there (none, or one that has gone): the program says so.
