@@ -82,6 +82,21 @@ bool NativeWindows::DisplayAnswers() {
   return heldProbe != nullptr;
 }
 
+NativeWindows::ScreenPixels NativeWindows::ScreenPixelFormat() {
+  if (!heldProbe) return {};
+  const int screen = DefaultScreen(heldProbe);
+  const int depth = DefaultDepth(heldProbe, screen);
+  // A depth of 24 bits is stored in 32, one of 15 in 16.
+  ScreenPixels pixels{depth, DefaultVisual(heldProbe, screen)->c_class == TrueColor};
+  int count = 0;
+  if (XPixmapFormatValues* formats = XListPixmapFormats(heldProbe, &count)) {
+    for (int i = 0; i < count; ++i)
+      if (formats[i].depth == depth) pixels.bitsPerPixel = formats[i].bits_per_pixel;
+    XFree(formats);
+  }
+  return pixels;
+}
+
 NativeWindows::NativeWindows() = default;
 NativeWindows::~NativeWindows() = default;
 

@@ -25,6 +25,15 @@ class NativeWindows {
   // not reset before the program's other connections are made.
   static bool DisplayAnswers();
 
+  // The pixels of that display's screen: their size in memory, and whether they hold their
+  // colours (TrueColor) rather than indices into a colour map, which Qt's windows cannot show.
+  // Asked on the connection DisplayAnswers() holds; all zero without one.
+  struct ScreenPixels {
+    int bitsPerPixel = 0;
+    bool trueColor = false;
+  };
+  static ScreenPixels ScreenPixelFormat();
+
   bool Exists(user::NativeId id);
   bool Viewable(user::NativeId id);
   std::optional<SIZE> Size(user::NativeId id);

@@ -1,16 +1,16 @@
-// A user's run never falls back to the headless test display: without a display it says so and ends.
+// A user's run never falls back to the headless test display: without a display, a Qt platform or
+// a desktop Qt can draw on, it says so and ends.
 #include "savers/common/SaverMain.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <vector>
 
 #include "platform/qt/QtAudio.h"
 #include "platform/qt/QtPlatform.h"
+#include "savers/common/ScreenSaver.h"
 
 int SaverMain(int argc, char* argv[], const TSaverEntry& Entry) {
   if (!qt::Install()) {
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, qt::NoDisplayMessage().c_str());
+    SayOnStandardError(qt::InstallFailure());
     return 1;
   }
   qt::InstallAudio();

@@ -1,5 +1,5 @@
 // What a screensaver program's `main` does around its entry: the window system, the pictures'
-// display and the sound through Qt, or one line on standard error when there is no display.
+// display and the sound through Qt, or one line on standard error when Qt cannot show them.
 #pragma once
 
 #include <functional>

@@ -3,6 +3,7 @@
 #include "savers/common/SceneForm.h"
 
 #include <cstdlib>
+#include <exception>
 #include <limits>
 
 #include "platform/vcl/Jpeg.h"
@@ -77,11 +78,24 @@ void TSceneForm::SetTimerAndClock() {
 }
 
 bool TSceneForm::BeginFrame(bool& Done) {
-  Done = FSceneClosed;
-  if (FSceneClosed) return false;
+  // Drawing on a display that never opened would only report "Error FpDD==NULL".
+  Done = FSceneClosed || !DDmain1->FpDD;
+  if (Done) return false;
   PageParity = !PageParity;
   DDmain1->ClearBackSurface();
   return !FSceneClosed;
+}
+
+TSceneForm::TSetUp::TSetUp(TSceneForm& Scene) : FScene(Scene), FExceptions(std::uncaught_exceptions()) {
+  FScene.FSettingUp = true;
+}
+
+TSceneForm::TSetUp::~TSetUp() {
+  FScene.FSettingUp = false;
+  if (std::uncaught_exceptions() == FExceptions) return;
+  FScene.CloseScene();
+  MarkErrorEnd();
+  Application->Terminate();
 }
 
 void TSceneForm::ApplyGamma() {

@@ -84,7 +84,8 @@ class TSceneForm : public TForm {
   void SetTimerAndClock();
   // A frame's first steps: Done cleared so the idle handler runs again at once, the page parity
   // turned, the back surface cleared. False when there is nothing to draw: the scene is torn
-  // down (then Done is set, so the program waits for input), also by an error in the clear.
+  // down or its display is not open (then Done is set, so the program waits for input), also
+  // by an error in the clear.
   bool BeginFrame(bool& Done);
   // The gamma level stored, where the driver has a gamma ramp.
   void ApplyGamma();
@@ -95,6 +96,21 @@ class TSceneForm : public TForm {
   void StopRun();
   // A refused password resumes the run; the program clears what it latched.
   virtual void RunResumed() {}
+
+  // Marks the time set-up (OnCreate) runs. A set-up that an exception stops ends the run: the
+  // application object shows the exception, and the program ends with an error status instead
+  // of going on to a scene without its display.
+  class TSetUp {
+   public:
+    explicit TSetUp(TSceneForm& Scene);
+    ~TSetUp();
+    TSetUp(const TSetUp&) = delete;
+    TSetUp& operator=(const TSetUp&) = delete;
+
+   private:
+    TSceneForm& FScene;
+    int FExceptions;  // those in flight when set-up began
+  };
 
   bool FSettingUp = false;
   bool FSceneClosed = false;
@@ -110,15 +126,3 @@ class TSceneForm : public TForm {
 void CopyPictureToSprite(TImage* Image, TDDsprite* Sprite);
 // The JPEG picture of the program's resource `Name` into the image box.
 void LoadJpeg(TImage* Image, const char* Name);
-
-// Marks the time set-up runs, also when it ends by an exception.
-class TDuring {
- public:
-  explicit TDuring(bool& Flag) : FFlag(Flag) { FFlag = true; }
-  ~TDuring() { FFlag = false; }
-  TDuring(const TDuring&) = delete;
-  TDuring& operator=(const TDuring&) = delete;
-
- private:
-  bool& FFlag;
-};

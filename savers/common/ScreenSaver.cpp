@@ -2,7 +2,9 @@
 // host's window, and the password change and check through the platform's providers.
 #include "savers/common/ScreenSaver.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <utility>
 
 #include "platform/user/WinUser.h"
@@ -38,10 +40,11 @@ class TWindowDC {
 };
 
 // One still picture: the host shows its preview window a moment after starting the program.
-void ShowPreview(HWND Handle) {
+// False when the handle names no window, or the window went away before it was shown.
+bool ShowPreview(HWND Handle) {
   while (!IsWindowVisible(Handle)) {
     // A handle that names no window would keep this wait going for ever.
-    if (!IsWindow(Handle)) return;
+    if (!IsWindow(Handle)) return false;
     Application->ProcessMessages();
     Sleep(10);  // the wait lets messages through without taking a whole core
   }
@@ -51,6 +54,7 @@ void ShowPreview(HWND Handle) {
   TCanvas canvas;
   canvas.SetHandle(dc.Get());
   canvas.Draw(0, 0, &picture);
+  return true;
 }
 
 // A password provider loaded for one call.
@@ -121,7 +125,11 @@ int RunScreenSaver(std::span<const AnsiString> Params, const TSaverProgram& Prog
         Application->Run();
         break;
       case TSaverMode::Preview:
-        ShowPreview(HandleParam(ParamStr(Params, 2)));
+        // The host learns that it named no window; a box would have no window to belong to.
+        if (!ShowPreview(HandleParam(ParamStr(Params, 2)))) {
+          SayOnStandardError("there is no window " + ParamStr(Params, 2) + " to show the preview in");
+          MarkErrorEnd();
+        }
         break;
       case TSaverMode::ChangePassword:
         ChangePassword(HandleParam(ParamStr(Params, 2)));
@@ -136,6 +144,10 @@ int RunScreenSaver(std::span<const AnsiString> Params, const TSaverProgram& Prog
 }
 
 void MarkErrorEnd() { errorEnd = true; }
+
+void SayOnStandardError(const AnsiString& What) {
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, What.c_str());
+}
 
 bool VerifyPassword(HWND Handle) {
   OSVERSIONINFOA version{};

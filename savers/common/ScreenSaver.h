@@ -33,11 +33,14 @@ TSaverProgram SaverProgram(TSetup*& Setup, const char* SetupTitle) {
 
 // Runs the mode the arguments (those after the program's name) select. Returns the program's
 // exit status: 0 after a normal end, 1 after an end that showed an error (an exception, a
-// display error, a password change that could not be made).
+// display error, a password change that could not be made, a preview window that is not there).
 int RunScreenSaver(std::span<const AnsiString> Params, const TSaverProgram& Program);
 
 // The run ends after an error the user was shown; the exit status says so. Main thread.
 void MarkErrorEnd();
+
+// One line for the host's log: the program's name, a colon and what is wrong.
+void SayOnStandardError(const AnsiString& What);
 
 // Whether a run may end: the platform's password provider accepted (showing its own dialog
 // where a password is set), or there is none, or the platform asks for it itself.

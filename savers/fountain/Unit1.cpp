@@ -44,7 +44,7 @@ TForm1::~TForm1() { CloseScene(); }
 void TForm1::LoadSettings() { LoadFountainSettings(*SetReg1, *this); }
 
 void TForm1::FormCreate(TObject*) {
-  TDuring settingUp(FSettingUp);
+  TSetUp settingUp(*this);
   Application->OnIdle = [this](TObject* Sender, bool& Done) { RenderFrame(Sender, Done); };
   PageParity = false;
   AnimFrame = 0;

@@ -82,7 +82,7 @@ void TForm1::BuildSheet(TDDani* Sheet, int FrameHeight, int Width, int Height) {
 }
 
 void TForm1::FormCreate(TObject*) {
-  TDuring settingUp(FSettingUp);
+  TSetUp settingUp(*this);
   Application->OnIdle = [this](TObject* Sender, bool& Done) { RenderFrame(Sender, Done); };
   MouseLatch = false;
   PageParity = false;

@@ -1,9 +1,10 @@
-// Drawing into a window of another program named by its X11 id, as the preview does, when an
-// X display is there; bad ids are no windows and do not end the program.
+// Drawing into a window of another program named by its X11 id, as the preview does, on an X
+// server of the test's own with Qt on it; bad ids are no windows and do not end the program.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include <QApplication>
 #include <QWidget>
@@ -13,21 +14,32 @@
 #include "platform/qt/QtPlatform.h"
 #include "platform/user/UserPeer.h"
 #include "platform/user/WinUser.h"
+#include "tests/support/VirtualDisplay.h"
 
 #include <X11/Xlib.h>  // last: its macros clash with names in the platform headers
 #include <X11/Xutil.h>
 
 namespace {
 
-// The preview draws into a window of another program, named by its X11 id.
+// The preview draws into a window of another program, named by its X11 id. Qt runs on the X
+// display, so that its widgets have X11 windows too.
 class NativeWindowTest : public ::testing::Test {
  protected:
+  // One server for the process, as there is one QApplication, which is never destroyed: the
+  // server ends with the process, so Qt never sees its connection break.
+  static void SetUpTestSuite() {
+    static const auto* server = new launcher::VirtualDisplay("640x480x24");
+    serverName = server->Name();
+    setenv("DISPLAY", serverName.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+  }
   void SetUp() override {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    ASSERT_TRUE(qt::Install());
+    ASSERT_FALSE(serverName.empty()) << "Xvfb did not start";
+    ASSERT_TRUE(qt::Install()) << qt::InstallFailure();
     user::GetPeer()->StartToolkit();  // the QApplication, for the widget test
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     display = XOpenDisplay(nullptr);
-    if (!display) GTEST_SKIP() << "no X display";
+    ASSERT_NE(display, nullptr);
     const int screen = DefaultScreen(display);
     window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 40, 30, 0, 0, 0);
     XSync(display, False);
@@ -38,6 +50,7 @@ class NativeWindowTest : public ::testing::Test {
     XCloseDisplay(display);
   }
   HWND Handle() const { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)); }
+  static inline std::string serverName;
   Display* display = nullptr;
   Window window = 0;
 };
@@ -60,7 +73,6 @@ TEST_F(NativeWindowTest, VisibilityFollowsTheMapStateAndDrawingReachesTheWindow)
 }
 
 TEST_F(NativeWindowTest, ThePreviewDrawsIntoAQtWidgetsNativeWindow) {
-  if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "widgets have no X11 window on this platform";
   QWidget host;
   host.resize(40, 30);
   host.show();

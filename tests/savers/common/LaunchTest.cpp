@@ -1,8 +1,13 @@
 // Each program's executable as the screensaver host starts it: on a virtual X server of the
-// test's own, launched again and again, ended by the mouse as a user ends it; and without a display.
+// test's own, launched again and again, ended by the mouse as a user ends it; without a display,
+// on a desktop or a Qt platform it cannot use, and previewing into windows that are or are not there.
 #include <gtest/gtest.h>
 
 #include "tests/savers/common/EndByMouse.h"
+
+#include <X11/Xutil.h>
+
+#include <memory>
 
 namespace {
 
@@ -22,7 +27,53 @@ class LaunchTest : public ::testing::TestWithParam<Program> {
     Folder = folder;
   }
   void TearDown() override { fs::remove_all(Folder); }
+
+  // Runs the program with `args` to its end: how it ended and its standard error. Fails when
+  // it is still running after a minute.
+  struct Ended {
+    int Wait = -1;  // the wait status
+    std::string Errors;
+  };
+  Ended RunToEnd(const std::vector<std::string>& args, std::vector<std::pair<std::string, std::string>> set) const {
+    const fs::path errors = Folder / "errors.txt";
+    set.emplace_back("XDG_CONFIG_HOME", Folder);
+    const pid_t child = Launch(GetParam().Path, args, set, &errors);
+    const std::optional<int> status = WaitUntil(child, Clock::now() + 60s);
+    if (!status) {
+      Stop(child);
+      ADD_FAILURE() << "still running";
+      return {};
+    }
+    return {*status, TextOf(errors)};
+  }
+  // What the program says on standard error: its name, a colon and `said`.
+  std::string Line(const std::string& said) const { return fs::path(GetParam().Path).filename().string() + ": " + said + "\n"; }
+
   fs::path Folder;
+};
+
+// The test's own connection to the virtual display; it also holds the server between runs.
+using Connection = std::unique_ptr<Display, decltype(&XCloseDisplay)>;
+Connection Connect(const VirtualDisplay& Server) { return {XOpenDisplay(Server.Name().c_str()), &XCloseDisplay}; }
+
+// A window of the test's own on the virtual display, in a colour of its own.
+class HostWindow {
+ public:
+  HostWindow(Display* x, int width, int height, unsigned long color)
+      : x_(x), id_(XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, width, height, 0, 0, color)) {
+    XSync(x_, False);
+  }
+  ~HostWindow() {
+    XDestroyWindow(x_, id_);
+    XSync(x_, False);
+  }
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+  Window Id() const { return id_; }
+
+ private:
+  Display* x_;
+  Window id_;
 };
 
 // Another client that connects and leaves again and again, as short-lived desktop clients do:
@@ -85,20 +136,95 @@ TEST_P(LaunchTest, WithoutADisplayEveryModeSaysSoAndFails) {
                                       {"", "cannot open the display: DISPLAY is not set"}}) {
     for (const auto& args : modes) {
       SCOPED_TRACE(display + " " + (args.empty() ? "" : args[0]));
-      const fs::path errors = Folder / "errors.txt";
-      const pid_t child =
-          Launch(GetParam().Path, args, {{"DISPLAY", display}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", Folder}}, &errors);
-      const std::optional<int> status = WaitUntil(child, Clock::now() + 60s);
-      if (!status) {
-        Stop(child);
-        FAIL() << "still running without a display";
-      }
-      ASSERT_TRUE(WIFEXITED(*status));
-      EXPECT_NE(WEXITSTATUS(*status), 0);
-      EXPECT_EQ(TextOf(errors), fs::path(GetParam().Path).filename().string() + ": " + said + "\n");
+      const Ended run = RunToEnd(args, {{"DISPLAY", display}, {"QT_QPA_PLATFORM", ""}});
+      ASSERT_TRUE(WIFEXITED(run.Wait));
+      EXPECT_NE(WEXITSTATUS(run.Wait), 0);
+      EXPECT_EQ(run.Errors, Line(said));
     }
   }
   EXPECT_FALSE(fs::exists(Folder / "quillmont"));  // no mode ran
+}
+
+// Qt's windows stay black on colour-mapped pixels: every mode says what the desktop lacks, in
+// one line, before Qt makes a window, and fails. The preview would have its window.
+TEST_P(LaunchTest, OnAnEightBitDesktopEveryModeSaysSoAndFails) {
+  const VirtualDisplay display("1024x768x8");
+  ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start";
+  const Connection x = Connect(display);
+  ASSERT_NE(x, nullptr);
+  const std::vector<std::vector<std::string>> modes = {{}, {"/s"}, {"/c"}, {"/p", std::to_string(DefaultRootWindow(x.get()))}};
+  for (const auto& args : modes) {
+    SCOPED_TRACE(args.empty() ? "" : args[0]);
+    const Ended run = RunToEnd(args, {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}});
+    ASSERT_TRUE(WIFEXITED(run.Wait)) << run.Errors;
+    EXPECT_EQ(WEXITSTATUS(run.Wait), 1);
+    EXPECT_EQ(run.Errors, Line("the desktop has 8 bits per pixel; it must have 16, 24 or 32"));
+  }
+  EXPECT_FALSE(fs::exists(Folder / "quillmont"));
+}
+
+// Qt aborts when none of the platforms it is asked for is there; the program names them first.
+TEST_P(LaunchTest, AQtPlatformThatIsNotInstalledIsNamedAndTheProgramFails) {
+  for (const auto& [platform, said] :
+       {std::pair<std::string, std::string>{"nosuch", "the Qt platform \"nosuch\" is not installed"},
+        {"nosuch:fontengine=freetype", "the Qt platform \"nosuch\" is not installed"},
+        {"nosuch;other", "none of the Qt platforms \"nosuch\", \"other\" is installed"}}) {
+    SCOPED_TRACE(platform);
+    const Ended run = RunToEnd({"/s"}, {{"QT_QPA_PLATFORM", platform}, {"DISPLAY", ""}});
+    ASSERT_TRUE(WIFEXITED(run.Wait)) << "ended by signal " << WTERMSIG(run.Wait) << "\n" << run.Errors;
+    EXPECT_EQ(WEXITSTATUS(run.Wait), 1);
+    EXPECT_EQ(run.Errors, Line(said));
+  }
+  // As Qt does, a platform named further on serves (any case): the preview then finds no window.
+  const Ended run = RunToEnd({"/p", "99999999"}, {{"QT_QPA_PLATFORM", "nosuch;OffScreen"}, {"DISPLAY", ""}});
+  ASSERT_TRUE(WIFEXITED(run.Wait)) << run.Errors;
+  EXPECT_EQ(run.Errors, Line("there is no window 99999999 to show the preview in"));
+}
+
+// The host names a window that is not there (none, or one that has gone): the program says so.
+TEST_P(LaunchTest, APreviewIntoAWindowThatDoesNotExistSaysSoAndFails) {
+  const VirtualDisplay display("640x480x24");
+  ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start";
+  const Connection x = Connect(display);
+  ASSERT_NE(x, nullptr);
+  const std::string gone = std::to_string(HostWindow(x.get(), 20, 20, 0).Id());
+  for (const std::string& id : {std::string("0"), std::string("-1"), std::string("99999999"), gone}) {
+    SCOPED_TRACE(id);
+    const Ended run = RunToEnd({"/p", id}, {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}});
+    ASSERT_TRUE(WIFEXITED(run.Wait)) << run.Errors;
+    EXPECT_EQ(WEXITSTATUS(run.Wait), 1);
+    EXPECT_EQ(run.Errors, Line("there is no window " + id + " to show the preview in"));
+  }
+}
+
+// The host shows its preview window a moment after starting the program, which waits for it and
+// draws its picture, unscaled, at the top left.
+TEST_P(LaunchTest, APreviewWindowShownLaterGetsThePicture) {
+  const VirtualDisplay display("640x480x24");
+  ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start";
+  const Connection x = Connect(display);
+  ASSERT_NE(x, nullptr);
+  constexpr unsigned long kHostColor = 0x010203;
+  const HostWindow host(x.get(), 200, 150, kHostColor);
+  const fs::path errors = Folder / "errors.txt";
+  const pid_t child = Launch(GetParam().Path, {"/p", std::to_string(host.Id())},
+                             {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", Folder}}, &errors);
+  EXPECT_FALSE(WaitUntil(child, Clock::now() + 500ms)) << "ended before its window was shown\n" << TextOf(errors);
+  XMapWindow(x.get(), host.Id());
+  XSync(x.get(), False);
+  const std::optional<int> status = WaitUntil(child, Clock::now() + 60s);
+  if (!status) Stop(child);
+  ASSERT_TRUE(status && WIFEXITED(*status)) << TextOf(errors);
+  EXPECT_EQ(WEXITSTATUS(*status), 0) << TextOf(errors);
+  XImage* image = XGetImage(x.get(), host.Id(), 0, 0, 200, 150, AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  int drawn = 0;
+  for (int py = 0; py < 116; ++py)
+    for (int px = 0; px < 154; ++px) drawn += (XGetPixel(image, px, py) & 0xFFFFFF) != kHostColor;
+  EXPECT_GT(drawn, 154 * 116 / 2);
+  for (const auto& [px, py] : {std::pair{154, 0}, std::pair{0, 116}, std::pair{199, 149}})
+    EXPECT_EQ(XGetPixel(image, px, py) & 0xFFFFFF, kHostColor) << px << "," << py;
+  XDestroyImage(image);
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, LaunchTest,

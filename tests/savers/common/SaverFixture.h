@@ -1,7 +1,7 @@
 // What every in-process test of a screensaver program starts from: a fresh settings folder,
 // display driver, headless display, desktop, clock and application per test, message boxes
 // recorded; a click as a control's peer posts it, a fake password provider, the wait for a run's
-// frames and the host's preview window.
+// frames, a frame step without the display, and the host's preview window.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -119,6 +119,19 @@ class SaverTest : public ::testing::Test {
   }
 
   const std::vector<user::MessageBoxCall>& Shown() const { return Boxes->Calls(); }
+
+  // A frame step of a scene whose display is not open: no frame, no "Error FpDD==NULL", and
+  // the loop waits for input.
+  template <class TScene>
+  void ExpectNoFrameWithoutTheDisplay(TScene* Scene) {
+    const long frames = ddraw::HeadlessFramesPresented();
+    Scene->DDmain1->SetEnabled(false);
+    bool done = false;
+    Scene->RenderFrame(Scene, done);
+    EXPECT_TRUE(done);
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(ddraw::HeadlessFramesPresented(), frames);
+  }
 
   std::filesystem::path Config;
   std::unique_ptr<user::ScopedMessageBoxSink> Boxes;

@@ -1,5 +1,6 @@
 // The fountain program through its entry, in-process on the headless display: a whole run that
-// draws and ticks until a key ends it, the setup dialog with its title, and the still preview.
+// draws and ticks until a key ends it, one that cannot read its settings, the setup dialog with
+// its title, and the still preview.
 #include <chrono>
 #include <cstdint>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "platform/winmm/SoundRecorder.h"
 #include "savers/fountain/WinMain.h"
 #include "tests/savers/fountain/FountainFixture.h"
+#include "tests/Watchdog.h"
 
 namespace fountain_test {
 namespace {
@@ -81,6 +83,19 @@ TEST_F(EntryTest, PreviewDrawsTheFountainsPictureIntoTheHostWindow) {
   const HWND window = saver_test::PreviewHost(host);
   EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(window))}), 0);
   saver_test::ExpectPreviewIn(window);
+}
+
+// The store's box is the run's only one: the run ends at once, with an error, without a frame.
+TEST_F(EntryTest, ASettingThatCannotBeReadGivesOneBoxAndEndsTheRun) {
+  Store(Plain());
+  TRegistry key;
+  ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Sorrelin", false));
+  key.DeleteValue("clockRad");
+  const Watchdog watchdog(std::chrono::seconds(60), "a run that could not read its settings");
+  EXPECT_EQ(Run({"/s"}), 1);
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, "Failed to get data for 'clockRad'");
+  EXPECT_EQ(ddraw::HeadlessFramesPresented(), 0);
 }
 
 }  // namespace

@@ -149,6 +149,8 @@ TEST_F(FrameTest, AfterFrame31EveryAnimationShowsFrame0) {
   }
 }
 
+TEST_F(FountainTest, AFrameOnADisplayThatIsNotOpenDoesNothing) { ExpectNoFrameWithoutTheDisplay(CreateScene()); }
+
 TEST_F(FountainTest, TickIntervalFollowsTheSpeed) {
   for (const auto& [speed, interval] : {std::pair{0, 60}, {1, 50}, {2, 40}, {5, 50}, {-1, 50}}) {
     SCOPED_TRACE(speed);

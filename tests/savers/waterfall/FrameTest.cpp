@@ -223,6 +223,8 @@ TEST_F(FrameTest, EveryFrameTogglesThePageParity) {
   EXPECT_EQ(ddraw::HeadlessFramesPresented(), 3);
 }
 
+TEST_F(SceneTest, AFrameOnADisplayThatIsNotOpenDoesNothing) { ExpectNoFrameWithoutTheDisplay(CreateScene()); }
+
 TEST_F(SceneTest, TickAdvancesFrameIndexAndWings) {
   TForm1* form = CreateScene();
   for (auto [before, after] : {std::pair{0, 1}, {30, 31}, {31, 0}}) {

@@ -1,7 +1,9 @@
 // The entry's mode switch as the host uses it: the first argument's letter after its switch
 // character, the setup stand-in, the preview into a window, and the password change.
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -11,6 +13,7 @@
 #include "savers/waterfall/Unit2.h"
 #include "savers/waterfall/WinMain.h"
 #include "tests/savers/waterfall/SceneFixture.h"
+#include "tests/Watchdog.h"
 
 namespace waterfall_test {
 namespace {
@@ -125,9 +128,56 @@ TEST_F(EntryTest, PreviewWaitsForTheHostWindowToBecomeVisible) {
   saver_test::ExpectPreviewIn(window);
 }
 
-TEST_F(EntryTest, PreviewEndsWithoutDrawingWhenTheHandleNamesNoWindow) {
-  EXPECT_EQ(Run({"/p", "4711"}), 0);
+// The host learns from the exit status and a line on standard error; there is no window for a box.
+TEST_F(EntryTest, PreviewIntoAWindowThatIsNotThereSaysSoAndFails) {
+  for (const char* handle : {"4711", "0", "-1", "99999999"}) {
+    SCOPED_TRACE(handle);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({"/p", handle}), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string(program_invocation_short_name) + ": there is no window " + handle + " to show the preview in\n");
+  }
   EXPECT_TRUE(Shown().empty());
+}
+
+// The host closes its preview window before it was ever shown.
+TEST_F(EntryTest, PreviewWhoseWindowGoesBeforeItIsShownSaysSoAndFails) {
+  user::WindowState host;
+  host.width = 200;
+  host.height = 150;
+  const HWND window = user::CreateWindowRecord(host, [](const MSG& Message) -> LRESULT {
+    if (Message.message == WM_CLOSE) DestroyWindow(Message.hwnd);
+    return 0;
+  });
+  PostMessageA(window, WM_CLOSE, 0, 0);  // handled while the preview waits
+  const std::string handle = std::to_string(reinterpret_cast<std::uintptr_t>(window));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run({"/p", handle}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            std::string(program_invocation_short_name) + ": there is no window " + handle + " to show the preview in\n");
+  EXPECT_FALSE(IsWindow(window));
+}
+
+// Reading the settings fails before the display opens: the store's box is the run's only one,
+// and the run ends with an error at once instead of drawing frames on no display.
+TEST_F(EntryTest, ASettingThatCannotBeReadGivesOneBoxAndEndsTheRun) {
+  for (const bool missing : {true, false}) {
+    SCOPED_TRACE(missing ? "missing" : "of another type");
+    Store(Plain());
+    TRegistry key;
+    ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
+    if (missing)
+      key.DeleteValue("SetSpeed");
+    else
+      key.WriteString("SetSpeed", "fast");
+    const std::size_t before = Shown().size();
+    const Watchdog watchdog(std::chrono::seconds(60), "a run that could not read its settings");
+    EXPECT_EQ(Run({"/s"}), 1);
+    ASSERT_EQ(Shown().size(), before + 1);
+    EXPECT_EQ(Shown().back().text, missing ? "Failed to get data for 'SetSpeed'" : "Invalid data type for 'SetSpeed'");
+    EXPECT_EQ(ddraw::HeadlessFramesPresented(), 0);
+    ResetApplicationForTest();
+  }
 }
 
 TEST_F(EntryTest, PasswordChangeCallsTheProviderWithTheParentWindow) {
@@ -152,14 +202,17 @@ TEST_F(EntryTest, OnlyAnEndAfterAnErrorExitsNonZero) {
   ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
   key.WriteString("SetSpeed", "fast");
   EXPECT_EQ(Run({"/s"}), 1);
-  ASSERT_GE(Shown().size(), 1u);
+  ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].text, "Invalid data type for 'SetSpeed'");
   ResetApplicationForTest();
   key.WriteInteger("SetSpeed", 1);
 
   win32::RegisterModule("MPR.DLL", {{"PwdChangePasswordA", reinterpret_cast<FARPROC>(&FakePwdChangePasswordA)}});
   EXPECT_EQ(Run({"/a", "0"}), 0);
-  EXPECT_EQ(Run({"/p", "4711"}), 0);  // no such window: nothing to draw into
+  user::WindowState host;
+  host.visible = true;
+  EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<std::uintptr_t>(saver_test::PreviewHost(host)))}), 0);
+  EXPECT_EQ(Run({"/p", "4711"}), 1);  // no such window: nothing to draw into
 }
 
 TEST_F(EntryTest, PasswordChangeWithoutTheProviderSaysSo) {
