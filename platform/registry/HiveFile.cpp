@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "platform/registry/HiveText.h"
+#include "platform/registry/TemporaryCopy.h"
 #include "platform/registry/WinReg.h"
 
 namespace registry {
@@ -48,10 +49,6 @@ class FileDescriptor {
  private:
   int fd_;
 };
-
-// Writers name their temporary copies so, beside the file they replace.
-constexpr std::string_view kCopyInfix = ".new-";
-constexpr std::size_t kCopyRandom = 6;  // the characters mkostemp fills in
 
 std::optional<std::filesystem::path> AbsoluteFromEnvironment(const char* name) {
   const char* value = std::getenv(name);
@@ -228,16 +225,13 @@ void RemoveStaleCopies(const std::filesystem::path& file) {
 // parsed.
 LONG ReplaceFile(const std::filesystem::path& file, Hive hive, std::optional<mode_t> mode) {
   const std::string text = FormatHive(hive);
-  std::string temp = file.string() + std::string(kCopyInfix) + std::string(kCopyRandom, 'X');
-  FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));  // made private to the user
-  if (!fd.valid()) return ERROR_WRITE_FAULT;
-  bool written = (!mode || ::fchmod(fd.get(), *mode) == 0) && WriteAll(fd.get(), text) && ::fsync(fd.get()) == 0;
-  FileDescriptor kept(written ? ::dup(fd.get()) : -1);
-  written = written && kept.valid() && fd.Close() && ::rename(temp.c_str(), file.c_str()) == 0;
-  if (!written) {
-    ::unlink(temp.c_str());
-    return ERROR_WRITE_FAULT;
-  }
+  TemporaryCopy copy(file);
+  if (!copy.Valid()) return ERROR_WRITE_FAULT;
+  const int fd = copy.Descriptor();
+  bool written = (!mode || ::fchmod(fd, *mode) == 0) && WriteAll(fd, text) && ::fsync(fd) == 0;
+  FileDescriptor kept(written ? ::dup(fd) : -1);
+  written = written && kept.valid() && copy.Close() && copy.RenameOver(file);
+  if (!written) return ERROR_WRITE_FAULT;
   // Makes the rename itself durable; the new contents are already in place either way.
   SyncFolderOf(file);
   struct stat status {};

@@ -29,7 +29,7 @@ LONG LoadHive(std::shared_ptr<const Hive>& hive);
 
 // Re-reads the file under the lock beside it, lets `change` edit the hive, and writes the
 // result when `change` succeeded and altered something. Stale temporary copies of killed
-// writers are removed first. A symbolic link in the file's place stays: its target is replaced
+// writers are removed first; a SIGTERM while this writes its own removes that. A symbolic link in the file's place stays: its target is replaced
 // in its own folder, and an existing file keeps its mode (a new one is private to the user).
 // Returns `change`'s result or the file's error; on any error the file is unchanged.
 LONG UpdateHive(const std::function<LONG(Hive&)>& change);

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TempProfile.h"
@@ -53,6 +54,17 @@ class FileSafetyTest : public TempProfile {
     if (rc == ERROR_SUCCESS) RegCloseKey(key);
     return rc;
   }
+  // A file of some size, so a write takes a while.
+  static std::string PaddedFile() {
+    std::string text = "QUILLMONT REGISTRY 1\n\n[" + std::string(kKey) + "]\n";
+    for (int i = 0; i < 2000; ++i) text += "\"padding" + std::to_string(i) + "\"=\"" + std::string(40, 'p') + "\"\n";
+    return text;
+  }
+  // Whether a writer's temporary copy is beside the file.
+  bool CopyThere() const {
+    const std::vector<std::string> names = Names(Folder());
+    return std::any_of(names.begin(), names.end(), [](const std::string& name) { return name.starts_with("registry.txt.new-"); });
+  }
   static std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
@@ -64,10 +76,7 @@ class FileSafetyTest : public TempProfile {
 // Killed between making its copy and renaming it, a writer leaves the copy behind; the next
 // writer to take the lock clears it away.
 TEST_F(FileSafetyTest, CopiesOfKilledWritersAreRemovedByTheNextWrite) {
-  // A file of some size, so a write takes a while.
-  std::string text = "QUILLMONT REGISTRY 1\n\n[" + std::string(kKey) + "]\n";
-  for (int i = 0; i < 2000; ++i) text += "\"padding" + std::to_string(i) + "\"=\"" + std::string(40, 'p') + "\"\n";
-  SetFileText(text);
+  SetFileText(PaddedFile());
   int left = 0;  // kills that left a copy behind
   for (int kill = 0; kill < 30; ++kill) {
     const std::vector<std::string> before = Names(Folder());
@@ -96,6 +105,41 @@ TEST_F(FileSafetyTest, CopiesOfKilledWritersAreRemovedByTheNextWrite) {
   Write("after", 1);
   EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"registry.lock", "registry.txt"}));
   EXPECT_EQ(Read("after"), 1);
+}
+
+// A host ends a program by SIGTERM, which may land on any of its threads: a copy in the making
+// is removed all the same, and the program still ends by SIGTERM.
+TEST_F(FileSafetyTest, ASigtermWhileACopyIsMadeRemovesItAndStillEndsTheProgram) {
+  SetFileText(PaddedFile());
+  int seen = 0;  // kills sent while a copy was there
+  for (int kill = 0; kill < 30; ++kill) {
+    SCOPED_TRACE(kill);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // The writes run on a thread that blocks SIGTERM, so the signal lands on another.
+      std::thread writer([] {
+        sigset_t term;
+        sigemptyset(&term);
+        sigaddset(&term, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &term, nullptr);
+        for (int i = 0;; ++i) {
+          TRegistry reg;
+          if (reg.OpenKey(kKey, true)) reg.WriteInteger("busy", i);
+        }
+      });
+      for (;;) ::pause();
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!CopyThere() && std::chrono::steady_clock::now() < until) ::usleep(100);
+    seen += CopyThere();
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"registry.lock", "registry.txt"}));
+  }
+  EXPECT_GT(seen, 0);  // else this test sent no SIGTERM while a copy was made
 }
 
 // Neither hangs nor ends the program; both give the read error, for reads and writes alike.
