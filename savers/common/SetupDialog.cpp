@@ -198,8 +198,9 @@ void TSetupDialog::BindSharedEvents() {
 void TSetupDialog::ReportDamagedSettings() {
   const auto damage = registry::FindHiveDamage();
   if (!damage) return;
-  const AnsiString text = registry::DescribeDamage(*damage) +
-                          ".\r\nThe dialog shows the first-run settings; \"OK\" keeps the damaged file beside the new one.";
+  AnsiString text = registry::DescribeDamage(*damage) +
+                    ".\r\nThe dialog shows the first-run settings; \"OK\" keeps the damaged file beside the new one.";
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   MessageBoxA(GetHandle(), text.c_str(), "Screen saver", MB_OK | MB_ICONWARNING);
 }
 
