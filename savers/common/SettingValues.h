@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "components/SetReg.h"
+#include "platform/registry/Registry.h"
 #include "savers/common/SaverSettings.h"
 
 template <class TSettings>
@@ -48,10 +49,15 @@ constexpr std::array<TSettingValue<TSettings>, SaverSettingValues.size() + N> Wi
   return table;
 }
 
-// Writes every value of the table in its order.
+// Writes every value of the table, in its order, in one replace of the settings file: a run
+// killed meanwhile leaves all of them or none. Raises the store's "Failed to set data" when the
+// file cannot take them; then nothing is stored.
 template <class TSettings>
-void WriteSettingValues(TSetReg& Store, const TSettings& Settings, std::span<const TSettingValue<TSettings>> Values) {
-  for (const auto& value : Values) std::visit([&](auto Field) { Store.Write(value.Name, Settings.*Field); }, value.Field);
+void WriteSettingValues(TSetReg& Store, const TSettings& Settings, std::span<const TSettingValue<TSettings>> Values,
+                        registry::Damaged WhenDamaged = registry::Damaged::Refuse) {
+  TSetReg::TValues values;
+  for (const auto& value : Values) std::visit([&](auto Field) { values.Add(value.Name, Settings.*Field); }, value.Field);
+  Store.Write(values, WhenDamaged);
 }
 
 template <class TSettings>
@@ -65,8 +71,9 @@ struct TSettingsLoad {
 };
 
 // Reads the values in storage order, the desktop's mode in place of the stored one when the
-// settings ask for it; without the key (the first value missing) it writes the first-run values
-// instead and returns false. A value missing from the key raises the store's exception.
+// settings ask for it. Without the key (the first value not found) it stores the first-run
+// values instead and returns false; a first run that cannot store them says so on standard
+// error and goes on with them. A value missing from the key raises the store's exception.
 template <class TSettings>
 bool LoadSettingValues(TSetReg& Store, TSettings& Settings, const TSettingsLoad<TSettings>& Load) {
   // ResHor, ResVert and ColorDepth are the 7th to 9th values: the desktop's mode comes after them.
@@ -79,7 +86,11 @@ bool LoadSettingValues(TSetReg& Store, TSettings& Settings, const TSettingsLoad<
   };
   if (!read(0, 1)) {
     Settings = Load.FirstRun;
-    WriteSettingValues(Store, Settings, Load.Values);
+    try {
+      WriteSettingValues(Store, Settings, Load.Values);
+    } catch (ERegistryException&) {
+      SaySettingsTrouble("cannot store the first run's settings");
+    }
     return false;
   }
   read(1, AfterModeValues);

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <limits>
 
-#include "platform/registry/HiveFile.h"
 #include "platform/user/ShellApi.h"
 #include "platform/user/WinUser.h"
 #include "platform/win32/Kernel32.h"
@@ -219,9 +218,17 @@ void TSetupDialog::LoadAndShowSettings() {
   ShowSettings();
 }
 
-// A write fails on a damaged file, which is left as it is; once renamed, the writes that follow
-// start a new file. Should the rename fail, so do they, as every write that cannot reach the file.
-void TSetupDialog::SetAsideDamagedSettings() { registry::SetAsideDamagedHive(); }
+bool TSetupDialog::StoreSettings() {
+  try {
+    // The damaged file the box named at open gives way to the new one and is kept beside it.
+    WriteSettings(registry::Damaged::KeepAside);
+    return true;
+  } catch (Exception& E) {
+    Application->ShowException(&E);
+    MarkErrorEnd();
+    return false;
+  }
+}
 
 void TSetupDialog::CheckBox1PlaySoundClick(TObject*) { FSettings.flag_PlaySound = CheckBox1PlaySound->GetChecked(); }
 

@@ -11,6 +11,6 @@ bool LoadFountainSettings(TSetReg& Store, TSaverSettings& Settings) {
       Store, Settings, {SaverSettingValues, SaverSettingValues.size(), FountainFirstRunSettings(desktop), desktop, {}});
 }
 
-void WriteFountainSettings(TSetReg& Store, const TSaverSettings& Settings) {
-  WriteSettingValues<TSaverSettings>(Store, Settings, SaverSettingValues);
+void WriteFountainSettings(TSetReg& Store, const TSaverSettings& Settings, registry::Damaged WhenDamaged) {
+  WriteSettingValues<TSaverSettings>(Store, Settings, SaverSettingValues, WhenDamaged);
 }

@@ -15,5 +15,7 @@ TSaverSettings FountainFirstRunSettings(const TDesktopMode& Desktop);
 // values instead and returns false. A value missing from the key raises the store's exception.
 bool LoadFountainSettings(TSetReg& Store, TSaverSettings& Settings);
 
-// Writes all 14 values in storage order.
-void WriteFountainSettings(TSetReg& Store, const TSaverSettings& Settings);
+// Writes all 14 values in storage order, in one replace of the settings file; raises the
+// store's "Failed to set data" when the file cannot take them.
+void WriteFountainSettings(TSetReg& Store, const TSaverSettings& Settings,
+                           registry::Damaged WhenDamaged = registry::Damaged::Refuse);

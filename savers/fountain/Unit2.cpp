@@ -49,6 +49,8 @@ void TForm2::FormCreate(TObject*) {
 
 void TForm2::LoadSettings() { LoadFountainSettings(*SetReg1, *this); }
 
+void TForm2::WriteSettings(registry::Damaged WhenDamaged) { WriteFountainSettings(*SetReg1, *this, WhenDamaged); }
+
 void TForm2::ShowSettings() {
   ShowGeneralSettings();
   ShowDisplaySettings();
@@ -56,9 +58,7 @@ void TForm2::ShowSettings() {
 }
 
 void TForm2::Button1OKClick(TObject*) {
-  SetAsideDamagedSettings();
-  WriteFountainSettings(*SetReg1, *this);
-  Close();
+  if (StoreSettings()) Close();
 }
 
 void TForm2::Button1DefaultClick(TObject*) {

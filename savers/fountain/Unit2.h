@@ -1,5 +1,5 @@
 // The fountain's setup dialog: the shared dialog with its own Settings tab and no time of day;
-// "OK" writes the 14 values.
+// "OK" writes the 14 values together.
 #pragma once
 
 #include "savers/common/SetupDialog.h"
@@ -13,6 +13,7 @@ class TForm2 : public TSaverSettings, public TSetupDialog {
   void FormCreate(TObject* Sender);
   // All 14 values, or the first-run values written at once.
   void LoadSettings() override;
+  void WriteSettings(registry::Damaged WhenDamaged) override;
   void ShowSettings() override;
   void Button1OKClick(TObject* Sender);
   void Button1DefaultClick(TObject* Sender);

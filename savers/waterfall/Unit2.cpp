@@ -104,6 +104,8 @@ void TForm2::LoadSettings() {
   LoadWaterfallSettings(*SetReg1, *this, DesktopMode(), options);
 }
 
+void TForm2::WriteSettings(registry::Damaged WhenDamaged) { WriteWaterfallSettings(*SetReg1, *this, WhenDamaged); }
+
 void TForm2::ShowSettings() {
   ShowGeneralSettings();
   QmSpinEdit1->SetValue(NumEagles);  // bounded to 0..5; a changed text runs QmSpinEdit1Change
@@ -118,9 +120,7 @@ void TForm2::ShowSettings() {
 }
 
 void TForm2::Button1OKClick(TObject*) {
-  SetAsideDamagedSettings();
-  WriteWaterfallSettings(*SetReg1, *this);
-  Close();
+  if (StoreSettings()) Close();
 }
 
 // The place of the city and whether its sun lines are shown are not reset.

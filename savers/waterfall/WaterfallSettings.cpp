@@ -33,8 +33,8 @@ TWaterfallSettings FirstRunSettings(const TDesktopMode& Desktop) {
   return s;
 }
 
-void WriteWaterfallSettings(TSetReg& Store, const TWaterfallSettings& Settings) {
-  WriteSettingValues<S>(Store, Settings, WaterfallSettingValues);
+void WriteWaterfallSettings(TSetReg& Store, const TWaterfallSettings& Settings, registry::Damaged WhenDamaged) {
+  WriteSettingValues<S>(Store, Settings, WaterfallSettingValues, WhenDamaged);
 }
 
 bool LoadWaterfallSettings(TSetReg& Store, TWaterfallSettings& Settings, const TDesktopMode& Desktop,

@@ -1,10 +1,12 @@
 // The fountain's setup dialog: its form and tabs, the shared handlers on its fields, what it
-// shows of stored values it has no control for, "OK", "Default Setting" and "Cancel".
+// shows of stored values it has no control for, "OK" (also where it cannot write), "Default
+// Setting" and "Cancel".
 #include <fstream>
 #include <iterator>
 
 #include "tests/savers/common/DialogInput.h"
 #include "tests/savers/fountain/FountainFixture.h"
+#include "tests/support/FileSizeCap.h"
 
 namespace fountain_test {
 namespace {
@@ -148,6 +150,21 @@ TEST_F(DialogTest, DefaultThenCancelLeavesTheFileAndDefaultThenOKWritesTheDefaul
     ResetApplicationForTest();
     gdi::SetDesktopMode({1024, 768, 32});
   }
+}
+
+// A full disk: "OK" shows the box, the dialog stays open and the file stays as it was.
+TEST_F(DialogTest, OKThatCannotWriteSaysSoAndStaysOpen) {
+  TForm2* d = OpenWith(Plain());
+  Click(d->RadioButton5Fast);
+  const std::string before = FileBytes();
+  {
+    const FileSizeCap full(16);
+    Click(d->Button1OK);
+  }
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, "Failed to set data for 'flag_clock'");
+  EXPECT_FALSE(Application->GetTerminated());
+  EXPECT_EQ(FileBytes(), before);
 }
 
 }  // namespace

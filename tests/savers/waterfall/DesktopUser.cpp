@@ -134,3 +134,20 @@ void DesktopUser::Retype(int x, int y, const std::string& text) {
   Key("Home", true);
   Type(text);
 }
+
+DesktopUser::Area DesktopUser::Place() const {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(state_->x, state_->window, &attributes)) return {};
+  return {state_->left, state_->top, attributes.width, attributes.height};
+}
+
+std::vector<std::uint32_t> DesktopUser::Pixels() const {
+  const Area area = Place();
+  XImage* image = XGetImage(state_->x, state_->window, 0, 0, area.width, area.height, AllPlanes, ZPixmap);
+  if (!image) return {};
+  std::vector<std::uint32_t> pixels;
+  for (int y = 0; y < area.height; ++y)
+    for (int x = 0; x < area.width; ++x) pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
+  XDestroyImage(image);
+  return pixels;
+}

@@ -3,8 +3,10 @@
 // as their macros clash with the platform's names.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class DesktopUser {
  public:
@@ -21,6 +23,13 @@ class DesktopUser {
   void Type(const std::string& text);
   // Replaces the text of the field under the point.
   void Retype(int x, int y, const std::string& text);
+
+  // Where the window lies on the screen, and what it shows now, row by row, as 0xRRGGBB.
+  struct Area {
+    int left, top, width, height;
+  };
+  Area Place() const;
+  std::vector<std::uint32_t> Pixels() const;
 
  private:
   struct State;

@@ -2,7 +2,11 @@
 // settings, the clock edits' corrections, the mode radios with the mouse and the keyboard, the
 // driver's answers, the colour and the links, and what "OK", "Cancel" and "Default Setting"
 // leave in the settings file.
+#include <sys/stat.h>
+
 #include <functional>
+#include <map>
+#include <memory>
 
 #include "platform/registry/HiveFile.h"
 #include "platform/registry/Registry.h"
@@ -10,6 +14,7 @@
 #include "platform/vcl/Clipbrd.h"
 #include "savers/waterfall/WinMain.h"
 #include "tests/savers/waterfall/DialogFixture.h"
+#include "tests/support/FileSizeCap.h"
 
 namespace waterfall_test {
 namespace {
@@ -519,6 +524,129 @@ TEST_F(DialogTest, AValueThatCannotBeReadEndsTheDialogWithAnErrorAndWritesNothin
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].text, "Failed to get data for 'IndexCity'");
   EXPECT_EQ(FileBytes(), before);
+}
+
+// "OK" where the settings cannot be written: the box says so, the dialog stays open, and what
+// was in the settings folder is still there as it was.
+struct UnwritableCase {
+  const char* Name;
+  // Breaks the settings folder of a dialog opened on a sound file; the guard keeps it broken.
+  std::function<std::shared_ptr<void>(const std::filesystem::path& Folder)> Break;
+};
+
+class UnwritableSettings : public DialogTest, public ::testing::WithParamInterface<UnwritableCase> {
+ protected:
+  // What the config folder holds: each entry's kind, and a regular file's size and bytes.
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> entries;
+    AddEntries(Config, entries);
+    return entries;
+  }
+  void AddEntries(const std::filesystem::path& Folder, std::map<std::string, std::string>& Entries) const {
+    namespace fs = std::filesystem;
+    for (const auto& entry : fs::directory_iterator(Folder)) {
+      const fs::file_type type = fs::symlink_status(entry.path()).type();  // a link is not followed
+      std::string& held = Entries[entry.path().lexically_relative(Config).string()];
+      held = std::to_string(static_cast<int>(type));
+      if (type == fs::file_type::directory) AddEntries(entry.path(), Entries);
+      if (type != fs::file_type::regular) continue;
+      const auto size = fs::file_size(entry.path());
+      held += ":" + std::to_string(size);
+      if (size < 65536) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        held += ":" + std::string(std::istreambuf_iterator<char>(in), {});
+      }
+    }
+  }
+};
+
+TEST_P(UnwritableSettings, OKSaysSoKeepsTheDialogOpenAndLeavesTheFolderAsItWas) {
+  Store(Plain());
+  TForm2* d = Open();
+  Click(d->RadioButton5Fast);
+  const std::filesystem::path folder = Config / "quillmont";
+  testing::internal::CaptureStderr();
+  {
+    const auto broken = GetParam().Break(folder);
+    const auto before = Snapshot();
+    Click(d->Button1OK);
+    EXPECT_EQ(Snapshot(), before);
+  }
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, "Failed to set data for 'flag_clock'");
+  EXPECT_EQ(Shown()[0].caption, Application->GetTitle());
+  EXPECT_FALSE(Application->GetTerminated());
+  EXPECT_EQ(d->SetSpeed, 2);
+}
+
+void Replace(const std::filesystem::path& File, const std::function<void()>& Make) {
+  std::filesystem::remove(File);
+  Make();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialog, UnwritableSettings,
+    ::testing::Values(
+        UnwritableCase{"ConfigHomeIsAFile",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         const std::filesystem::path file = Folder.parent_path() / "a file";
+                         std::ofstream(file) << "not a folder";
+                         ::setenv("XDG_CONFIG_HOME", file.c_str(), 1);
+                         return nullptr;
+                       }},
+        UnwritableCase{"SettingsFolderIsAFile",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         std::filesystem::remove_all(Folder);
+                         std::ofstream(Folder) << "not a folder";
+                         return nullptr;
+                       }},
+        UnwritableCase{"FileIsAFolder",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         Replace(Folder / "registry.txt", [&] { std::filesystem::create_directory(Folder / "registry.txt"); });
+                         return nullptr;
+                       }},
+        UnwritableCase{"FileIsANamedPipe",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         Replace(Folder / "registry.txt", [&] { ::mkfifo((Folder / "registry.txt").c_str(), 0600); });
+                         return nullptr;
+                       }},
+        UnwritableCase{"FileIsALinkLoop",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         Replace(Folder / "registry.txt",
+                                 [&] { std::filesystem::create_symlink("registry.txt", Folder / "registry.txt"); });
+                         return nullptr;
+                       }},
+        UnwritableCase{"FileIsLargerThanTheLimit",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         std::filesystem::resize_file(Folder / "registry.txt", registry::kMaxHiveFileSize + 1);
+                         return nullptr;
+                       }},
+        UnwritableCase{"DiskIsFull",
+                       [](const std::filesystem::path&) -> std::shared_ptr<void> {
+                         return std::make_shared<FileSizeCap>(16);
+                       }},
+        UnwritableCase{"DiskIsFullAndTheFileIsDamaged",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         std::ofstream(Folder / "registry.txt", std::ios::binary) << "QUILLMONT REGISTRY 1\ngarbage\n";
+                         return std::make_shared<FileSizeCap>(16);
+                       }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// The dialog keeps the user's changes through a failed "OK": once there is room, "OK" stores them.
+TEST_F(DialogTest, AfterAFailedOKTheNextOneStoresTheChanges) {
+  Store(Plain());
+  TForm2* d = Open();
+  Click(d->RadioButton5Fast);
+  {
+    const FileSizeCap full(16);
+    Click(d->Button1OK);
+  }
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(StoredSettings().SetSpeed, 1);
+  Click(d->Button1OK);
+  EXPECT_TRUE(Application->GetTerminated());
+  EXPECT_EQ(StoredSettings().SetSpeed, 2);
 }
 
 }  // namespace
