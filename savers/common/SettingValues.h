@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <variant>
 
@@ -68,20 +69,39 @@ struct TSettingsLoad {
   TDesktopMode Desktop;
   // Runs after the desktop's mode replaced the stored one.
   std::function<void(TSettings&)> AfterDesktopMode;
+  // The dialog's load: a value that cannot be read takes its first-run value and the load goes
+  // on, so the dialog can still open and store a complete set; the first such value's error is
+  // raised once all are read. Without it the load stops at that value.
+  bool FirstRunForUnreadable = false;
 };
 
 // Reads the values in storage order, the desktop's mode in place of the stored one when the
 // settings ask for it. Without the key (the first value not found) it stores the first-run
 // values instead and returns false; a first run that cannot store them says so on standard
-// error and goes on with them. A value missing from the key raises the store's exception.
+// error and goes on with them. A value that cannot be read (missing, or of another type) raises
+// the store's exception, which is also said on standard error with the settings file.
 template <class TSettings>
 bool LoadSettingValues(TSetReg& Store, TSettings& Settings, const TSettingsLoad<TSettings>& Load) {
   // ResHor, ResVert and ColorDepth are the 7th to 9th values: the desktop's mode comes after them.
   constexpr std::size_t AfterModeValues = 9;
+  std::optional<ERegistryException> unreadable;
   const auto read = [&](std::size_t From, std::size_t To) {
     bool found = true;
     for (std::size_t i = From; i < To; ++i)
-      std::visit([&](auto Field) { found = Store.Read(Load.Values[i].Name, &(Settings.*Field)); }, Load.Values[i].Field);
+      std::visit(
+          [&](auto Field) {
+            try {
+              found = Store.Read(Load.Values[i].Name, &(Settings.*Field));
+            } catch (ERegistryException& E) {
+              if (!Load.FirstRunForUnreadable) {
+                SaySettingsTrouble(E.Message);
+                throw;
+              }
+              Settings.*Field = Load.FirstRun.*Field;
+              if (!unreadable) unreadable = E;
+            }
+          },
+          Load.Values[i].Field);
     return found;
   };
   if (!read(0, 1)) {
@@ -101,5 +121,9 @@ bool LoadSettingValues(TSetReg& Store, TSettings& Settings, const TSettingsLoad<
     if (Load.AfterDesktopMode) Load.AfterDesktopMode(Settings);
   }
   read(AfterModeValues, Load.ReadCount);
+  if (unreadable) {
+    SaySettingsTrouble(unreadable->Message);
+    throw *unreadable;
+  }
   return true;
 }

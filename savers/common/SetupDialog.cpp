@@ -208,12 +208,8 @@ void TSetupDialog::LoadAndShowSettings() {
   try {
     LoadSettings();
   } catch (Exception& E) {
-    // The controls would not show the fields, and "OK" would overwrite every stored value with
-    // half-loaded ones.
+    // The values it could not read have their first-run values.
     Application->ShowException(&E);
-    MarkErrorEnd();
-    Application->Terminate();
-    return;
   }
   ShowSettings();
 }

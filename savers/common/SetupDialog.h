@@ -210,7 +210,8 @@ class TSetupDialog : public TForm {
   // gamma controls greyed without it.
   void ProbeDisplay();
   // The last steps of the create handler: a damaged settings file named in a box, the settings
-  // loaded and shown. A value that cannot be read ends the dialog after its box.
+  // loaded and shown. A value that cannot be read is named in a box and shown at its first-run
+  // value, so "OK" stores a complete set again.
   void LoadAndShowSettings();
   // A damaged settings file is named in a box when the dialog opens; "OK" keeps it beside the
   // new one.

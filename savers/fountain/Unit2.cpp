@@ -47,7 +47,7 @@ void TForm2::FormCreate(TObject*) {
   LoadAndShowSettings();
 }
 
-void TForm2::LoadSettings() { LoadFountainSettings(*SetReg1, *this); }
+void TForm2::LoadSettings() { LoadFountainSettings(*SetReg1, *this, true); }
 
 void TForm2::WriteSettings(registry::Damaged WhenDamaged) { WriteFountainSettings(*SetReg1, *this, WhenDamaged); }
 

@@ -11,7 +11,8 @@ class TForm2 : public TSaverSettings, public TSetupDialog {
 
   // The mode table, the gamma probe, the settings, then the controls showing them.
   void FormCreate(TObject* Sender);
-  // All 14 values, or the first-run values written at once.
+  // All 14 values, or the first-run values written at once; values that cannot be read take
+  // their first-run values.
   void LoadSettings() override;
   void WriteSettings(registry::Damaged WhenDamaged) override;
   void ShowSettings() override;

@@ -101,6 +101,7 @@ void TForm2::FormCreate(TObject*) {
 void TForm2::LoadSettings() {
   TLoadOptions options;
   options.WithIndexCity = true;
+  options.FirstRunForUnreadable = true;
   LoadWaterfallSettings(*SetReg1, *this, DesktopMode(), options);
 }
 

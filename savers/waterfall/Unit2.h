@@ -14,7 +14,8 @@ class TForm2 : public TWaterfallSettings, public TSetupDialog {
 
   // The mode table, the gamma probe, the city list, the settings, then the controls showing them.
   void FormCreate(TObject* Sender);
-  // All 26 values, or the first-run values written at once.
+  // All 26 values, or the first-run values written at once; values that cannot be read take
+  // their first-run values.
   void LoadSettings() override;
   void WriteSettings(registry::Damaged WhenDamaged) override;
   void ShowSettings() override;

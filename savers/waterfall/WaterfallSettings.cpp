@@ -42,5 +42,6 @@ bool LoadWaterfallSettings(TSetReg& Store, TWaterfallSettings& Settings, const T
   // The scene reads all but IndexCity.
   const std::size_t count = WaterfallSettingValues.size() - (Options.WithIndexCity ? 0 : 1);
   return LoadSettingValues<S>(Store, Settings,
-                              {WaterfallSettingValues, count, FirstRunSettings(Desktop), Desktop, Options.AfterDesktopMode});
+                              {WaterfallSettingValues, count, FirstRunSettings(Desktop), Desktop, Options.AfterDesktopMode,
+                               Options.FirstRunForUnreadable});
 }

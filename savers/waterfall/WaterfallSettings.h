@@ -41,6 +41,8 @@ struct TLoadOptions {
   bool WithIndexCity = false;  // the dialog reads all 26 values, the scene the first 25
   // Runs after the desktop's mode replaced the stored one (the scene's 32-bit probe).
   std::function<void(TWaterfallSettings&)> AfterDesktopMode;
+  // The dialog's: values that cannot be read take their first-run values (LoadSettingValues).
+  bool FirstRunForUnreadable = false;
 };
 // Reads the values in storage order; without the key it writes the first-run values instead
 // and returns false. A value missing from the key raises the store's exception.

@@ -74,7 +74,11 @@ TEST_F(SettingsTest, MissingValueStopsTheSetUpWithTheStoresMessage) {
   TRegistry registry;
   ASSERT_TRUE(registry.OpenKey("\\SOFTWARE\\Quillmont\\Sorrelin", false));
   registry.DeleteValue("clockRad");
+  testing::internal::CaptureStderr();
   TForm1* form = CreateScene();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            std::string(program_invocation_short_name) + ": Failed to get data for 'clockRad' in the settings file " +
+                (Config / "quillmont" / "registry.txt").string() + "\n");
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].text, "Failed to get data for 'clockRad'");
   EXPECT_FALSE(form->DDmain1->GetEnabled());

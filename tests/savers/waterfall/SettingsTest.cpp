@@ -107,7 +107,11 @@ TEST_F(SettingsTest, DesktopModeReplacesTheStoredOneOnlyWhenAsked) {
 TEST_F(SettingsTest, MissingValueStopsTheSetUpWithTheStoresMessage) {
   Store(Plain());
   DeleteValue("SetSpeed");
+  testing::internal::CaptureStderr();
   TForm1* form = CreateScene();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            std::string(program_invocation_short_name) + ": Failed to get data for 'SetSpeed' in the settings file " +
+                (Config / "quillmont" / "registry.txt").string() + "\n");
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].text, "Failed to get data for 'SetSpeed'");
   EXPECT_EQ(Shown()[0].caption, Application->GetTitle());

@@ -514,17 +514,98 @@ TEST_F(DialogTest, ADamagedFileIsNamedAtOpenAndOKKeepsItBesideTheNewOne) {
   EXPECT_EQ(kept, std::vector<std::string>{damaged});
 }
 
-TEST_F(DialogTest, AValueThatCannotBeReadEndsTheDialogWithAnErrorAndWritesNothing) {
-  Store(Plain());
-  TRegistry key;
-  ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
-  key.DeleteValue("IndexCity");  // the scene reads without it; the dialog does not
+// A file that lacks values (a run killed while it wrote them one by one, a hand edit) or holds
+// one in another type: the box names the first, the dialog opens with the values it read and
+// the others at their first-run values, "Cancel" leaves the file as it is and "OK" stores a
+// complete set.
+struct UnreadableCase {
+  const char* Name;
+  std::vector<std::string> Values;  // in table order
+  bool AsText;                      // stored as a text instead of being missing
+  const char* Box;
+};
+
+class UnreadableValues : public DialogTest, public ::testing::WithParamInterface<UnreadableCase> {
+ protected:
+  // Stored values that differ from the first run's, so each can be told apart.
+  static TWaterfallSettings Before() {
+    TWaterfallSettings s = Plain();
+    s.flag_fps = false;
+    s.Gamma = 100;
+    s.SetSpeed = 2;
+    s.NumEagles = 4;
+    s.FlagShowEagles = false;
+    s.IndexCity = 347;
+    s.RegLat = CityTable[347].Lat;
+    s.RegLng = CityTable[347].Lng;
+    s.RegOfUTC = CityTable[347].OfUTC;
+    return s;
+  }
+  // Before() with the unreadable values at their first run's.
+  static TWaterfallSettings Expected() {
+    TWaterfallSettings s = Before();
+    const TWaterfallSettings firstRun = FirstRunSettings({1024, 768, 32});
+    for (const auto& value : WaterfallSettingValues)
+      if (std::ranges::find(GetParam().Values, value.Name) != GetParam().Values.end())
+        std::visit([&](auto Field) { s.*Field = firstRun.*Field; }, value.Field);
+    // The list shows the city of the index, and the place follows it.
+    s.RegLat = CityTable[s.IndexCity].Lat;
+    s.RegLng = CityTable[s.IndexCity].Lng;
+    s.RegOfUTC = CityTable[s.IndexCity].OfUTC;
+    return s;
+  }
+  static void StoreDamaged() {
+    Store(Before());
+    TRegistry key;
+    ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
+    for (const std::string& name : GetParam().Values)
+      if (GetParam().AsText) key.WriteString(name, "7");
+      else key.DeleteValue(name);
+  }
+};
+
+TEST_P(UnreadableValues, AreNamedAndTheDialogOpensWithTheirFirstRunValues) {
+  StoreDamaged();
   const std::string before = FileBytes();
-  EXPECT_EQ(WinMain(std::vector<AnsiString>{"/c"}), 1);
+  testing::internal::CaptureStderr();
+  TForm2* d = Open();
+  const std::string said = testing::internal::GetCapturedStderr();
   ASSERT_EQ(Shown().size(), 1u);
-  EXPECT_EQ(Shown()[0].text, "Failed to get data for 'IndexCity'");
+  EXPECT_EQ(Shown()[0].text, GetParam().Box);
+  EXPECT_EQ(Shown()[0].caption, Application->GetTitle());
+  EXPECT_EQ(said, std::string(program_invocation_short_name) + ": " + GetParam().Box + " in the settings file " +
+                      (Config / "quillmont" / "registry.txt").string() + "\n");
+  EXPECT_FALSE(Application->GetTerminated());
+  ExpectSameSettings(*d, Expected());
+  EXPECT_EQ(d->ComboBox1->GetItemIndex(), Expected().IndexCity);
+  ClickControl(d->Button1Cancel);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Application->GetTerminated());
   EXPECT_EQ(FileBytes(), before);
+
+  ResetApplicationForTest();
+  Click(Open()->Button1OK);
+  EXPECT_TRUE(Application->GetTerminated());
+  ExpectSameSettings(StoredSettings(), Expected());
+  ResetApplicationForTest();
+  const std::size_t shown = Shown().size();
+  Open();
+  EXPECT_EQ(Shown().size(), shown);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialog, UnreadableValues,
+    ::testing::Values(
+        UnreadableCase{"AllButTheFirstFive",
+                       {"flag_defres", "ResHor", "ResVert", "ColorDepth", "clockX", "clockY", "clockRad", "ColorClock",
+                        "SetSpeed", "NumEagles", "FlagShowEagles", "FlagShowButterfly", "FlagDaytime", "FlagDemoDaytime",
+                        "FlagShowSimulateTime", "FlagDaylightSavingTime", "RegLat", "RegLng", "RegOfUTC", "ShowRisSet",
+                        "IndexCity"},
+                       false, "Failed to get data for 'flag_defres'"},
+        UnreadableCase{"TheFirst", {"flag_clock"}, false, "Failed to get data for 'flag_clock'"},
+        UnreadableCase{"TheCityIndex", {"IndexCity"}, false, "Failed to get data for 'IndexCity'"},
+        UnreadableCase{"NumbersStoredAsTexts", {"SetSpeed", "NumEagles"}, true, "Invalid data type for 'SetSpeed'"}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // "OK" where the settings cannot be written: the box says so, the dialog stays open, and what
 // was in the settings folder is still there as it was.
