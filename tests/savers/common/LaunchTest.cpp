@@ -26,6 +26,13 @@ class LaunchTest : public ::testing::TestWithParam<Program> {
     Folder = folder;
   }
   void TearDown() override { fs::remove_all(Folder); }
+  // The program in full screen on `display`, with its settings in `config`.
+  static pid_t LaunchFullScreen(const std::string& display, const fs::path& config, const fs::path& errors) {
+    return Launch(GetParam().Path, {"/s"},
+                  {{"DISPLAY", display}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config},
+                   {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS}, {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
+                  &errors);
+  }
   fs::path Folder;
 };
 
@@ -61,11 +68,7 @@ TEST_P(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
     const fs::path config = Folder / std::to_string(launch);
     fs::create_directories(config);
     const fs::path errors = config / "errors.txt";
-    const pid_t child = Launch(GetParam().Path, {"/s"},
-                               {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config},
-                                {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS},
-                                {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
-                               &errors);
+    const pid_t child = LaunchFullScreen(display.Name(), config, errors);
     // The first run writes its settings once its window system is up: from then on the
     // program holds the server, and this test may connect without it resetting on the way.
     const fs::path settings = config / "quillmont" / "registry.txt";
@@ -137,11 +140,7 @@ TEST_P(LaunchTest, AFirstRunKilledAtAnyMomentLeavesAllItsValuesOrNone) {
     const fs::path errors = Folder / ("errors-" + std::to_string(launch) + ".txt");
     fs::create_directories(config);
     const auto start = Clock::now();
-    const pid_t child = Launch(GetParam().Path, {"/s"},
-                               {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config},
-                                {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS},
-                                {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
-                               &errors);
+    const pid_t child = LaunchFullScreen(display.Name(), config, errors);
     const fs::path settings = config / "quillmont" / "registry.txt";
     if (launch == 0) {  // the first run, killed once it has stored its settings
       while (!fs::exists(settings) && Clock::now() < start + 60s && !WaitUntil(child, Clock::now()))

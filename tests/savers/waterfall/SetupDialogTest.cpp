@@ -535,11 +535,14 @@ class UnreadableValues : public DialogTest, public ::testing::WithParamInterface
     s.SetSpeed = 2;
     s.NumEagles = 4;
     s.FlagShowEagles = false;
-    s.IndexCity = 347;
-    s.RegLat = CityTable[347].Lat;
-    s.RegLng = CityTable[347].Lng;
-    s.RegOfUTC = CityTable[347].OfUTC;
+    TakeCity(s, 347);
     return s;
+  }
+  static void TakeCity(TWaterfallSettings& s, int Index) {
+    s.IndexCity = Index;
+    s.RegLat = CityTable[Index].Lat;
+    s.RegLng = CityTable[Index].Lng;
+    s.RegOfUTC = CityTable[Index].OfUTC;
   }
   // Before() with the unreadable values at their first run's.
   static TWaterfallSettings Expected() {
@@ -548,10 +551,7 @@ class UnreadableValues : public DialogTest, public ::testing::WithParamInterface
     for (const auto& value : WaterfallSettingValues)
       if (std::ranges::find(GetParam().Values, value.Name) != GetParam().Values.end())
         std::visit([&](auto Field) { s.*Field = firstRun.*Field; }, value.Field);
-    // The list shows the city of the index, and the place follows it.
-    s.RegLat = CityTable[s.IndexCity].Lat;
-    s.RegLng = CityTable[s.IndexCity].Lng;
-    s.RegOfUTC = CityTable[s.IndexCity].OfUTC;
+    TakeCity(s, s.IndexCity);  // the list shows the city of the index, and the place follows it
     return s;
   }
   static void StoreDamaged() {
