@@ -2,8 +2,6 @@
 // product names, and the typed value operations of the registry class.
 #include "components/SetReg.h"
 
-#include "platform/registry/Registry.h"
-
 TSetReg::TSetReg(TComponent* AOwner) : TComponent(AOwner) {}
 
 AnsiString TSetReg::KeyPath() const { return "SOFTWARE\\" + CompanyName + "\\" + ProductName; }
@@ -48,6 +46,12 @@ bool TSetReg::Read(const AnsiString& Name, AnsiString* Value) {
 
 bool TSetReg::Read(const AnsiString& Name, float* Value) {
   return WithKey(false, [&](TRegistry& registry) { *Value = static_cast<float>(registry.ReadFloat(Name)); });
+}
+
+void TSetReg::Write(const TValues& Values, registry::Damaged WhenDamaged) {
+  TRegistry registry(KEY_ALL_ACCESS);
+  registry.SetRootKey(HKEY_CURRENT_USER);
+  registry.WriteValues(KeyPath(), Values.FValues, WhenDamaged);
 }
 
 void SetReg::Register() { RegisterComponents("roVivavaV", {ComponentClassOf<TSetReg>()}); }

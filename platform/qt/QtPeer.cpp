@@ -103,9 +103,12 @@ void QtPeer::ShowPixels(HWND hwnd, const gdi::PixelBuffer& pixels) {
 
 int QtPeer::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
   EnsureApplication();
+  // A box is centred on its owner; one whose owner is not shown yet (a form still being
+  // created) has no place to go by, so it is centred on the screen.
   PeerWidget* parent = PeerOf(owner);
+  QWidget* shownParent = parent && parent->Widget()->isVisible() ? parent->Widget() : nullptr;
   QMessageBox box(IconOf(type), QString::fromLatin1(caption.c_str()), QString::fromLatin1(text.c_str()),
-                  ButtonsOf(type), parent ? parent->Widget() : nullptr);
+                  ButtonsOf(type), shownParent);
   // Above a full-screen window the box must still be seen.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   return AnswerOf(box.exec());

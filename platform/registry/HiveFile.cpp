@@ -1,6 +1,7 @@
 // The registry file: lock-free reads of the last complete version, kept parsed while the file in
 // place is unchanged, and read-modify-write under flock with a temporary file beside the file
-// that is synced and renamed over it.
+// that is synced and renamed over it; a damaged file that gives way is kept under a name of its
+// own first.
 #include "platform/registry/HiveFile.h"
 
 #include <fcntl.h>
@@ -20,6 +21,7 @@
 #include <utility>
 
 #include "platform/registry/HiveText.h"
+#include "platform/registry/TemporaryCopy.h"
 #include "platform/registry/WinReg.h"
 
 namespace registry {
@@ -48,10 +50,6 @@ class FileDescriptor {
  private:
   int fd_;
 };
-
-// Writers name their temporary copies so, beside the file they replace.
-constexpr std::string_view kCopyInfix = ".new-";
-constexpr std::size_t kCopyRandom = 6;  // the characters mkostemp fills in
 
 std::optional<std::filesystem::path> AbsoluteFromEnvironment(const char* name) {
   const char* value = std::getenv(name);
@@ -223,19 +221,41 @@ void RemoveStaleCopies(const std::filesystem::path& file) {
   }
 }
 
+// Keeps a damaged `file` under "<name>.damaged-YYYYMMDD-HHMMSS" (local time) too, never in place
+// of a file there already; the name, or none when no link could be made.
+std::optional<std::string> LinkAside(const std::filesystem::path& file) {
+  char stamp[32];
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::strftime(stamp, sizeof stamp, ".damaged-%Y%m%d-%H%M%S", &local);
+  for (int n = 0; n < 100; ++n) {
+    const std::string aside = file.string() + stamp + (n == 0 ? "" : "-" + std::to_string(n));
+    if (::link(file.c_str(), aside.c_str()) == 0) return aside;
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 // Writes a complete new version beside `file` and renames it over `file`, so a reader or a
-// crash sees either the old version or the new one, never a part. The new version is kept
-// parsed.
-LONG ReplaceFile(const std::filesystem::path& file, Hive hive, std::optional<mode_t> mode) {
+// crash sees either the old version or the new one, never a part. An old version kept aside is
+// linked to its name before the rename: it is never gone while the new one is not in place.
+// The new version is kept parsed.
+LONG ReplaceFile(const std::filesystem::path& file, Hive hive, std::optional<mode_t> mode, bool keepOldAside) {
   const std::string text = FormatHive(hive);
-  std::string temp = file.string() + std::string(kCopyInfix) + std::string(kCopyRandom, 'X');
-  FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));  // made private to the user
-  if (!fd.valid()) return ERROR_WRITE_FAULT;
-  bool written = (!mode || ::fchmod(fd.get(), *mode) == 0) && WriteAll(fd.get(), text) && ::fsync(fd.get()) == 0;
-  FileDescriptor kept(written ? ::dup(fd.get()) : -1);
-  written = written && kept.valid() && fd.Close() && ::rename(temp.c_str(), file.c_str()) == 0;
-  if (!written) {
-    ::unlink(temp.c_str());
+  TemporaryCopy copy(file);
+  if (!copy.Valid()) return ERROR_WRITE_FAULT;
+  const int fd = copy.Descriptor();
+  bool written = (!mode || ::fchmod(fd, *mode) == 0) && WriteAll(fd, text) && ::fsync(fd) == 0;
+  FileDescriptor kept(written ? ::dup(fd) : -1);
+  written = written && kept.valid() && copy.Close();
+  std::optional<std::string> aside;
+  if (written && keepOldAside) {
+    aside = LinkAside(file);
+    written = aside.has_value();
+  }
+  if (!written || !copy.RenameOver(file)) {
+    if (aside) ::unlink(aside->c_str());
     return ERROR_WRITE_FAULT;
   }
   // Makes the rename itself durable; the new contents are already in place either way.
@@ -280,16 +300,6 @@ LONG WithLockedTarget(const std::function<LONG(const std::filesystem::path&)>& w
   return work(*target);
 }
 
-// Renames `file` to `file` + suffix, never over a file that is there already.
-bool RenameAside(const std::filesystem::path& file, const std::string& suffix) {
-  for (int n = 0; n < 100; ++n) {
-    const std::string aside = file.string() + suffix + (n == 0 ? "" : "-" + std::to_string(n));
-    if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EEXIST) return false;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::optional<std::filesystem::path> HiveFilePath() {
@@ -311,15 +321,19 @@ LONG LoadHive(std::shared_ptr<const Hive>& hive) {
   return rc;
 }
 
-LONG UpdateHive(const std::function<LONG(Hive&)>& change) {
+LONG UpdateHive(const std::function<LONG(Hive&)>& change, Damaged whenDamaged) {
   return WithLockedTarget([&](const std::filesystem::path& file) {
     RemoveStaleCopies(file);
     Loaded loaded;
-    if (const LONG rc = LoadFile(file, loaded); rc != ERROR_SUCCESS) return rc;
-    Hive hive = *loaded.hive;
-    if (const LONG rc = change(hive); rc != ERROR_SUCCESS) return rc;
-    if (hive == *loaded.hive) return ERROR_SUCCESS;
-    return ReplaceFile(file, std::move(hive), loaded.mode);
+    const LONG rc = LoadFile(file, loaded);
+    const bool replaceDamaged = rc == ERROR_BADDB && whenDamaged == Damaged::KeepAside;
+    if (rc != ERROR_SUCCESS && !replaceDamaged) return rc;
+    static const Hive empty;
+    const Hive& before = replaceDamaged ? empty : *loaded.hive;
+    Hive hive = before;
+    if (const LONG changed = change(hive); changed != ERROR_SUCCESS) return changed;
+    if (!replaceDamaged && hive == before) return ERROR_SUCCESS;
+    return ReplaceFile(file, std::move(hive), loaded.mode, replaceDamaged);
   });
 }
 
@@ -333,22 +347,6 @@ std::optional<HiveDamage> FindHiveDamage() {
   Loaded loaded;
   if (LoadFile(*file, loaded) != ERROR_BADDB) return std::nullopt;
   return HiveDamage{*file, loaded.damagedLine};
-}
-
-LONG SetAsideDamagedHive() {
-  return WithLockedTarget([](const std::filesystem::path& file) {
-    Loaded loaded;
-    const LONG rc = LoadFile(file, loaded);
-    if (rc != ERROR_BADDB) return rc;
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, ".damaged-%Y%m%d-%H%M%S", &local);
-    if (!RenameAside(file, stamp)) return ERROR_WRITE_FAULT;
-    SyncFolderOf(file);
-    return ERROR_SUCCESS;
-  });
 }
 
 }  // namespace registry

@@ -27,12 +27,19 @@ std::optional<std::filesystem::path> HiveFilePath();
 // A damaged or refused file is reported on standard error, each once per run.
 LONG LoadHive(std::shared_ptr<const Hive>& hive);
 
+// What a change does with a damaged file: fail on it and leave it as it is, or start a new file
+// and keep the damaged one beside it as "<name>.damaged-YYYYMMDD-HHMMSS" (local time; "-1",
+// "-2" ... added when that name is taken).
+enum class Damaged { Refuse, KeepAside };
+
 // Re-reads the file under the lock beside it, lets `change` edit the hive, and writes the
 // result when `change` succeeded and altered something. Stale temporary copies of killed
-// writers are removed first. A symbolic link in the file's place stays: its target is replaced
-// in its own folder, and an existing file keeps its mode (a new one is private to the user).
-// Returns `change`'s result or the file's error; on any error the file is unchanged.
-LONG UpdateHive(const std::function<LONG(Hive&)>& change);
+// writers are removed first; a SIGTERM while this writes its own removes that. A symbolic link
+// in the file's place stays: its target is replaced in its own folder, and an existing file
+// keeps its mode (a new one is private to the user). A damaged file given way to is set aside
+// only once the new file is written, in the same replace. Returns `change`'s result or the
+// file's error; on any error the file is unchanged.
+LONG UpdateHive(const std::function<LONG(Hive&)>& change, Damaged whenDamaged = Damaged::Refuse);
 
 // Where the file is damaged.
 struct HiveDamage {
@@ -40,13 +47,9 @@ struct HiveDamage {
   int line = 0;  // the first damaged line, counted from 1
 };
 // "the settings file <path> is damaged at line <n>": the line on standard error says it, and
-// the setup dialog's box shows it.
+// the setup dialog's box begins with it.
 std::string DescribeDamage(const HiveDamage& damage);
 // The damage of the file as it is now; none when it reads, is missing, or cannot be read.
 std::optional<HiveDamage> FindHiveDamage();
-// For the setup dialog's "OK", before it writes: under the lock, a damaged file is renamed to
-// "<name>.damaged-YYYYMMDD-HHMMSS" (local time) beside itself, so the writes that follow start
-// a new file instead of failing. ERROR_SUCCESS also when the file was not damaged.
-LONG SetAsideDamagedHive();
 
 }  // namespace registry

@@ -2,7 +2,6 @@
 // and the type and size rules of each typed read.
 #include "platform/registry/Registry.h"
 
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -30,13 +29,28 @@ std::uint64_t LittleEndian(const std::vector<BYTE>& bytes) {
 }
 
 template <std::size_t N>
-std::array<BYTE, N> LittleEndianBytes(std::uint64_t v) {
-  std::array<BYTE, N> bytes{};
+std::vector<BYTE> LittleEndianBytes(std::uint64_t v) {
+  std::vector<BYTE> bytes(N);
   for (auto& b : bytes) {
     b = static_cast<BYTE>(v);
     v >>= 8;
   }
   return bytes;
+}
+
+// Each type in the form the registry class stores it.
+registry::Value IntegerValue(const AnsiString& name, int value) {
+  return {name, REG_DWORD, LittleEndianBytes<4>(static_cast<std::uint32_t>(value))};
+}
+
+registry::Value FloatValue(const AnsiString& name, double value) {
+  return {name, REG_BINARY, LittleEndianBytes<8>(std::bit_cast<std::uint64_t>(value))};
+}
+
+registry::Value StringValue(const AnsiString& name, const AnsiString& value) {
+  // The terminating zero is part of the stored text.
+  const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
+  return {name, REG_SZ, std::vector<BYTE>(text, text + value.size() + 1)};
 }
 
 }  // namespace
@@ -183,30 +197,38 @@ int TRegistry::ReadBinaryData(const AnsiString& name, void* buffer, int bufSize)
   return static_cast<int>(data->bytes.size());
 }
 
-void TRegistry::Put(const AnsiString& name, DWORD type, const BYTE* bytes, std::size_t size) {
-  if (RegSetValueExA(currentKey_, name.c_str(), 0, type, bytes, static_cast<DWORD>(size)) !=
-      ERROR_SUCCESS)
-    Raise(kSetFailed, name);
+void TRegistry::Put(const registry::Value& value) {
+  if (RegSetValueExA(currentKey_, value.name.c_str(), 0, value.type, value.data.data(),
+                     static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS)
+    Raise(kSetFailed, value.name);
 }
 
-void TRegistry::WriteInteger(const AnsiString& name, int value) {
-  const auto bytes = LittleEndianBytes<4>(static_cast<std::uint32_t>(value));
-  Put(name, REG_DWORD, bytes.data(), bytes.size());
-}
+void TRegistry::WriteInteger(const AnsiString& name, int value) { Put(IntegerValue(name, value)); }
 
 void TRegistry::WriteBool(const AnsiString& name, bool value) { WriteInteger(name, value ? 1 : 0); }
 
-void TRegistry::WriteFloat(const AnsiString& name, double value) {
-  const auto bytes = LittleEndianBytes<8>(std::bit_cast<std::uint64_t>(value));
-  Put(name, REG_BINARY, bytes.data(), bytes.size());
-}
+void TRegistry::WriteFloat(const AnsiString& name, double value) { Put(FloatValue(name, value)); }
 
-void TRegistry::WriteString(const AnsiString& name, const AnsiString& value) {
-  // The terminating zero is part of the stored text.
-  Put(name, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), value.size() + 1);
-}
+void TRegistry::WriteString(const AnsiString& name, const AnsiString& value) { Put(StringValue(name, value)); }
 
 void TRegistry::WriteBinaryData(const AnsiString& name, const void* buffer, int bufSize) {
   if (bufSize < 0 || (buffer == nullptr && bufSize != 0)) Raise(kSetFailed, name);
-  Put(name, REG_BINARY, static_cast<const BYTE*>(buffer), static_cast<std::size_t>(bufSize));
+  const auto* bytes = static_cast<const BYTE*>(buffer);
+  Put({name, REG_BINARY, std::vector<BYTE>(bytes, bytes + bufSize)});
+}
+
+void TRegistry::WriteValues(const AnsiString& key, const TRegValues& values, registry::Damaged whenDamaged) {
+  const auto& all = values.Values();
+  if (registry::SetValues(BaseKey(key), SubKey(key).c_str(), access_, all, whenDamaged) != ERROR_SUCCESS)
+    Raise(kSetFailed, all.empty() ? AnsiString() : AnsiString(all.front().name));
+}
+
+void TRegValues::AddInteger(const AnsiString& name, int value) { values_.push_back(IntegerValue(name, value)); }
+
+void TRegValues::AddBool(const AnsiString& name, bool value) { AddInteger(name, value ? 1 : 0); }
+
+void TRegValues::AddFloat(const AnsiString& name, double value) { values_.push_back(FloatValue(name, value)); }
+
+void TRegValues::AddString(const AnsiString& name, const AnsiString& value) {
+  values_.push_back(StringValue(name, value));
 }

@@ -17,6 +17,20 @@ class ERegistryException : public Exception {
   using Exception::Exception;
 };
 
+// Values to be written together by TRegistry::WriteValues, each in the form its typed write
+// stores it, in the order added.
+class TRegValues {
+ public:
+  void AddInteger(const AnsiString& name, int value);
+  void AddBool(const AnsiString& name, bool value);
+  void AddFloat(const AnsiString& name, double value);
+  void AddString(const AnsiString& name, const AnsiString& value);
+  const std::vector<registry::Value>& Values() const { return values_; }
+
+ private:
+  std::vector<registry::Value> values_;
+};
+
 class TRegistry {
  public:
   explicit TRegistry(DWORD access = KEY_ALL_ACCESS);
@@ -65,6 +79,13 @@ class TRegistry {
   void WriteFloat(const AnsiString& name, double value);
   void WriteString(const AnsiString& name, const AnsiString& value);
   void WriteBinaryData(const AnsiString& name, const void* buffer, int bufSize);
+  // All the values in one replace of the file, `key` (named as OpenKey names it) and its
+  // parents created when missing, so a program killed meanwhile leaves all of them or none; the
+  // open key stays as it is. When the registry refuses them (write access, file trouble),
+  // nothing of them is stored and "Failed to set data" is raised with the first value's name.
+  // `whenDamaged` says what becomes of a damaged file.
+  void WriteValues(const AnsiString& key, const TRegValues& values,
+                   registry::Damaged whenDamaged = registry::Damaged::Refuse);
 
  private:
   struct Data {
@@ -77,7 +98,7 @@ class TRegistry {
   static AnsiString SubKey(const AnsiString& key);
   std::optional<Data> Query(const AnsiString& name);
   std::vector<BYTE> ReadSized(const AnsiString& name, DWORD type, std::size_t size);
-  void Put(const AnsiString& name, DWORD type, const BYTE* bytes, std::size_t size);
+  void Put(const registry::Value& value);
 
   DWORD access_;
   HKEY rootKey_ = HKEY_CURRENT_USER;

@@ -83,9 +83,10 @@ LONG LoadRoot(Root root, std::shared_ptr<const Hive>& hive) {
   return ERROR_SUCCESS;
 }
 
-LONG UpdateRoot(Root root, const std::function<LONG(Hive&)>& change) {
+LONG UpdateRoot(Root root, const std::function<LONG(Hive&)>& change,
+                registry::Damaged whenDamaged = registry::Damaged::Refuse) {
   if (root != Root::CurrentUser) return ERROR_ACCESS_DENIED;
-  return registry::UpdateHive(change);
+  return registry::UpdateHive(change, whenDamaged);
 }
 
 // The value a handle's key holds under `name` ("" when null), for a read; `hive` keeps it.
@@ -119,6 +120,23 @@ LONG EditValues(HKEY handle,
 
 bool IsStoredType(DWORD type) {
   return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_BINARY || type == REG_DWORD;
+}
+
+// The value a write stores; none for a type that is not stored or data that does not fit it.
+std::optional<registry::Value> StoredValue(const std::string& name, DWORD type, const BYTE* data, DWORD size) {
+  if (!IsStoredType(type) || (type == REG_DWORD && size != 4) || (data == nullptr && size != 0)) return std::nullopt;
+  registry::Value value{name, type, std::vector<BYTE>(data, data + size)};
+  // A text always ends in a zero, so every reader finds its end.
+  if ((type == REG_SZ || type == REG_EXPAND_SZ) && (size == 0 || data[size - 1] != 0)) value.data.push_back(0);
+  return value;
+}
+
+void Store(std::map<std::string, registry::Value>& values, const registry::Value& value) {
+  const auto [it, added] = values.try_emplace(win32::NameKey(value.name), value);
+  if (!added) {  // an existing value keeps the spelling of its name
+    it->second.type = value.type;
+    it->second.data = value.data;
+  }
 }
 
 // No exception leaves a registry function: one raised inside (memory running out) fails the
@@ -203,20 +221,10 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD dwType,
                     const BYTE* lpData, DWORD cbData) {
   return Guarded(ERROR_WRITE_FAULT, [&]() -> LONG {
-    if (!IsStoredType(dwType) || (dwType == REG_DWORD && cbData != 4) ||
-        (lpData == nullptr && cbData != 0))
-      return ERROR_INVALID_PARAMETER;
-    registry::Value value{lpValueName != nullptr ? lpValueName : "", dwType,
-                          std::vector<BYTE>(lpData, lpData + cbData)};
-    // A text always ends in a zero, so every reader finds its end.
-    if ((dwType == REG_SZ || dwType == REG_EXPAND_SZ) && (cbData == 0 || lpData[cbData - 1] != 0))
-      value.data.push_back(0);
+    const auto value = StoredValue(lpValueName != nullptr ? lpValueName : "", dwType, lpData, cbData);
+    if (!value) return ERROR_INVALID_PARAMETER;
     return EditValues(hKey, [&](std::map<std::string, registry::Value>& values) {
-      const auto [it, added] = values.try_emplace(win32::NameKey(value.name), value);
-      if (!added) {  // an existing value keeps the spelling of its name
-        it->second.type = value.type;
-        it->second.data = value.data;
-      }
+      Store(values, *value);
       return ERROR_SUCCESS;
     });
   });
@@ -243,5 +251,27 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
       hive.keys.erase(win32::NameKey(key.path));
       return ERROR_SUCCESS;
     });
+  });
+}
+
+LONG registry::SetValues(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, std::span<const Value> values,
+                         Damaged whenDamaged) {
+  return Guarded(ERROR_WRITE_FAULT, [&]() -> LONG {
+    KeyRef key;
+    if (const LONG rc = Resolve(hKey, lpSubKey, key); rc != ERROR_SUCCESS) return rc;
+    if ((samDesired & KEY_SET_VALUE) == 0 || key.path.empty()) return ERROR_ACCESS_DENIED;
+    std::vector<Value> stored;
+    for (const Value& v : values) {
+      auto value = StoredValue(v.name, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+      if (!value) return ERROR_INVALID_PARAMETER;
+      stored.push_back(std::move(*value));
+    }
+    const auto names = *SplitKeyPath(key.path);
+    return UpdateRoot(key.root, [&](Hive& hive) {
+      CreateKey(hive, names);
+      Key& target = *FindKey(hive, key.path);
+      for (const Value& value : stored) Store(target.values, value);
+      return ERROR_SUCCESS;
+    }, whenDamaged);
   });
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "platform/registry/HiveFile.h"
 #include "platform/win32/WinError.h"
 #include "platform/win32/Win32Types.h"
 
@@ -61,3 +63,14 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 // Deletes a key that has no sub-keys of its own (ERROR_ACCESS_DENIED otherwise).
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
+
+namespace registry {
+
+// Not one of the platform's functions: values of one key written together, the key and its
+// parents created when missing, in one replace of the file, so a program killed meanwhile leaves
+// all of them or none. Needs KEY_SET_VALUE in `samDesired`, the access the key is written with.
+// The values are stored as RegSetValueExA stores each, in their order (a later one of the same
+// name wins); `whenDamaged` says what becomes of a damaged file.
+LONG SetValues(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, std::span<const Value> values, Damaged whenDamaged);
+
+}  // namespace registry

@@ -1,7 +1,12 @@
-// The desktop's mode from the screen's device context, and the first run's shared values.
+// The desktop's mode from the screen's device context, the first run's shared values, and the
+// settings file's trouble on standard error.
 #include "savers/common/SaverSettings.h"
 
+#include <cerrno>
+#include <cstdio>
+
 #include "platform/gdi/Gdi.h"
+#include "platform/registry/HiveFile.h"
 #include "platform/user/WinUser.h"
 
 TDesktopMode DesktopMode() {
@@ -22,4 +27,10 @@ TSaverSettings FirstRunSaverSettings(const TDesktopMode& Desktop, int ColorClock
   s.clockY = s.clockRad + ClockMargin;
   s.ColorClock = ColorClock;
   return s;
+}
+
+void SaySettingsTrouble(const AnsiString& Text) {
+  const auto file = registry::HiveFilePath();
+  const AnsiString where = file ? " in the settings file " + file->string() : AnsiString();
+  std::fprintf(stderr, "%s: %s%s\n", program_invocation_short_name, Text.c_str(), where.c_str());
 }

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <exception>
 #include <limits>
+#include <utility>
 
+#include "platform/registry/Registry.h"
 #include "platform/vcl/Jpeg.h"
 #include "platform/win32/Kernel32.h"
 #include "platform/win32/Resources.h"
@@ -131,7 +133,18 @@ void TSceneForm::MoveClock(int& Center, int Step, int Limit, const char* Name) {
   DXClock1->SetXcenter(FSettings.clockX);
   DXClock1->SetYcenter(FSettings.clockY);
   // Written after every arrow key, also when the clock stayed at its limit.
-  SetReg1->Write(Name, Center);
+  StoreSetting(Name, Center);
+}
+
+void TSceneForm::StoreSetting(const char* Name, int Value) {
+  bool stored = false;
+  try {
+    stored = SetReg1->Write(Name, Value);
+  } catch (ERegistryException&) {
+  }
+  // No box: the display covers the screen, and the run goes on with the value.
+  if (!stored && !std::exchange(FStoreFailureSaid, true))
+    SaySettingsTrouble(AnsiString("cannot store '") + Name + "'");
 }
 
 void TSceneForm::FormKeyDown(TObject*, WORD& Key, TShiftState) {
@@ -154,7 +167,7 @@ void TSceneForm::FormKeyPress(TObject*, char& Key) {
   if (Key == '+' && level < 256) DDgamma1->SetRGB(level + 1);
   if (Key == '-' && level > 0) DDgamma1->SetRGB(level - 1);
   DDgamma1->SetEnabled(false);
-  SetReg1->Write("Gamma", DDgamma1->GetRGB());
+  StoreSetting("Gamma", DDgamma1->GetRGB());
 }
 
 void TSceneForm::RequestEnd() {

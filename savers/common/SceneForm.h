@@ -118,6 +118,11 @@ class TSceneForm : public TForm {
  private:
   // One pixel towards Step, kept clockRad + 20 from the edges, and stored under Name.
   void MoveClock(int& Center, int Step, int Limit, const char* Name);
+  // A setting a key changed, stored at once; the first one that cannot be stored in a run is
+  // said on standard error.
+  void StoreSetting(const char* Name, int Value);
+
+  bool FStoreFailureSaid = false;
 
   TSaverSettings& FSettings;
 };

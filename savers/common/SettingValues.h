@@ -5,10 +5,12 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <variant>
 
 #include "components/SetReg.h"
+#include "platform/registry/Registry.h"
 #include "savers/common/SaverSettings.h"
 
 template <class TSettings>
@@ -48,10 +50,15 @@ constexpr std::array<TSettingValue<TSettings>, SaverSettingValues.size() + N> Wi
   return table;
 }
 
-// Writes every value of the table in its order.
+// Writes every value of the table, in its order, in one replace of the settings file: a run
+// killed meanwhile leaves all of them or none. Raises the store's "Failed to set data" when the
+// file cannot take them; then nothing is stored.
 template <class TSettings>
-void WriteSettingValues(TSetReg& Store, const TSettings& Settings, std::span<const TSettingValue<TSettings>> Values) {
-  for (const auto& value : Values) std::visit([&](auto Field) { Store.Write(value.Name, Settings.*Field); }, value.Field);
+void WriteSettingValues(TSetReg& Store, const TSettings& Settings, std::span<const TSettingValue<TSettings>> Values,
+                        registry::Damaged WhenDamaged = registry::Damaged::Refuse) {
+  TSetReg::TValues values;
+  for (const auto& value : Values) std::visit([&](auto Field) { values.Add(value.Name, Settings.*Field); }, value.Field);
+  Store.Write(values, WhenDamaged);
 }
 
 template <class TSettings>
@@ -62,24 +69,48 @@ struct TSettingsLoad {
   TDesktopMode Desktop;
   // Runs after the desktop's mode replaced the stored one.
   std::function<void(TSettings&)> AfterDesktopMode;
+  // The dialog's load: a value that cannot be read takes its first-run value and the load goes
+  // on, so the dialog can still open and store a complete set; the first such value's error is
+  // raised once all are read. Without it the load stops at that value.
+  bool FirstRunForUnreadable = false;
 };
 
 // Reads the values in storage order, the desktop's mode in place of the stored one when the
-// settings ask for it; without the key (the first value missing) it writes the first-run values
-// instead and returns false. A value missing from the key raises the store's exception.
+// settings ask for it. Without the key (the first value not found) it stores the first-run
+// values instead and returns false; a first run that cannot store them says so on standard
+// error and goes on with them. A value that cannot be read (missing, or of another type) raises
+// the store's exception, which is also said on standard error with the settings file.
 template <class TSettings>
 bool LoadSettingValues(TSetReg& Store, TSettings& Settings, const TSettingsLoad<TSettings>& Load) {
   // ResHor, ResVert and ColorDepth are the 7th to 9th values: the desktop's mode comes after them.
   constexpr std::size_t AfterModeValues = 9;
+  std::optional<ERegistryException> unreadable;
   const auto read = [&](std::size_t From, std::size_t To) {
     bool found = true;
     for (std::size_t i = From; i < To; ++i)
-      std::visit([&](auto Field) { found = Store.Read(Load.Values[i].Name, &(Settings.*Field)); }, Load.Values[i].Field);
+      std::visit(
+          [&](auto Field) {
+            try {
+              found = Store.Read(Load.Values[i].Name, &(Settings.*Field));
+            } catch (ERegistryException& E) {
+              if (!Load.FirstRunForUnreadable) {
+                SaySettingsTrouble(E.Message);
+                throw;
+              }
+              Settings.*Field = Load.FirstRun.*Field;
+              if (!unreadable) unreadable = E;
+            }
+          },
+          Load.Values[i].Field);
     return found;
   };
   if (!read(0, 1)) {
     Settings = Load.FirstRun;
-    WriteSettingValues(Store, Settings, Load.Values);
+    try {
+      WriteSettingValues(Store, Settings, Load.Values);
+    } catch (ERegistryException&) {
+      SaySettingsTrouble("cannot store the first run's settings");
+    }
     return false;
   }
   read(1, AfterModeValues);
@@ -90,5 +121,9 @@ bool LoadSettingValues(TSetReg& Store, TSettings& Settings, const TSettingsLoad<
     if (Load.AfterDesktopMode) Load.AfterDesktopMode(Settings);
   }
   read(AfterModeValues, Load.ReadCount);
+  if (unreadable) {
+    SaySettingsTrouble(unreadable->Message);
+    throw *unreadable;
+  }
   return true;
 }

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <limits>
 
-#include "platform/registry/HiveFile.h"
 #include "platform/user/ShellApi.h"
 #include "platform/user/WinUser.h"
 #include "platform/win32/Kernel32.h"
@@ -198,8 +197,9 @@ void TSetupDialog::BindSharedEvents() {
 void TSetupDialog::ReportDamagedSettings() {
   const auto damage = registry::FindHiveDamage();
   if (!damage) return;
-  const AnsiString text = registry::DescribeDamage(*damage) +
-                          ".\r\nThe dialog shows the first-run settings; \"OK\" keeps the damaged file beside the new one.";
+  AnsiString text = registry::DescribeDamage(*damage) +
+                    ".\r\nThe dialog shows the first-run settings; \"OK\" keeps the damaged file beside the new one.";
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   MessageBoxA(GetHandle(), text.c_str(), "Screen saver", MB_OK | MB_ICONWARNING);
 }
 
@@ -208,19 +208,23 @@ void TSetupDialog::LoadAndShowSettings() {
   try {
     LoadSettings();
   } catch (Exception& E) {
-    // The controls would not show the fields, and "OK" would overwrite every stored value with
-    // half-loaded ones.
+    // The values it could not read have their first-run values.
     Application->ShowException(&E);
-    MarkErrorEnd();
-    Application->Terminate();
-    return;
   }
   ShowSettings();
 }
 
-// A write fails on a damaged file, which is left as it is; once renamed, the writes that follow
-// start a new file. Should the rename fail, so do they, as every write that cannot reach the file.
-void TSetupDialog::SetAsideDamagedSettings() { registry::SetAsideDamagedHive(); }
+bool TSetupDialog::StoreSettings() {
+  try {
+    // The damaged file the box named at open gives way to the new one and is kept beside it.
+    WriteSettings(registry::Damaged::KeepAside);
+    return true;
+  } catch (Exception& E) {
+    Application->ShowException(&E);
+    MarkErrorEnd();
+    return false;
+  }
+}
 
 void TSetupDialog::CheckBox1PlaySoundClick(TObject*) { FSettings.flag_PlaySound = CheckBox1PlaySound->GetChecked(); }
 

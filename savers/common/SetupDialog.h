@@ -8,6 +8,7 @@
 
 #include "components/SetReg.h"
 #include "platform/ddraw/DDraw.h"
+#include "platform/registry/HiveFile.h"
 #include "platform/vcl/ColorDialog.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -53,6 +54,8 @@ class TSetupDialog : public TForm {
  public:
   // All the program's values, or the first-run values written at once.
   virtual void LoadSettings() = 0;
+  // All the program's values as one set, for "OK".
+  virtual void WriteSettings(registry::Damaged WhenDamaged) = 0;
   // Every field into its control; the controls' handlers copy them back.
   virtual void ShowSettings() = 0;
   void CheckBox1PlaySoundClick(TObject* Sender);
@@ -207,12 +210,15 @@ class TSetupDialog : public TForm {
   // gamma controls greyed without it.
   void ProbeDisplay();
   // The last steps of the create handler: a damaged settings file named in a box, the settings
-  // loaded and shown. A value that cannot be read ends the dialog after its box.
+  // loaded and shown. A value that cannot be read is named in a box and shown at its first-run
+  // value, so "OK" stores a complete set again.
   void LoadAndShowSettings();
-  // A damaged settings file is named in a box when the dialog opens ...
+  // A damaged settings file is named in a box when the dialog opens; "OK" keeps it beside the
+  // new one.
   void ReportDamagedSettings();
-  // ... and "OK" keeps it beside the new one, before it writes.
-  void SetAsideDamagedSettings();
+  // "OK"'s writing: true when the settings were stored. Otherwise the box says so, the run will
+  // end with an error status, and the dialog stays open with the user's changes.
+  bool StoreSettings();
 
   // ShowSettings in three parts: sound, frame rate, end of run and speed; the display mode and
   // gamma; the clock.

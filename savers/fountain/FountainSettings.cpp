@@ -5,12 +5,13 @@ TSaverSettings FountainFirstRunSettings(const TDesktopMode& Desktop) {
   return FirstRunSaverSettings(Desktop, FountainClockColor);
 }
 
-bool LoadFountainSettings(TSetReg& Store, TSaverSettings& Settings) {
+bool LoadFountainSettings(TSetReg& Store, TSaverSettings& Settings, bool FirstRunForUnreadable) {
   const TDesktopMode desktop = DesktopMode();
-  return LoadSettingValues<TSaverSettings>(
-      Store, Settings, {SaverSettingValues, SaverSettingValues.size(), FountainFirstRunSettings(desktop), desktop, {}});
+  return LoadSettingValues<TSaverSettings>(Store, Settings,
+                                           {SaverSettingValues, SaverSettingValues.size(),
+                                            FountainFirstRunSettings(desktop), desktop, {}, FirstRunForUnreadable});
 }
 
-void WriteFountainSettings(TSetReg& Store, const TSaverSettings& Settings) {
-  WriteSettingValues<TSaverSettings>(Store, Settings, SaverSettingValues);
+void WriteFountainSettings(TSetReg& Store, const TSaverSettings& Settings, registry::Damaged WhenDamaged) {
+  WriteSettingValues<TSaverSettings>(Store, Settings, SaverSettingValues, WhenDamaged);
 }

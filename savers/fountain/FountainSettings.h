@@ -12,8 +12,12 @@ TSaverSettings FountainFirstRunSettings(const TDesktopMode& Desktop);
 
 // Reads the 14 values in storage order, the desktop's mode in place of the stored one when
 // "flag_defres" asks for it (no other depth is tried); without the key it writes the first-run
-// values instead and returns false. A value missing from the key raises the store's exception.
-bool LoadFountainSettings(TSetReg& Store, TSaverSettings& Settings);
+// values instead and returns false. A value missing from the key raises the store's exception;
+// with `FirstRunForUnreadable` (the dialog) only after every value is loaded, those that cannot
+// be read at their first-run values.
+bool LoadFountainSettings(TSetReg& Store, TSaverSettings& Settings, bool FirstRunForUnreadable = false);
 
-// Writes all 14 values in storage order.
-void WriteFountainSettings(TSetReg& Store, const TSaverSettings& Settings);
+// Writes all 14 values in storage order, in one replace of the settings file; raises the
+// store's "Failed to set data" when the file cannot take them.
+void WriteFountainSettings(TSetReg& Store, const TSaverSettings& Settings,
+                           registry::Damaged WhenDamaged = registry::Damaged::Refuse);

@@ -47,7 +47,9 @@ void TForm2::FormCreate(TObject*) {
   LoadAndShowSettings();
 }
 
-void TForm2::LoadSettings() { LoadFountainSettings(*SetReg1, *this); }
+void TForm2::LoadSettings() { LoadFountainSettings(*SetReg1, *this, true); }
+
+void TForm2::WriteSettings(registry::Damaged WhenDamaged) { WriteFountainSettings(*SetReg1, *this, WhenDamaged); }
 
 void TForm2::ShowSettings() {
   ShowGeneralSettings();
@@ -56,9 +58,7 @@ void TForm2::ShowSettings() {
 }
 
 void TForm2::Button1OKClick(TObject*) {
-  SetAsideDamagedSettings();
-  WriteFountainSettings(*SetReg1, *this);
-  Close();
+  if (StoreSettings()) Close();
 }
 
 void TForm2::Button1DefaultClick(TObject*) {

@@ -1,5 +1,5 @@
 // The fountain's setup dialog: the shared dialog with its own Settings tab and no time of day;
-// "OK" writes the 14 values.
+// "OK" writes the 14 values together.
 #pragma once
 
 #include "savers/common/SetupDialog.h"
@@ -11,8 +11,10 @@ class TForm2 : public TSaverSettings, public TSetupDialog {
 
   // The mode table, the gamma probe, the settings, then the controls showing them.
   void FormCreate(TObject* Sender);
-  // All 14 values, or the first-run values written at once.
+  // All 14 values, or the first-run values written at once; values that cannot be read take
+  // their first-run values.
   void LoadSettings() override;
+  void WriteSettings(registry::Damaged WhenDamaged) override;
   void ShowSettings() override;
   void Button1OKClick(TObject* Sender);
   void Button1DefaultClick(TObject* Sender);

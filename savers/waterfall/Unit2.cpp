@@ -101,8 +101,11 @@ void TForm2::FormCreate(TObject*) {
 void TForm2::LoadSettings() {
   TLoadOptions options;
   options.WithIndexCity = true;
+  options.FirstRunForUnreadable = true;
   LoadWaterfallSettings(*SetReg1, *this, DesktopMode(), options);
 }
+
+void TForm2::WriteSettings(registry::Damaged WhenDamaged) { WriteWaterfallSettings(*SetReg1, *this, WhenDamaged); }
 
 void TForm2::ShowSettings() {
   ShowGeneralSettings();
@@ -118,9 +121,7 @@ void TForm2::ShowSettings() {
 }
 
 void TForm2::Button1OKClick(TObject*) {
-  SetAsideDamagedSettings();
-  WriteWaterfallSettings(*SetReg1, *this);
-  Close();
+  if (StoreSettings()) Close();
 }
 
 // The place of the city and whether its sun lines are shown are not reset.

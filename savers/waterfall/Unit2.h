@@ -1,5 +1,5 @@
 // The waterfall's setup dialog: the shared dialog with the eagles and butterflies, the time of
-// day and the city list with its sunrise and sunset; "OK" writes the 26 values.
+// day and the city list with its sunrise and sunset; "OK" writes the 26 values together.
 #pragma once
 
 #include "controls/QMSpin.h"
@@ -14,8 +14,10 @@ class TForm2 : public TWaterfallSettings, public TSetupDialog {
 
   // The mode table, the gamma probe, the city list, the settings, then the controls showing them.
   void FormCreate(TObject* Sender);
-  // All 26 values, or the first-run values written at once.
+  // All 26 values, or the first-run values written at once; values that cannot be read take
+  // their first-run values.
   void LoadSettings() override;
+  void WriteSettings(registry::Damaged WhenDamaged) override;
   void ShowSettings() override;
   void Button1OKClick(TObject* Sender);
   void Button1DefaultClick(TObject* Sender);

@@ -33,8 +33,8 @@ TWaterfallSettings FirstRunSettings(const TDesktopMode& Desktop) {
   return s;
 }
 
-void WriteWaterfallSettings(TSetReg& Store, const TWaterfallSettings& Settings) {
-  WriteSettingValues<S>(Store, Settings, WaterfallSettingValues);
+void WriteWaterfallSettings(TSetReg& Store, const TWaterfallSettings& Settings, registry::Damaged WhenDamaged) {
+  WriteSettingValues<S>(Store, Settings, WaterfallSettingValues, WhenDamaged);
 }
 
 bool LoadWaterfallSettings(TSetReg& Store, TWaterfallSettings& Settings, const TDesktopMode& Desktop,
@@ -42,5 +42,6 @@ bool LoadWaterfallSettings(TSetReg& Store, TWaterfallSettings& Settings, const T
   // The scene reads all but IndexCity.
   const std::size_t count = WaterfallSettingValues.size() - (Options.WithIndexCity ? 0 : 1);
   return LoadSettingValues<S>(Store, Settings,
-                              {WaterfallSettingValues, count, FirstRunSettings(Desktop), Desktop, Options.AfterDesktopMode});
+                              {WaterfallSettingValues, count, FirstRunSettings(Desktop), Desktop, Options.AfterDesktopMode,
+                               Options.FirstRunForUnreadable});
 }

@@ -32,13 +32,17 @@ extern const std::array<TSettingValue<TWaterfallSettings>, 26> WaterfallSettingV
 // corner and the city is the city table's first.
 TWaterfallSettings FirstRunSettings(const TDesktopMode& Desktop);
 
-// Writes all 26 values in storage order.
-void WriteWaterfallSettings(TSetReg& Store, const TWaterfallSettings& Settings);
+// Writes all 26 values in storage order, in one replace of the settings file; raises the
+// store's "Failed to set data" when the file cannot take them.
+void WriteWaterfallSettings(TSetReg& Store, const TWaterfallSettings& Settings,
+                            registry::Damaged WhenDamaged = registry::Damaged::Refuse);
 
 struct TLoadOptions {
   bool WithIndexCity = false;  // the dialog reads all 26 values, the scene the first 25
   // Runs after the desktop's mode replaced the stored one (the scene's 32-bit probe).
   std::function<void(TWaterfallSettings&)> AfterDesktopMode;
+  // The dialog's: values that cannot be read take their first-run values (LoadSettingValues).
+  bool FirstRunForUnreadable = false;
 };
 // Reads the values in storage order; without the key it writes the first-run values instead
 // and returns false. A value missing from the key raises the store's exception.

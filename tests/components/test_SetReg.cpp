@@ -1,5 +1,6 @@
 // The settings store on a fresh user profile: first-run behaviour, how each type is stored and
-// read back, and the registry class's errors for missing and mistyped values.
+// read back, alone and in a set written together, and the registry class's errors for missing
+// and mistyped values.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -57,6 +58,15 @@ class SetRegTest : public ::testing::Test {
               ERROR_SUCCESS);
     RegCloseKey(hkey);
   }
+  // What the writes of EachTypeIsStoredInItsRegistryForm leave.
+  static void ExpectEachInItsRegistryForm() {
+    EXPECT_EQ(Get("Int"), (Stored{REG_DWORD, {0xFE, 0xFF, 0xFF, 0xFF}}));
+    EXPECT_EQ(Get("True"), (Stored{REG_DWORD, {1, 0, 0, 0}}));
+    EXPECT_EQ(Get("False"), (Stored{REG_DWORD, {0, 0, 0, 0}}));
+    EXPECT_EQ(Get("Text"), (Stored{REG_SZ, {'O', 's', 'l', 'o', 0}}));
+    EXPECT_EQ(Get("Literal"), (Stored{REG_SZ, {'B', 'e', 'r', 'g', 'e', 'n', 0}}));
+    EXPECT_EQ(Get("Float"), (Stored{REG_BINARY, {0, 0, 0, 0, 0, 0, 0x04, 0x40}}));
+  }
   static bool KeyExists(const char* key) {
     TRegistry registry;
     return registry.KeyExists(key);
@@ -94,12 +104,28 @@ TEST_F(SetRegTest, EachTypeIsStoredInItsRegistryForm) {
   ASSERT_TRUE(Store.Write("Text", AnsiString("Oslo")));
   ASSERT_TRUE(Store.Write("Literal", "Bergen"));
   ASSERT_TRUE(Store.Write("Float", 2.5f));
-  EXPECT_EQ(Get("Int"), (Stored{REG_DWORD, {0xFE, 0xFF, 0xFF, 0xFF}}));
-  EXPECT_EQ(Get("True"), (Stored{REG_DWORD, {1, 0, 0, 0}}));
-  EXPECT_EQ(Get("False"), (Stored{REG_DWORD, {0, 0, 0, 0}}));
-  EXPECT_EQ(Get("Text"), (Stored{REG_SZ, {'O', 's', 'l', 'o', 0}}));
-  EXPECT_EQ(Get("Literal"), (Stored{REG_SZ, {'B', 'e', 'r', 'g', 'e', 'n', 0}}));
-  EXPECT_EQ(Get("Float"), (Stored{REG_BINARY, {0, 0, 0, 0, 0, 0, 0x04, 0x40}}));
+  ExpectEachInItsRegistryForm();
+}
+
+// The same values written together, on a fresh profile; where the key cannot be made, nothing of
+// them is stored and the store raises with the first value's name.
+TEST_F(SetRegTest, ValuesWrittenTogetherAreStoredInTheSameFormOrRaise) {
+  TSetReg::TValues values;
+  values.Add("Int", -2);
+  values.Add("True", true);
+  values.Add("False", false);
+  values.Add("Text", AnsiString("Oslo"));
+  values.Add("Literal", "Bergen");
+  values.Add("Float", 2.5f);
+  Store.Write(values);
+  ExpectEachInItsRegistryForm();
+  Store.SetProductName("");  // an empty key name
+  try {
+    Store.Write(values);
+    ADD_FAILURE() << "no exception";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message, "Failed to set data for 'Int'");
+  }
 }
 
 TEST_F(SetRegTest, WrittenValuesReadBack) {

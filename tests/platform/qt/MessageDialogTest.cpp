@@ -1,14 +1,17 @@
 // The message dialog's Qt peer: the user sees the caption, the text (in any language) and the
-// buttons, and the button pressed is the dialog's result.
+// buttons, and the button pressed is the dialog's result; where a message box opens.
 #include "PeerFixture.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 
 #include "platform/qt/QtPlatform.h"
+#include "platform/user/WinUser.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
 
@@ -48,6 +51,31 @@ TEST_F(MessageDialogPeer, EightBitTextIsShownAsItsCharacters) {
   PressWhenShown("OK");
   EXPECT_EQ(MessageDlg("Caf\xE9", mtInformation, {mbOK}, 0), mrOk);
   EXPECT_EQ(shownText, QString::fromLatin1("Caf\xE9"));
+}
+
+// A box opens in the middle of its owner; an owner not shown yet (a form still being created)
+// gives no place, and the box opens in the middle of the screen instead of in its corner.
+TEST_F(MessageDialogPeer, AMessageBoxIsCentredOnItsShownOwnerOrElseOnTheScreen) {
+  Form->SetLeft(20);
+  Form->SetTop(30);
+  for (const bool shown : {false, true}) {
+    SCOPED_TRACE(shown);
+    if (shown) {
+      Form->Show();
+      Settle();
+    }
+    QPoint centre;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      centre = box->frameGeometry().center();
+      box->close();
+    });
+    MessageBoxA(Form->GetHandle(), "Failed to set data for 'flag_clock'", "Screen saver", MB_OK);
+    const QPoint expected = shown ? peer_test::WidgetOf(Form->GetHandle())->frameGeometry().center()
+                                  : QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE((centre - expected).manhattanLength(), 4) << centre.x() << "," << centre.y();
+  }
 }
 
 }  // namespace

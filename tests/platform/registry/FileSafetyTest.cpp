@@ -1,9 +1,11 @@
 // The registry file against what users and hostile setups put in its place: writers killed
 // half-way, a named pipe, an endless or huge file, a symbolic link, a chosen file mode, a
-// damaged file, and edits made to the file behind the program's back.
+// damaged file, a folder or file that cannot be written, and edits made to the file behind the
+// program's back.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,14 +15,17 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TempProfile.h"
 #include "platform/registry/HiveFile.h"
 #include "platform/registry/Registry.h"
 #include "tests/Watchdog.h"
+#include "tests/support/FileSizeCap.h"
 
 namespace {
 
@@ -53,6 +58,26 @@ class FileSafetyTest : public TempProfile {
     if (rc == ERROR_SUCCESS) RegCloseKey(key);
     return rc;
   }
+  // One value written as a set of values is, into `kKey`.
+  static LONG SetValue(const std::string& name, int value, registry::Damaged whenDamaged) {
+    const registry::Value v{name, REG_DWORD, {static_cast<BYTE>(value), 0, 0, 0}};
+    return registry::SetValues(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS, {&v, 1}, whenDamaged);
+  }
+  static std::string TextOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // A file of some size, so a write takes a while.
+  static std::string PaddedFile() {
+    std::string text = "QUILLMONT REGISTRY 1\n\n[" + std::string(kKey) + "]\n";
+    for (int i = 0; i < 2000; ++i) text += "\"padding" + std::to_string(i) + "\"=\"" + std::string(40, 'p') + "\"\n";
+    return text;
+  }
+  // Whether a writer's temporary copy is beside the file.
+  bool CopyThere() const {
+    const std::vector<std::string> names = Names(Folder());
+    return std::any_of(names.begin(), names.end(), [](const std::string& name) { return name.starts_with("registry.txt.new-"); });
+  }
   static std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
@@ -64,10 +89,7 @@ class FileSafetyTest : public TempProfile {
 // Killed between making its copy and renaming it, a writer leaves the copy behind; the next
 // writer to take the lock clears it away.
 TEST_F(FileSafetyTest, CopiesOfKilledWritersAreRemovedByTheNextWrite) {
-  // A file of some size, so a write takes a while.
-  std::string text = "QUILLMONT REGISTRY 1\n\n[" + std::string(kKey) + "]\n";
-  for (int i = 0; i < 2000; ++i) text += "\"padding" + std::to_string(i) + "\"=\"" + std::string(40, 'p') + "\"\n";
-  SetFileText(text);
+  SetFileText(PaddedFile());
   int left = 0;  // kills that left a copy behind
   for (int kill = 0; kill < 30; ++kill) {
     const std::vector<std::string> before = Names(Folder());
@@ -96,6 +118,41 @@ TEST_F(FileSafetyTest, CopiesOfKilledWritersAreRemovedByTheNextWrite) {
   Write("after", 1);
   EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"registry.lock", "registry.txt"}));
   EXPECT_EQ(Read("after"), 1);
+}
+
+// A host ends a program by SIGTERM, which may land on any of its threads: a copy in the making
+// is removed all the same, and the program still ends by SIGTERM.
+TEST_F(FileSafetyTest, ASigtermWhileACopyIsMadeRemovesItAndStillEndsTheProgram) {
+  SetFileText(PaddedFile());
+  int seen = 0;  // kills sent while a copy was there
+  for (int kill = 0; kill < 30; ++kill) {
+    SCOPED_TRACE(kill);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // The writes run on a thread that blocks SIGTERM, so the signal lands on another.
+      std::thread writer([] {
+        sigset_t term;
+        sigemptyset(&term);
+        sigaddset(&term, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &term, nullptr);
+        for (int i = 0;; ++i) {
+          TRegistry reg;
+          if (reg.OpenKey(kKey, true)) reg.WriteInteger("busy", i);
+        }
+      });
+      for (;;) ::pause();
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!CopyThere() && std::chrono::steady_clock::now() < until) ::usleep(100);
+    seen += CopyThere();
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"registry.lock", "registry.txt"}));
+  }
+  EXPECT_GT(seen, 0);  // else this test sent no SIGTERM while a copy was made
 }
 
 // Neither hangs nor ends the program; both give the read error, for reads and writes alike.
@@ -162,14 +219,15 @@ TEST_F(FileSafetyTest, ADamagedFileIsNamedOnceWithItsLine) {
 }
 
 // The setup dialog's "OK": the damaged file is kept beside the new one, and the writes go on.
-TEST_F(FileSafetyTest, SettingADamagedFileAsideLetsTheWritesGoOn) {
+TEST_F(FileSafetyTest, AWriteThatKeepsADamagedFileAsideStartsANewFile) {
   const std::string damaged = "QUILLMONT REGISTRY 1\n[SOFTWARE]\ngarbage\n";
   SetFileText(damaged);
   testing::internal::CaptureStderr();
   EXPECT_EQ(CreateResult(), ERROR_BADDB);
-  EXPECT_EQ(registry::SetAsideDamagedHive(), ERROR_SUCCESS);
+  EXPECT_EQ(SetValue("v", 7, registry::Damaged::Refuse), ERROR_BADDB);
+  EXPECT_EQ(FileText(), damaged);
+  EXPECT_EQ(SetValue("v", 7, registry::Damaged::KeepAside), ERROR_SUCCESS);
   testing::internal::GetCapturedStderr();
-  Write("v", 7);
   EXPECT_EQ(Read("v"), 7);
   EXPECT_FALSE(registry::FindHiveDamage());
   const std::vector<std::string> names = Names(Folder());
@@ -179,16 +237,86 @@ TEST_F(FileSafetyTest, SettingADamagedFileAsideLetsTheWritesGoOn) {
   const std::string aside = names[2];
   EXPECT_TRUE(aside.starts_with("registry.txt.damaged-")) << aside;
   EXPECT_EQ(aside.size(), std::string("registry.txt.damaged-20240101-120000").size()) << aside;
-  std::ifstream in(Folder() / aside, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
+  EXPECT_EQ(TextOf(Folder() / aside), damaged);
 
   // A sound file is not set aside; a second damaged one in the same second gets a name of its own.
-  EXPECT_EQ(registry::SetAsideDamagedHive(), ERROR_SUCCESS);
+  EXPECT_EQ(SetValue("v", 8, registry::Damaged::KeepAside), ERROR_SUCCESS);
   EXPECT_EQ(Names(Folder()).size(), 3u);
   SetFileText(damaged);
-  EXPECT_EQ(registry::SetAsideDamagedHive(), ERROR_SUCCESS);
-  EXPECT_FALSE(fs::exists(File()));
-  EXPECT_EQ(Names(Folder()).size(), 3u);
+  EXPECT_EQ(SetValue("v", 9, registry::Damaged::KeepAside), ERROR_SUCCESS);
+  EXPECT_EQ(Read("v"), 9);
+  const std::vector<std::string> after = Names(Folder());
+  ASSERT_EQ(after.size(), 4u);
+  EXPECT_EQ(after[3], aside + "-1");
+  EXPECT_EQ(TextOf(Folder() / after[3]), damaged);
+}
+
+// A full disk: the new file cannot be written, so the damaged one stays where it is, and
+// nothing is left beside it.
+TEST_F(FileSafetyTest, ADamagedFileStaysInPlaceWhenItsReplacementCannotBeWritten) {
+  const std::string damaged = "QUILLMONT REGISTRY 1\n[SOFTWARE]\ngarbage\n";
+  SetFileText(damaged);
+  testing::internal::CaptureStderr();
+  {
+    const FileSizeCap cap(16);
+    EXPECT_EQ(SetValue("v", 7, registry::Damaged::KeepAside), ERROR_WRITE_FAULT);
+  }
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(FileText(), damaged);
+  EXPECT_EQ(Names(Folder()), (std::vector<std::string>{"registry.lock", "registry.txt"}));
+}
+
+// Runs `work` in a child process as a user whom mode bits hold (root passes them by); its exit
+// status.
+int AsUserHeldByModes(const std::function<int()>& work) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(100);
+    ::_exit(work());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct Unwritable {
+  const char* Name;
+  bool WithFile;  // the file and the lock file are there
+  fs::perms FolderMode;
+  fs::perms FileMode;
+  LONG Result;
+};
+
+// A folder that takes no new file (before and after the lock file exists) and a file that
+// cannot be read refuse a set of values whole, and leave the folder as it was.
+TEST_F(FileSafetyTest, ASetIsRefusedWholeWhereTheModesForbidIt) {
+  using enum fs::perms;
+  const fs::perms readOnly = all & ~(owner_write | group_write | others_write);
+  for (const Unwritable& c : {Unwritable{"read-only folder, no lock yet", false, readOnly, none, ERROR_WRITE_FAULT},
+                              Unwritable{"read-only folder", true, readOnly, all, ERROR_WRITE_FAULT},
+                              Unwritable{"unreadable file", true, all, none, ERROR_READ_FAULT}}) {
+    SCOPED_TRACE(c.Name);
+    fs::remove_all(Folder());
+    fs::permissions(Folder().parent_path(), all);  // the other user passes through
+    if (c.WithFile) {
+      Write("kept", 1);
+      fs::permissions(Folder() / "registry.lock", all);
+      fs::permissions(File(), c.FileMode);
+    } else {
+      fs::create_directories(Folder());
+    }
+    fs::permissions(Folder(), c.FolderMode);
+    const std::vector<std::string> names = Names(Folder());
+    const std::string text = FileText();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(AsUserHeldByModes([&] { return static_cast<int>(SetValue("v", 7, registry::Damaged::KeepAside)); }),
+              c.Result);
+    testing::internal::GetCapturedStderr();
+    fs::permissions(Folder(), all);
+    EXPECT_EQ(Names(Folder()), names);
+    EXPECT_EQ(FileText(), text);
+  }
 }
 
 // The parsed file is kept, but an edit behind the program's back is seen at once.

@@ -208,6 +208,40 @@ TEST_F(RegistryTest, RefusedWritesRaise) {
   EXPECT_FALSE(readOnly.ValueExists("v"));
 }
 
+// Values written together are stored as their typed writes store them, with the key made for
+// them, in one go; a set the registry refuses raises with its first value's name and stores
+// nothing of it.
+TEST_F(RegistryTest, ValuesWrittenTogetherAreStoredAsTheTypedWritesStoreThem) {
+  TRegistry single;
+  OpenSettings(single);
+  single.WriteInteger("Int", -2);
+  single.WriteBool("Flag", true);
+  single.WriteFloat("Level", 2.5);
+  single.WriteString("City", "Oslo");
+  const std::string singly = FileText();
+  single.DeleteKey("\\SOFTWARE\\Quillmont\\Rillmoor");
+  single.CloseKey();
+  single.DeleteKey("\\SOFTWARE\\Quillmont");
+  single.DeleteKey("\\SOFTWARE");
+
+  TRegValues values;
+  values.AddInteger("Int", -2);
+  values.AddBool("Flag", true);
+  values.AddFloat("Level", 2.5);
+  values.AddString("City", "Oslo");
+  TRegistry reg;
+  reg.WriteValues(kKey, values);
+  EXPECT_EQ(FileText(), singly);
+  EXPECT_EQ(reg.GetCurrentKey(), nullptr);  // the open key stays as it was
+
+  TRegistry readOnly(KEY_READ);
+  EXPECT_EQ(Outcome([&] { readOnly.WriteValues(kKey, values); return 0; }), "Failed to set data for 'Int'");
+  TRegValues other;
+  other.AddInteger("Other", 1);
+  EXPECT_EQ(Outcome([&] { reg.WriteValues("", other); return 0; }), "Failed to set data for 'Other'");  // the root
+  EXPECT_EQ(FileText(), singly);
+}
+
 TEST_F(RegistryTest, DeletingValuesAndKeys) {
   TRegistry reg;
   OpenSettings(reg);

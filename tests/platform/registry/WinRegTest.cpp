@@ -2,15 +2,13 @@
 // deletion, and how the file is written and guarded.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 
 #include "TempProfile.h"
 #include "platform/registry/WinReg.h"
+#include "tests/support/FileSizeCap.h"
 
 namespace {
 
@@ -204,27 +202,6 @@ TEST_F(WinRegTest, WritesReplaceTheFileAndLeaveNoTemporaryFiles) {
   EXPECT_EQ(names, (std::vector<std::string>{"registry.lock", "registry.txt"}));
   EXPECT_NE(FileText().find("\"v\"=dword:00000013"), std::string::npos);
 }
-
-// Caps the size of files this process may write, so the next replace fails while writing
-// its temporary file.
-class FileSizeCap {
- public:
-  explicit FileSizeCap(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit cap = saved_;
-    cap.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &cap);
-  }
-  ~FileSizeCap() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldSignal_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*oldSignal_)(int) = nullptr;
-};
 
 TEST_F(WinRegTest, FailedWriteKeepsTheOldFileAndNoTemporaryFile) {
   HKEY key = Create("A");

@@ -1,6 +1,7 @@
 // Each program's executable as the screensaver host starts it: on a virtual X server of the
-// test's own, launched again and again, ended by the mouse as a user ends it; without a display,
-// on a desktop or a Qt platform it cannot use, and previewing into windows that are or are not there.
+// test's own, launched again and again, ended by the mouse as a user ends it, or killed by SIGTERM
+// while its first run stores its settings; without a display, on a desktop or a Qt platform it
+// cannot use, and previewing into windows that are or are not there.
 #include <gtest/gtest.h>
 
 #include "tests/savers/common/EndByMouse.h"
@@ -16,6 +17,7 @@ using namespace launcher;
 struct Program {
   const char* Path;
   int Launches;  // in a row, each the first run of a settings folder of its own
+  int Values;    // what its first run stores
 };
 std::ostream& operator<<(std::ostream& Out, const Program& P) { return Out << fs::path(P.Path).filename().string(); }
 
@@ -49,6 +51,13 @@ class LaunchTest : public ::testing::TestWithParam<Program> {
   // What the program says on standard error: its name, a colon and `said`.
   std::string Line(const std::string& said) const { return fs::path(GetParam().Path).filename().string() + ": " + said + "\n"; }
 
+  // The program in full screen on `display`, with its settings in `config`.
+  static pid_t LaunchFullScreen(const std::string& display, const fs::path& config, const fs::path& errors) {
+    return Launch(GetParam().Path, {"/s"},
+                  {{"DISPLAY", display}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config},
+                   {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS}, {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
+                  &errors);
+  }
   fs::path Folder;
 };
 
@@ -108,11 +117,7 @@ TEST_P(LaunchTest, EveryLaunchStartsAndEndsWithStatusZero) {
     const fs::path config = Folder / std::to_string(launch);
     fs::create_directories(config);
     const fs::path errors = config / "errors.txt";
-    const pid_t child = Launch(GetParam().Path, {"/s"},
-                               {{"DISPLAY", display.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", config},
-                                {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS},
-                                {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
-                               &errors);
+    const pid_t child = LaunchFullScreen(display.Name(), config, errors);
     // The first run writes its settings once its window system is up: from then on the
     // program holds the server, and this test may connect without it resetting on the way.
     const fs::path settings = config / "quillmont" / "registry.txt";
@@ -227,8 +232,60 @@ TEST_P(LaunchTest, APreviewWindowShownLaterGetsThePicture) {
   XDestroyImage(image);
 }
 
+// How many values a settings file holds (each on a line of its own that starts with its quoted
+// name), and whether a writer's temporary copy is beside it.
+struct SettingsLeft {
+  int Values = 0;
+  bool Copy = false;
+};
+SettingsLeft LeftIn(const fs::path& Folder) {
+  SettingsLeft left;
+  if (!fs::exists(Folder)) return left;
+  for (const auto& entry : fs::directory_iterator(Folder))
+    left.Copy = left.Copy || entry.path().filename().string().starts_with("registry.txt.new-");
+  std::ifstream in(Folder / "registry.txt");
+  for (std::string line; std::getline(in, line);) left.Values += line.starts_with('"');
+  return left;
+}
+
+// A host ends a saver by SIGTERM as soon as the user moves the mouse, so a first run is often
+// killed while it stores its settings: it leaves no settings file or one with every value, and
+// no temporary copy. The kills fall around the moment a first run here stores its settings.
+TEST_P(LaunchTest, AFirstRunKilledAtAnyMomentLeavesAllItsValuesOrNone) {
+  const VirtualDisplay display("1024x768x24");
+  ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start";
+  // A client throughout, so the server does not reset between the runs.
+  const Connection holder = Connect(display);
+  constexpr int kKills = 12;
+  Clock::duration stored{};  // from the start to the settings file, in the first run
+  for (int launch = 0; launch <= kKills; ++launch) {
+    SCOPED_TRACE(launch);
+    const fs::path config = Folder / std::to_string(launch);
+    const fs::path errors = Folder / ("errors-" + std::to_string(launch) + ".txt");
+    fs::create_directories(config);
+    const auto start = Clock::now();
+    const pid_t child = LaunchFullScreen(display.Name(), config, errors);
+    const fs::path settings = config / "quillmont" / "registry.txt";
+    if (launch == 0) {  // the first run, killed once it has stored its settings
+      while (!fs::exists(settings) && Clock::now() < start + 60s && !WaitUntil(child, Clock::now()))
+        std::this_thread::sleep_for(1ms);
+      stored = Clock::now() - start;
+    } else {  // from half that time to a third more, evenly
+      std::this_thread::sleep_until(start + stored / 2 + stored * 5 * (launch - 1) / (6 * (kKills - 1)));
+    }
+    ::kill(child, SIGTERM);
+    const std::optional<int> status = WaitUntil(child, Clock::now() + 60s);
+    if (!status) Stop(child);
+    ASSERT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << TextOf(errors);
+    const SettingsLeft left = LeftIn(config / "quillmont");
+    EXPECT_TRUE(left.Values == 0 || left.Values == GetParam().Values) << left.Values << " values";
+    EXPECT_TRUE(left.Values != 0 || !fs::exists(settings)) << "a file without values";
+    EXPECT_FALSE(left.Copy);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Programs, LaunchTest,
-                         ::testing::Values(Program{RILLMOOR_PROGRAM, 20}, Program{SORRELIN_PROGRAM, 3}),
+                         ::testing::Values(Program{RILLMOOR_PROGRAM, 20, 26}, Program{SORRELIN_PROGRAM, 3, 14}),
                          [](const auto& info) { return fs::path(info.param.Path).stem().string(); });
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -27,9 +28,11 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 // Runs `program` with `args`; the environment is this process's with `set` (name, value; an
-// empty value removes the variable). Standard error goes to `errors` when given.
+// empty value removes the variable). Standard error goes to `errors` when given. `inChild` runs
+// in the program's process just before it starts (a limit, another user).
 inline pid_t Launch(const std::string& program, const std::vector<std::string>& args,
-                    const std::vector<std::pair<std::string, std::string>>& set, const fs::path* errors = nullptr) {
+                    const std::vector<std::pair<std::string, std::string>>& set, const fs::path* errors = nullptr,
+                    const std::function<void()>& inChild = {}) {
   const pid_t child = ::fork();
   if (child != 0) return child;
   for (const auto& [name, value] : set)
@@ -38,6 +41,7 @@ inline pid_t Launch(const std::string& program, const std::vector<std::string>& 
   const int quiet = ::open(errors ? errors->c_str() : "/dev/null", O_WRONLY | O_CREAT | O_TRUNC, 0600);
   ::dup2(quiet, STDERR_FILENO);
   ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
+  if (inChild) inChild();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);

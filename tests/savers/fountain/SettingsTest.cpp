@@ -1,6 +1,7 @@
-// The fountain's settings: the shared table's order, the first run writing its 14 values, the
-// desktop's mode without a depth probe, and a value missing from the key.
+// The fountain's settings: the shared table's order, the first run writing its 14 values in one
+// replace of the file, the desktop's mode without a depth probe, and a value missing from the key.
 #include "platform/registry/Registry.h"
+#include "tests/savers/common/SettingsReplaces.h"
 #include "tests/savers/fountain/FountainFixture.h"
 
 namespace fountain_test {
@@ -21,8 +22,10 @@ TEST_F(SettingsTest, FirstRunWritesItsFourteenValues) {
   for (const bool dialog : {false, true}) {  // a first start in either mode creates the key
     SCOPED_TRACE(dialog);
     std::filesystem::remove_all(Config / "quillmont");
+    saver_test::SettingsReplaces replaces(Config / "quillmont");
     if (dialog) OpenDialog();
     else CreateScene();
+    EXPECT_EQ(replaces.Count(), 1);  // a run killed meanwhile leaves all of them or none
     TRegistry key;
     ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Sorrelin", false));
     EXPECT_FALSE(key.ValueExists("NumEagles"));  // none of the waterfall's own
@@ -71,7 +74,11 @@ TEST_F(SettingsTest, MissingValueStopsTheSetUpWithTheStoresMessage) {
   TRegistry registry;
   ASSERT_TRUE(registry.OpenKey("\\SOFTWARE\\Quillmont\\Sorrelin", false));
   registry.DeleteValue("clockRad");
+  testing::internal::CaptureStderr();
   TForm1* form = CreateScene();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            std::string(program_invocation_short_name) + ": Failed to get data for 'clockRad' in the settings file " +
+                (Config / "quillmont" / "registry.txt").string() + "\n");
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].text, "Failed to get data for 'clockRad'");
   EXPECT_FALSE(form->DDmain1->GetEnabled());

@@ -1,10 +1,13 @@
 // The fountain's setup dialog: its form and tabs, the shared handlers on its fields, what it
-// shows of stored values it has no control for, "OK", "Default Setting" and "Cancel".
+// shows of stored values it has no control for, of values the file lacks, "OK" (also where it
+// cannot write), "Default Setting" and "Cancel".
 #include <fstream>
 #include <iterator>
 
+#include "platform/registry/Registry.h"
 #include "tests/savers/common/DialogInput.h"
 #include "tests/savers/fountain/FountainFixture.h"
+#include "tests/support/FileSizeCap.h"
 
 namespace fountain_test {
 namespace {
@@ -148,6 +151,54 @@ TEST_F(DialogTest, DefaultThenCancelLeavesTheFileAndDefaultThenOKWritesTheDefaul
     ResetApplicationForTest();
     gdi::SetDesktopMode({1024, 768, 32});
   }
+}
+
+// Values the file lacks: the box names the first, the dialog opens with them at their first-run
+// values, "Cancel" leaves the file and "OK" stores a complete set.
+TEST_F(DialogTest, MissingValuesAreNamedAndOKStoresACompleteSet) {
+  TSaverSettings before = PlainWith([](TSaverSettings& s) {
+    s.Gamma = 100;
+    s.clockRad = 80;
+    s.SetSpeed = 2;
+  });
+  Store(before);
+  TRegistry key;
+  ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Sorrelin", false));
+  key.DeleteValue("clockRad");
+  key.DeleteValue("SetSpeed");
+  const std::string damaged = FileBytes();
+  TSaverSettings expected = before;
+  expected.clockRad = 70;
+  expected.SetSpeed = 1;
+  for (const bool ok : {false, true}) {
+    SCOPED_TRACE(ok);
+    testing::internal::CaptureStderr();
+    TForm2* d = OpenDialog();
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(Shown().size(), ok ? 2u : 1u);
+    EXPECT_EQ(Shown().back().text, "Failed to get data for 'clockRad'");
+    ExpectSameSettings(*d, expected);
+    Click(ok ? d->Button1OK : d->Button1Cancel);
+    EXPECT_TRUE(Application->GetTerminated());
+    if (ok) ExpectSameSettings(Stored(), expected);
+    else EXPECT_EQ(FileBytes(), damaged);
+    ResetApplicationForTest();
+  }
+}
+
+// A full disk: "OK" shows the box, the dialog stays open and the file stays as it was.
+TEST_F(DialogTest, OKThatCannotWriteSaysSoAndStaysOpen) {
+  TForm2* d = OpenWith(Plain());
+  Click(d->RadioButton5Fast);
+  const std::string before = FileBytes();
+  {
+    const FileSizeCap full(16);
+    Click(d->Button1OK);
+  }
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, "Failed to set data for 'flag_clock'");
+  EXPECT_FALSE(Application->GetTerminated());
+  EXPECT_EQ(FileBytes(), before);
 }
 
 }  // namespace

@@ -137,6 +137,17 @@ void DesktopUser::Retype(int x, int y, const std::string& text) {
   Type(text);
 }
 
+DesktopUser::Area DesktopUser::Place() const {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(state_->x, state_->window, &attributes)) return {};
+  return {state_->left, state_->top, attributes.width, attributes.height};
+}
+
+std::vector<std::uint32_t> DesktopUser::Pixels() const {
+  const Area area = Place();
+  return Pixels(0, 0, area.width, area.height);
+}
+
 std::vector<std::uint32_t> DesktopUser::Pixels(int x, int y, int width, int height) const {
   std::vector<std::uint32_t> pixels;
   XImage* image = XGetImage(state_->x, state_->window, x, y, static_cast<unsigned>(width),

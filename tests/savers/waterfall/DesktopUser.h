@@ -23,8 +23,14 @@ class DesktopUser {
   void Type(const std::string& text);
   // Replaces the text of the field under the point.
   void Retype(int x, int y, const std::string& text);
-  // What the window shows in a rectangle, row by row, each pixel 0xRRGGBB.
+  // Where the window lies on the screen.
+  struct Area {
+    int left, top, width, height;
+  };
+  Area Place() const;
+  // What the window shows, in a rectangle or whole, row by row, each pixel 0xRRGGBB.
   std::vector<std::uint32_t> Pixels(int x, int y, int width, int height) const;
+  std::vector<std::uint32_t> Pixels() const;
 
  private:
   struct State;

@@ -2,11 +2,16 @@
 // driven with real pointer and key events on every tab; "OK" stores what was chosen and the
 // scene then shows the chosen city's sun times; the about links are underlined; the city box
 // cuts, copies and pastes with the keyboard; "Cancel" after changes leaves the settings file
-// as it was, byte for byte.
+// as it was, byte for byte; an "OK" that cannot store shows its box, painted and centred.
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -58,17 +63,19 @@ class DialogInputTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(Folder); }
 
-  // Runs the dialog, lets `Use` work on it, and returns the program's exit status.
+  // Runs the dialog, lets `Use` work on it, and returns the program's exit status, which is
+  // expected to be `Expected`; `InChild` runs in the program's process before it starts.
   template <class TUse>
-  int RunDialog(TUse Use) {
+  int RunDialog(TUse Use, int Expected = 0, const std::function<void()>& InChild = {},
+                const char* FirstWindow = DialogCaption) {
     const fs::path errors = Folder / "errors.txt";
     DesktopUser user(Desktop.Name());
     const pid_t child = Launch(RILLMOOR_PROGRAM, {"/c"},
                                {{"DISPLAY", Desktop.Name()}, {"QT_QPA_PLATFORM", ""}, {"XDG_CONFIG_HOME", Folder},
                                 {"LSAN_OPTIONS", "suppressions=" THIRD_PARTY_LEAKS},
                                 {"TSAN_OPTIONS", "suppressions=" THIRD_PARTY_RACES}},
-                               &errors);
-    if (!user.WaitForWindow(DialogCaption)) {
+                               &errors, InChild);
+    if (!user.WaitForWindow(FirstWindow)) {
       Stop(child);
       ADD_FAILURE() << "the dialog did not show\n" << TextOf(errors);
       return -1;
@@ -81,7 +88,7 @@ class DialogInputTest : public ::testing::Test {
       return -1;
     }
     const int exit = WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
-    EXPECT_EQ(exit, 0) << TextOf(errors);
+    EXPECT_EQ(exit, Expected) << TextOf(errors);
     return exit;
   }
 
@@ -232,6 +239,77 @@ TEST_F(DialogInputTest, CancelAfterChangesOnEveryTabLeavesTheFileAsItWas) {
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(TextOf(SettingsFile()), before);
+}
+
+// A message box as the user sees it: drawn (its face light, its text dark; a box never painted
+// shows black), and in the middle of the screen, not in a corner.
+void ExpectABoxSeen(DesktopUser& User, const char* Title) {
+  ASSERT_TRUE(User.WaitForWindow(Title)) << Title;
+  const std::vector<std::uint32_t> pixels = User.Pixels();
+  ASSERT_FALSE(pixels.empty());
+  const auto light = std::ranges::count_if(pixels, [](std::uint32_t p) {
+    return (p >> 16 & 0xFF) >= 0x80 && (p >> 8 & 0xFF) >= 0x80 && (p & 0xFF) >= 0x80;
+  });
+  const auto dark = std::ranges::count_if(pixels, [](std::uint32_t p) {
+    return (p >> 16 & 0xFF) < 0x40 && (p >> 8 & 0xFF) < 0x40 && (p & 0xFF) < 0x40;
+  });
+  EXPECT_GT(light, std::ssize(pixels) / 2) << Title;
+  EXPECT_GT(dark, 0) << Title;
+  EXPECT_LT(dark, std::ssize(pixels) / 2) << Title;
+  const DesktopUser::Area box = User.Place();
+  const int x = box.left + box.width / 2, y = box.top + box.height / 2;
+  EXPECT_TRUE(x > 1024 / 3 && x < 1024 * 2 / 3 && y > 768 / 3 && y < 768 * 2 / 3) << Title << " centred at " << x << "," << y;
+}
+
+// Makes the program a user whom the folder's modes hold: root passes them by.
+void AsUserHeldByModes() {
+  constexpr uid_t kNobody = 65534;
+  if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(100);
+}
+
+// A disk with no room: no file can grow beyond a few bytes.
+void OnAFullDisk() {
+  ::signal(SIGXFSZ, SIG_IGN);
+  const rlimit cap{64, 64};
+  ::setrlimit(RLIMIT_FSIZE, &cap);
+}
+
+// "OK" into a folder that takes no file, and onto a full disk with a damaged file: the box says
+// that the settings could not be stored, painted and centred, the dialog stays open until
+// "Cancel", the run ends with an error status, and the folder is as it was: no new file, the
+// damaged one where it was and nothing set aside.
+TEST_F(DialogInputTest, OKThatCannotStoreShowsItsBoxAndTheRunEndsWithAnError) {
+  const auto press = [](DesktopUser& user) {
+    user.Click(42, 184);  // "Play Sound" off
+    user.Click(333, 364);  // "OK"
+    ExpectABoxSeen(user, "Lumivelle Waterfall Screensaver ");
+    user.Key("Return");
+    ASSERT_TRUE(user.WaitForWindow(DialogCaption));  // still open
+    user.Click(413, 364);  // "Cancel"
+  };
+  const fs::path settings = Folder / "quillmont";
+  fs::permissions(Folder, fs::perms::all);  // the other user passes through
+  fs::create_directories(settings);
+  fs::permissions(settings, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
+  RunDialog(press, 1, AsUserHeldByModes);
+  fs::permissions(settings, fs::perms::all);
+  EXPECT_TRUE(fs::is_empty(settings));
+
+  const std::string damaged = "QUILLMONT REGISTRY 1\n\n[SOFTWARE]\nthis is no value\n";
+  std::ofstream(settings / "registry.txt", std::ios::binary) << damaged;
+  RunDialog(
+      [&](DesktopUser& user) {
+        ExpectABoxSeen(user, "Screen saver");  // the damaged file named at open
+        user.Key("Return");
+        ASSERT_TRUE(user.WaitForWindow(DialogCaption));
+        press(user);
+      },
+      1, OnAFullDisk, "Screen saver");
+  EXPECT_EQ(TextOf(SettingsFile()), damaged);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(settings)) names.push_back(entry.path().filename().string());
+  std::ranges::sort(names);
+  EXPECT_EQ(names, (std::vector<std::string>{"registry.lock", "registry.txt"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "tests/savers/waterfall/SceneFixture.h"
+#include "tests/support/FileSizeCap.h"
 
 namespace waterfall_test {
 namespace {
@@ -172,6 +173,30 @@ TEST_F(EndTest, PlusAndMinusStepTheGammaAndAlwaysStoreIt) {
     EXPECT_EQ(Stored("Gamma"), expect);
     ResetApplicationForTest();
   }
+}
+
+// A full disk: the keys still move the clock and step the gamma, and the first value that
+// cannot be stored is said once on standard error; no box covers the scene.
+TEST_F(EndTest, KeysThatCannotStoreTheirSettingSaySoOnce) {
+  TForm1* form = SceneWith([](TWaterfallSettings& s) {
+    s.TermMouse = false;
+    s.Gamma = 100;
+  });
+  testing::internal::CaptureStderr();  // into a file, which the cap leaves room for
+  {
+    const FileSizeCap full(512);
+    for (int i = 0; i < 3; ++i) Char(form, '+');
+    Key(form, VK_LEFT);
+    Key(form, VK_DOWN);
+  }
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said, std::string(program_invocation_short_name) + ": cannot store 'Gamma' in the settings file " +
+                      (Config / "quillmont" / "registry.txt").string() + "\n");
+  EXPECT_EQ(form->DDgamma1->GetRGB(), 103);
+  EXPECT_EQ(form->DXClock1->GetXcenter(), 933);
+  EXPECT_EQ(Stored("Gamma"), 100);
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_FALSE(Application->GetTerminated());
 }
 
 TEST_F(EndTest, GammaKeysDoNothingWithoutGamma) {

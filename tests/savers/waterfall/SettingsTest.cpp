@@ -1,6 +1,7 @@
-// The scene's settings: the first run writing every value, the value table's order, the
-// desktop's mode with the 32-bit probe, and a value missing from the key.
+// The scene's settings: the first run writing every value in one replace of the file, the value
+// table's order, the desktop's mode with the 32-bit probe, and a value missing from the key.
 #include "platform/registry/Registry.h"
+#include "tests/savers/common/SettingsReplaces.h"
 #include "tests/savers/waterfall/SceneFixture.h"
 
 namespace waterfall_test {
@@ -28,7 +29,9 @@ class SettingsTest : public SceneTest {
 
 TEST_F(SettingsTest, FirstRunWritesEveryValueAtOnce) {
   gdi::SetDesktopMode({1024, 768, 16});
+  saver_test::SettingsReplaces replaces(Config / "quillmont");
   TForm1* form = CreateScene();
+  EXPECT_EQ(replaces.Count(), 1);  // a run killed meanwhile leaves all of them or none
   TRegistry key;
   ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
   for (const auto& value : WaterfallSettingValues) EXPECT_TRUE(key.ValueExists(value.Name)) << value.Name;
@@ -104,7 +107,11 @@ TEST_F(SettingsTest, DesktopModeReplacesTheStoredOneOnlyWhenAsked) {
 TEST_F(SettingsTest, MissingValueStopsTheSetUpWithTheStoresMessage) {
   Store(Plain());
   DeleteValue("SetSpeed");
+  testing::internal::CaptureStderr();
   TForm1* form = CreateScene();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            std::string(program_invocation_short_name) + ": Failed to get data for 'SetSpeed' in the settings file " +
+                (Config / "quillmont" / "registry.txt").string() + "\n");
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0].text, "Failed to get data for 'SetSpeed'");
   EXPECT_EQ(Shown()[0].caption, Application->GetTitle());

@@ -2,7 +2,11 @@
 // settings, the clock edits' corrections, the mode radios with the mouse and the keyboard, the
 // driver's answers, the colour and the links, and what "OK", "Cancel" and "Default Setting"
 // leave in the settings file.
+#include <sys/stat.h>
+
 #include <functional>
+#include <map>
+#include <memory>
 
 #include "platform/registry/HiveFile.h"
 #include "platform/registry/Registry.h"
@@ -10,6 +14,7 @@
 #include "platform/vcl/Clipbrd.h"
 #include "savers/waterfall/WinMain.h"
 #include "tests/savers/waterfall/DialogFixture.h"
+#include "tests/support/FileSizeCap.h"
 
 namespace waterfall_test {
 namespace {
@@ -492,8 +497,9 @@ TEST_F(DialogTest, ADamagedFileIsNamedAtOpenAndOKKeepsItBesideTheNewOne) {
   std::ofstream(folder / "registry.txt", std::ios::binary) << damaged;
   TForm2* d = Open();
   ASSERT_EQ(Shown().size(), 1u);
-  EXPECT_NE(Shown()[0].text.find(registry::DescribeDamage({folder / "registry.txt", 4})), std::string::npos)
-      << Shown()[0].text;
+  std::string described = registry::DescribeDamage({folder / "registry.txt", 4});
+  described[0] = 'T';  // the box's text starts with a capital
+  EXPECT_TRUE(Shown()[0].text.starts_with(described + ".")) << Shown()[0].text;
   EXPECT_EQ(Shown()[0].caption, "Screen saver");
   EXPECT_EQ(FileBytes(), damaged);  // the first run's writes leave it alone
   Click(d->RadioButton5Fast);
@@ -508,16 +514,220 @@ TEST_F(DialogTest, ADamagedFileIsNamedAtOpenAndOKKeepsItBesideTheNewOne) {
   EXPECT_EQ(kept, std::vector<std::string>{damaged});
 }
 
-TEST_F(DialogTest, AValueThatCannotBeReadEndsTheDialogWithAnErrorAndWritesNothing) {
-  Store(Plain());
-  TRegistry key;
-  ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
-  key.DeleteValue("IndexCity");  // the scene reads without it; the dialog does not
+// A file that lacks values (a run killed while it wrote them one by one, a hand edit) or holds
+// one in another type: the box names the first, the dialog opens with the values it read and
+// the others at their first-run values, "Cancel" leaves the file as it is and "OK" stores a
+// complete set.
+struct UnreadableCase {
+  const char* Name;
+  std::vector<std::string> Values;  // in table order
+  bool AsText;                      // stored as a text instead of being missing
+  const char* Box;
+};
+
+class UnreadableValues : public DialogTest, public ::testing::WithParamInterface<UnreadableCase> {
+ protected:
+  // Stored values that differ from the first run's, so each can be told apart.
+  static TWaterfallSettings Before() {
+    TWaterfallSettings s = Plain();
+    s.flag_fps = false;
+    s.Gamma = 100;
+    s.SetSpeed = 2;
+    s.NumEagles = 4;
+    s.FlagShowEagles = false;
+    TakeCity(s, 347);
+    return s;
+  }
+  static void TakeCity(TWaterfallSettings& s, int Index) {
+    s.IndexCity = Index;
+    s.RegLat = CityTable[Index].Lat;
+    s.RegLng = CityTable[Index].Lng;
+    s.RegOfUTC = CityTable[Index].OfUTC;
+  }
+  // Before() with the unreadable values at their first run's.
+  static TWaterfallSettings Expected() {
+    TWaterfallSettings s = Before();
+    const TWaterfallSettings firstRun = FirstRunSettings({1024, 768, 32});
+    for (const auto& value : WaterfallSettingValues)
+      if (std::ranges::find(GetParam().Values, value.Name) != GetParam().Values.end())
+        std::visit([&](auto Field) { s.*Field = firstRun.*Field; }, value.Field);
+    TakeCity(s, s.IndexCity);  // the list shows the city of the index, and the place follows it
+    return s;
+  }
+  static void StoreDamaged() {
+    Store(Before());
+    TRegistry key;
+    ASSERT_TRUE(key.OpenKey("\\SOFTWARE\\Quillmont\\Rillmoor", false));
+    for (const std::string& name : GetParam().Values)
+      if (GetParam().AsText) key.WriteString(name, "7");
+      else key.DeleteValue(name);
+  }
+};
+
+TEST_P(UnreadableValues, AreNamedAndTheDialogOpensWithTheirFirstRunValues) {
+  StoreDamaged();
   const std::string before = FileBytes();
-  EXPECT_EQ(WinMain(std::vector<AnsiString>{"/c"}), 1);
+  testing::internal::CaptureStderr();
+  TForm2* d = Open();
+  const std::string said = testing::internal::GetCapturedStderr();
   ASSERT_EQ(Shown().size(), 1u);
-  EXPECT_EQ(Shown()[0].text, "Failed to get data for 'IndexCity'");
+  EXPECT_EQ(Shown()[0].text, GetParam().Box);
+  EXPECT_EQ(Shown()[0].caption, Application->GetTitle());
+  EXPECT_EQ(said, std::string(program_invocation_short_name) + ": " + GetParam().Box + " in the settings file " +
+                      (Config / "quillmont" / "registry.txt").string() + "\n");
+  EXPECT_FALSE(Application->GetTerminated());
+  ExpectSameSettings(*d, Expected());
+  EXPECT_EQ(d->ComboBox1->GetItemIndex(), Expected().IndexCity);
+  ClickControl(d->Button1Cancel);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Application->GetTerminated());
   EXPECT_EQ(FileBytes(), before);
+
+  ResetApplicationForTest();
+  Click(Open()->Button1OK);
+  EXPECT_TRUE(Application->GetTerminated());
+  ExpectSameSettings(StoredSettings(), Expected());
+  ResetApplicationForTest();
+  const std::size_t shown = Shown().size();
+  Open();
+  EXPECT_EQ(Shown().size(), shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialog, UnreadableValues,
+    ::testing::Values(
+        UnreadableCase{"AllButTheFirstFive",
+                       {"flag_defres", "ResHor", "ResVert", "ColorDepth", "clockX", "clockY", "clockRad", "ColorClock",
+                        "SetSpeed", "NumEagles", "FlagShowEagles", "FlagShowButterfly", "FlagDaytime", "FlagDemoDaytime",
+                        "FlagShowSimulateTime", "FlagDaylightSavingTime", "RegLat", "RegLng", "RegOfUTC", "ShowRisSet",
+                        "IndexCity"},
+                       false, "Failed to get data for 'flag_defres'"},
+        UnreadableCase{"TheFirst", {"flag_clock"}, false, "Failed to get data for 'flag_clock'"},
+        UnreadableCase{"TheCityIndex", {"IndexCity"}, false, "Failed to get data for 'IndexCity'"},
+        UnreadableCase{"NumbersStoredAsTexts", {"SetSpeed", "NumEagles"}, true, "Invalid data type for 'SetSpeed'"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// "OK" where the settings cannot be written: the box says so, the dialog stays open, and what
+// was in the settings folder is still there as it was.
+struct UnwritableCase {
+  const char* Name;
+  // Breaks the settings folder of a dialog opened on a sound file; the guard keeps it broken.
+  std::function<std::shared_ptr<void>(const std::filesystem::path& Folder)> Break;
+};
+
+class UnwritableSettings : public DialogTest, public ::testing::WithParamInterface<UnwritableCase> {
+ protected:
+  // What the config folder holds: each entry's kind, and a regular file's size and bytes.
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> entries;
+    AddEntries(Config, entries);
+    return entries;
+  }
+  void AddEntries(const std::filesystem::path& Folder, std::map<std::string, std::string>& Entries) const {
+    namespace fs = std::filesystem;
+    for (const auto& entry : fs::directory_iterator(Folder)) {
+      const fs::file_type type = fs::symlink_status(entry.path()).type();  // a link is not followed
+      std::string& held = Entries[entry.path().lexically_relative(Config).string()];
+      held = std::to_string(static_cast<int>(type));
+      if (type == fs::file_type::directory) AddEntries(entry.path(), Entries);
+      if (type != fs::file_type::regular) continue;
+      const auto size = fs::file_size(entry.path());
+      held += ":" + std::to_string(size);
+      if (size < 65536) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        held += ":" + std::string(std::istreambuf_iterator<char>(in), {});
+      }
+    }
+  }
+};
+
+TEST_P(UnwritableSettings, OKSaysSoKeepsTheDialogOpenAndLeavesTheFolderAsItWas) {
+  Store(Plain());
+  TForm2* d = Open();
+  Click(d->RadioButton5Fast);
+  const std::filesystem::path folder = Config / "quillmont";
+  testing::internal::CaptureStderr();
+  {
+    const auto broken = GetParam().Break(folder);
+    const auto before = Snapshot();
+    Click(d->Button1OK);
+    EXPECT_EQ(Snapshot(), before);
+  }
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0].text, "Failed to set data for 'flag_clock'");
+  EXPECT_EQ(Shown()[0].caption, Application->GetTitle());
+  EXPECT_FALSE(Application->GetTerminated());
+  EXPECT_EQ(d->SetSpeed, 2);
+}
+
+void Replace(const std::filesystem::path& File, const std::function<void()>& Make) {
+  std::filesystem::remove(File);
+  Make();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialog, UnwritableSettings,
+    ::testing::Values(
+        UnwritableCase{"ConfigHomeIsAFile",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         const std::filesystem::path file = Folder.parent_path() / "a file";
+                         std::ofstream(file) << "not a folder";
+                         ::setenv("XDG_CONFIG_HOME", file.c_str(), 1);
+                         return nullptr;
+                       }},
+        UnwritableCase{"SettingsFolderIsAFile",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         std::filesystem::remove_all(Folder);
+                         std::ofstream(Folder) << "not a folder";
+                         return nullptr;
+                       }},
+        UnwritableCase{"FileIsAFolder",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         Replace(Folder / "registry.txt", [&] { std::filesystem::create_directory(Folder / "registry.txt"); });
+                         return nullptr;
+                       }},
+        UnwritableCase{"FileIsANamedPipe",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         Replace(Folder / "registry.txt", [&] { ::mkfifo((Folder / "registry.txt").c_str(), 0600); });
+                         return nullptr;
+                       }},
+        UnwritableCase{"FileIsALinkLoop",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         Replace(Folder / "registry.txt",
+                                 [&] { std::filesystem::create_symlink("registry.txt", Folder / "registry.txt"); });
+                         return nullptr;
+                       }},
+        UnwritableCase{"FileIsLargerThanTheLimit",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         std::filesystem::resize_file(Folder / "registry.txt", registry::kMaxHiveFileSize + 1);
+                         return nullptr;
+                       }},
+        UnwritableCase{"DiskIsFull",
+                       [](const std::filesystem::path&) -> std::shared_ptr<void> {
+                         return std::make_shared<FileSizeCap>(16);
+                       }},
+        UnwritableCase{"DiskIsFullAndTheFileIsDamaged",
+                       [](const std::filesystem::path& Folder) -> std::shared_ptr<void> {
+                         std::ofstream(Folder / "registry.txt", std::ios::binary) << "QUILLMONT REGISTRY 1\ngarbage\n";
+                         return std::make_shared<FileSizeCap>(16);
+                       }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// The dialog keeps the user's changes through a failed "OK": once there is room, "OK" stores them.
+TEST_F(DialogTest, AfterAFailedOKTheNextOneStoresTheChanges) {
+  Store(Plain());
+  TForm2* d = Open();
+  Click(d->RadioButton5Fast);
+  {
+    const FileSizeCap full(16);
+    Click(d->Button1OK);
+  }
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(StoredSettings().SetSpeed, 1);
+  Click(d->Button1OK);
+  EXPECT_TRUE(Application->GetTerminated());
+  EXPECT_EQ(StoredSettings().SetSpeed, 2);
 }
 
 }  // namespace
