@@ -101,14 +101,17 @@ void QtPeer::ShowPixels(HWND hwnd, const gdi::PixelBuffer& pixels) {
   if (PeerWidget* w = PeerOf(hwnd)) w->ShowPixels(pixels);
 }
 
+// A box is centred on its owner; one whose owner is not shown yet (a form still being created)
+// has no place to go by, so it is centred on the screen.
+QWidget* QtPeer::BoxParentOf(HWND owner) const {
+  PeerWidget* parent = PeerOf(owner);
+  return parent && parent->Widget()->isVisible() ? parent->Widget() : nullptr;
+}
+
 int QtPeer::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
   EnsureApplication();
-  // A box is centred on its owner; one whose owner is not shown yet (a form still being
-  // created) has no place to go by, so it is centred on the screen.
-  PeerWidget* parent = PeerOf(owner);
-  QWidget* shownParent = parent && parent->Widget()->isVisible() ? parent->Widget() : nullptr;
   QMessageBox box(IconOf(type), QString::fromLatin1(caption.c_str()), QString::fromLatin1(text.c_str()),
-                  ButtonsOf(type), shownParent);
+                  ButtonsOf(type), BoxParentOf(owner));
   // Above a full-screen window the box must still be seen.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   return AnswerOf(box.exec());
@@ -117,7 +120,7 @@ int QtPeer::ShowMessageBox(HWND owner, const std::string& text, const std::strin
 std::optional<int> QtPeer::ShowMessageDialog(HWND owner, const user::MessageDialog& dialog) {
   EnsureApplication();
   QMessageBox box(IconOf(dialog.icon), DialogText(dialog.caption), DialogText(dialog.text), QMessageBox::NoButton,
-                  WidgetOf(owner));
+                  BoxParentOf(owner));
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   std::vector<QPushButton*> buttons;
   for (const user::DialogButton& b : dialog.buttons)

@@ -22,6 +22,8 @@ class QtPeer : public user::Peer {
   WindowWidget* WidgetOf(HWND hwnd) const;
   // The widget of any kind that shows a window; null when it has none.
   PeerWidget* PeerOf(HWND hwnd) const;
+  // The widget a box of `owner` is centred on: the owner's once it is shown, else none.
+  QWidget* BoxParentOf(HWND owner) const;
 
   void StartToolkit() override;
   void WindowChanged(HWND hwnd, const user::WindowState& state) override;

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdlib>
+#include <functional>
 
 #include "platform/qt/QtPlatform.h"
 #include "platform/user/WinUser.h"
@@ -54,27 +55,34 @@ TEST_F(MessageDialogPeer, EightBitTextIsShownAsItsCharacters) {
 }
 
 // A box opens in the middle of its owner; an owner not shown yet (a form still being created)
-// gives no place, and the box opens in the middle of the screen instead of in its corner.
+// gives no place, and the box opens in the middle of the screen instead of in its corner. So
+// do the message box and the message dialog.
 TEST_F(MessageDialogPeer, AMessageBoxIsCentredOnItsShownOwnerOrElseOnTheScreen) {
   Form->SetLeft(20);
   Form->SetTop(30);
+  const std::function<void(HWND)> boxes[] = {
+      [](HWND owner) { MessageBoxA(owner, "Failed to set data for 'flag_clock'", "Screen saver", MB_OK); },
+      [](HWND owner) { user::GetPeer()->ShowMessageDialog(owner, {"Information", "Not implemented", 0, {{"OK", mrOk}}}); },
+  };
   for (const bool shown : {false, true}) {
-    SCOPED_TRACE(shown);
     if (shown) {
       Form->Show();
       Settle();
     }
-    QPoint centre;
-    QTimer::singleShot(0, [&] {
-      QWidget* box = QApplication::activeModalWidget();
-      ASSERT_NE(box, nullptr);
-      centre = box->frameGeometry().center();
-      box->close();
-    });
-    MessageBoxA(Form->GetHandle(), "Failed to set data for 'flag_clock'", "Screen saver", MB_OK);
-    const QPoint expected = shown ? peer_test::WidgetOf(Form->GetHandle())->frameGeometry().center()
-                                  : QGuiApplication::primaryScreen()->availableGeometry().center();
-    EXPECT_LE((centre - expected).manhattanLength(), 4) << centre.x() << "," << centre.y();
+    for (std::size_t kind = 0; kind < std::size(boxes); ++kind) {
+      SCOPED_TRACE(testing::Message() << "shown " << shown << ", box " << kind);
+      QPoint centre;
+      QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        centre = box->frameGeometry().center();
+        box->close();
+      });
+      boxes[kind](Form->GetHandle());
+      const QPoint expected = shown ? peer_test::WidgetOf(Form->GetHandle())->frameGeometry().center()
+                                    : QGuiApplication::primaryScreen()->availableGeometry().center();
+      EXPECT_LE((centre - expected).manhattanLength(), 4) << centre.x() << "," << centre.y();
+    }
   }
 }
 
