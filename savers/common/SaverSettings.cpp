@@ -2,12 +2,10 @@
 // settings file's trouble on standard error.
 #include "savers/common/SaverSettings.h"
 
-#include <cerrno>
-#include <cstdio>
-
 #include "platform/gdi/Gdi.h"
 #include "platform/registry/HiveFile.h"
 #include "platform/user/WinUser.h"
+#include "savers/common/ScreenSaver.h"
 
 TDesktopMode DesktopMode() {
   HDC screen = GetDC(nullptr);
@@ -32,5 +30,5 @@ TSaverSettings FirstRunSaverSettings(const TDesktopMode& Desktop, int ColorClock
 void SaySettingsTrouble(const AnsiString& Text) {
   const auto file = registry::HiveFilePath();
   const AnsiString where = file ? " in the settings file " + file->string() : AnsiString();
-  std::fprintf(stderr, "%s: %s%s\n", program_invocation_short_name, Text.c_str(), where.c_str());
+  SayOnStandardError(Text + where);
 }
